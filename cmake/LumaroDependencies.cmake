@@ -1,0 +1,33 @@
+# Third-party libraries, all from Debian's packages. The Windows build finds
+# the header-only ones through a shim folder (the host's /usr/include must never
+# be on the MinGW include path) and libzip in the prefix that
+# scripts/build-libzip-mingw.sh fills.
+find_package(Threads REQUIRED)
+
+if(WIN32)
+  set(LUMARO_SHIM_INCLUDE "${CMAKE_BINARY_DIR}/shim-include")
+  file(MAKE_DIRECTORY "${LUMARO_SHIM_INCLUDE}")
+  foreach(dir nlohmann CL stb)
+    if(EXISTS "/usr/include/${dir}" AND NOT EXISTS "${LUMARO_SHIM_INCLUDE}/${dir}")
+      file(CREATE_LINK "/usr/include/${dir}" "${LUMARO_SHIM_INCLUDE}/${dir}" SYMBOLIC)
+    endif()
+  endforeach()
+  add_library(lumaro_header_deps INTERFACE)
+  target_include_directories(lumaro_header_deps SYSTEM INTERFACE "${LUMARO_SHIM_INCLUDE}")
+
+  set(ZLIB_USE_STATIC_LIBS ON)
+  find_package(ZLIB REQUIRED)
+  find_package(libzip CONFIG REQUIRED)
+  add_library(lumaro_zip INTERFACE)
+  target_link_libraries(lumaro_zip INTERFACE libzip::zip ZLIB::ZLIB)
+  add_library(lumaro_json INTERFACE)
+  target_link_libraries(lumaro_json INTERFACE lumaro_header_deps)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+  add_library(lumaro_zip INTERFACE)
+  target_link_libraries(lumaro_zip INTERFACE PkgConfig::LIBZIP)
+  find_package(nlohmann_json 3.11 REQUIRED)
+  add_library(lumaro_json INTERFACE)
+  target_link_libraries(lumaro_json INTERFACE nlohmann_json::nlohmann_json)
+endif()

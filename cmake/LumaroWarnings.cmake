@@ -1,0 +1,5 @@
+add_library(lumaro_warnings INTERFACE)
+target_compile_options(lumaro_warnings INTERFACE -Wall -Wextra -Wpedantic)
+if(LUMARO_WARNINGS_AS_ERRORS)
+  target_compile_options(lumaro_warnings INTERFACE -Werror)
+endif()

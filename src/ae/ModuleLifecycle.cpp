@@ -1,0 +1,14 @@
+#include "ae/ModuleLifecycle.h"
+
+#include "core/Logger.h"
+
+namespace brantok::lumaro::ae {
+
+void OnProcessAttach() {
+  core::Logger::AddDefaultHandler();
+  core::Logger::AddFileHandler("LumaroEffect", std::nullopt);
+}
+
+void OnProcessDetach() { core::Logger::RemoveHandlers(); }
+
+} // namespace brantok::lumaro::ae

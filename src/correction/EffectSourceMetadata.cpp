@@ -1,0 +1,111 @@
+#include "correction/EffectSourceMetadata.h"
+
+#include "correction/effects/controls/Choice.h"
+#include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Slider.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace brantok::lumaro::correction {
+namespace {
+
+using nlohmann::json;
+using effects::controls::Choice;
+using effects::controls::ColorPicker;
+using effects::controls::Slider;
+
+std::optional<std::string> OptionalString(const json& document, const char* key) {
+  const auto found = document.find(key);
+  if (found == document.end() || !found->is_string()) return std::nullopt;
+  return found->get<std::string>();
+}
+
+// An option index read the library's way (numbers and booleans, floating point
+// truncated toward zero), except that a floating-point value beyond the 32-bit
+// range saturates instead of being undefined.
+std::int32_t ReadIndex(const json& value) {
+  if (value.is_number_float()) {
+    const double number = std::trunc(value.get<double>());
+    if (number >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+      return std::numeric_limits<std::int32_t>::max();
+    }
+    if (number <= static_cast<double>(std::numeric_limits<std::int32_t>::min())) {
+      return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(number);
+  }
+  return value.get<std::int32_t>();
+}
+
+std::shared_ptr<effects::IControl> MakeSlider(const json& element, std::string id, std::string label) {
+  const auto minimum = element.at("min").get<float>();
+  const auto maximum = element.at("max").get<float>();
+  const auto defaultValue = element.at("default").get<float>();
+  const auto initial = element.find("initial");
+  if (initial != element.end() && initial->is_number()) {
+    return std::make_shared<Slider>(std::move(id), std::move(label), minimum, maximum, initial->get<float>(),
+                                    defaultValue);
+  }
+  return std::make_shared<Slider>(std::move(id), std::move(label), minimum, maximum, defaultValue);
+}
+
+std::shared_ptr<effects::IControl> MakeChoice(const json& element, std::string id, std::string label) {
+  auto options = element.at("options").get<std::vector<std::string>>();
+  const auto defaultSelection = ReadIndex(element.at("default"));
+  const auto initial = element.find("initial");
+  if (initial != element.end() && initial->is_number_integer()) {
+    return std::make_shared<Choice>(std::move(id), std::move(label), std::move(options), ReadIndex(*initial),
+                                    defaultSelection);
+  }
+  return std::make_shared<Choice>(std::move(id), std::move(label), std::move(options), defaultSelection);
+}
+
+std::shared_ptr<effects::IControl> MakeControl(const json& element) {
+  if (!element.is_object()) return nullptr;
+  // The order of these checks decides which malformed elements are skipped
+  // and which throw.
+  if (!element.contains("class")) return nullptr;
+  const auto id = element.find("id");
+  if (id == element.end() || !id->is_string()) return nullptr;
+  const auto label = element.find("label");
+  if (label == element.end() || !label->is_string()) return nullptr;
+
+  auto idText = id->get<std::string>();
+  auto labelText = label->get<std::string>();
+  const auto controlClass = element.at("class").get<std::string>();
+  if (controlClass == "slider") return MakeSlider(element, std::move(idText), std::move(labelText));
+  if (controlClass == "color") {
+    return std::make_shared<ColorPicker>(std::move(idText), std::move(labelText),
+                                         effects::Color{1.0f, 1.0f, 1.0f, 1.0f});
+  }
+  if (controlClass == "choice") return MakeChoice(element, std::move(idText), std::move(labelText));
+  return nullptr;
+}
+
+} // namespace
+
+EffectSourceMetadata::EffectSourceMetadata(const std::string& jsonText) {
+  const json document = json::parse(jsonText);
+  if (!document.is_object()) return;
+
+  title_ = OptionalString(document, "title");
+  entryPoint_ = OptionalString(document, "kernel");
+
+  const auto controls = document.find("controls");
+  if (controls == document.end() || !controls->is_array()) return;
+  for (const auto& element : *controls) {
+    if (auto control = MakeControl(element)) controls_.push_back(std::move(control));
+  }
+}
+
+std::optional<std::string> EffectSourceMetadata::GetTitle() const { return title_; }
+std::optional<std::string> EffectSourceMetadata::GetEntryPoint() const { return entryPoint_; }
+const std::vector<std::shared_ptr<effects::IControl>>& EffectSourceMetadata::GetControls() const {
+  return controls_;
+}
+
+} // namespace brantok::lumaro::correction

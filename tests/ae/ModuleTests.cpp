@@ -1,0 +1,60 @@
+#include "LoadedModule.h"
+#include "TestEnvironment.h"
+#include "core/Logger.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+using EffectMainFunction = int (*)(int, void*, void*, void**, void*, void*);
+
+std::set<std::filesystem::path> LogFiles(const std::filesystem::path& folder) {
+  std::set<std::filesystem::path> files;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const auto name = it->path().filename().string();
+    if (name.starts_with("LumaroEffect_") && name.ends_with(".log")) files.insert(it->path());
+  }
+  return files;
+}
+
+TEST(ModuleTest, LoadCreatesTheDatedLogFileAndExportsEffectMain) {
+  const auto appData = test::PlatformLocalAppData();
+  ASSERT_TRUE(appData);
+  const auto logs = *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs";
+  const auto before = LogFiles(logs);
+
+  std::string error;
+  auto module = host::LoadedModule::Load(LUMARO_MODULE_PATH, error);
+  ASSERT_NE(module, nullptr) << error;
+
+  const auto after = LogFiles(logs);
+  std::vector<std::filesystem::path> created;
+  for (const auto& file : after) {
+    if (!before.count(file)) created.push_back(file);
+  }
+  // A load in the same second as an earlier one appends to the same file.
+  EXPECT_TRUE(created.size() == 1 || (!after.empty() && created.empty()));
+
+  auto effectMain = reinterpret_cast<EffectMainFunction>(module->FindSymbol("EffectMain"));
+  ASSERT_NE(effectMain, nullptr);
+  for (int command = 0; command <= 30; ++command) {
+    EXPECT_EQ(effectMain(command, nullptr, nullptr, nullptr, nullptr, nullptr), 0) << command;
+  }
+  EXPECT_EQ(module->FindSymbol("DllMain"), nullptr);
+  module.reset();
+
+  // Unloading closed the log file: it can be removed.
+  for (const auto& file : created) {
+    std::error_code removeError;
+    EXPECT_TRUE(std::filesystem::remove(file, removeError)) << removeError.message();
+  }
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae

@@ -1,0 +1,177 @@
+#include "core/Logger.h"
+
+#include "LogCapture.h"
+#include "TempFolder.h"
+#include "TestEnvironment.h"
+#include "core/LocalAppData.h"
+#include "core/PathText.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace brantok::lumaro::core {
+namespace {
+
+using namespace std::chrono;
+using test::ReadFile;
+using test::TempFolder;
+
+// 5 December 2026, 07:08:29.750 UTC
+const system_clock::time_point kSampleTime =
+    sys_days{year{2026} / December / 5} + hours{7} + minutes{8} + seconds{29} + milliseconds{750};
+
+class LoggerTest : public ::testing::Test {
+protected:
+  void SetUp() override { Logger::RemoveHandlers(); }
+  void TearDown() override { Logger::RemoveHandlers(); }
+};
+
+TEST_F(LoggerTest, LogFileNameIsDatedInUtcWithoutFraction) {
+  EXPECT_EQ(Logger::MakeLogFileName("LumaroEffect", kSampleTime), "LumaroEffect_05-12-2026_07-08-29.log");
+  EXPECT_EQ(Logger::MakeLogFileName(std::nullopt, kSampleTime), "05-12-2026_07-08-29.log");
+  EXPECT_EQ(Logger::MakeLogFileName("x", sys_days{year{1999} / January / 31} + hours{23} + minutes{59}),
+            "x_31-01-1999_23-59-00.log");
+}
+
+TEST_F(LoggerTest, MessagesBeforeAnyHandlerGoNowhere) {
+  Logger::Log("dropped", eLogChannel::Error);
+  const test::LogCapture log;
+  EXPECT_TRUE(log.Lines().empty());
+}
+
+TEST_F(LoggerTest, HandlersReceiveEveryMessageInOrder) {
+  std::vector<std::string> seen;
+  Logger::AddHandler([&](eLogChannel channel, const std::string& message) {
+    seen.push_back("first:" + std::to_string(static_cast<int>(channel)) + ":" + message);
+  });
+  Logger::AddHandler([&](eLogChannel, const std::string& message) { seen.push_back("second:" + message); });
+  Logger::Log("a", eLogChannel::Info);
+  Logger::Log("b", eLogChannel::Error);
+  EXPECT_EQ(seen, (std::vector<std::string>{"first:0:a", "second:a", "first:1:b", "second:b"}));
+}
+
+TEST_F(LoggerTest, DefaultHandlerSplitsChannelsBetweenStandardStreams) {
+  Logger::AddDefaultHandler();
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  Logger::Log("to standard output", eLogChannel::Info);
+  Logger::Log("to standard error", eLogChannel::Error);
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(out, "to standard output\n");
+  EXPECT_EQ(err, "to standard error\n");
+}
+
+TEST_F(LoggerTest, FileHandlerCreatesMissingFoldersAndFlushesEveryMessage) {
+  const TempFolder folder;
+  const auto file = folder / "a" / "b" / "Logs" / "named.log";
+  Logger::AddFileHandler("ignored when a file is given", file);
+  Logger::Log("first line", eLogChannel::Info);
+  // On disk as soon as Log returns, whatever the channel.
+  EXPECT_EQ(ReadFile(file), "first line\n");
+  Logger::Log("second line", eLogChannel::Error);
+  EXPECT_EQ(ReadFile(file), "first line\nsecond line\n");
+}
+
+TEST_F(LoggerTest, FileHandlerAppendsToAnExistingFile) {
+  const TempFolder folder;
+  const auto file = folder / "existing.log";
+  test::WriteFile(file, "earlier\n");
+  Logger::AddFileHandler(std::nullopt, file);
+  Logger::Log("later", eLogChannel::Info);
+  EXPECT_EQ(ReadFile(file), "earlier\nlater\n");
+}
+
+TEST_F(LoggerTest, RegularFileInPlaceOfTheFolderIsReportedAndAddsNoHandler) {
+  const TempFolder folder;
+  test::WriteFile(folder / "Logs", "not a folder");
+  const auto file = folder / "Logs" / "x.log";
+
+  Logger::AddDefaultHandler();
+  ::testing::internal::CaptureStderr();
+  Logger::AddFileHandler("LumaroEffect", file);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "Failed to create log file: " + PathToNarrow(file) + "\n");
+
+  // Only the default handler is left: a message reaches standard output once
+  // and no file appears.
+  ::testing::internal::CaptureStdout();
+  Logger::Log("still logging", eLogChannel::Info);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "still logging\n");
+  EXPECT_EQ(ReadFile(folder / "Logs"), "not a folder");
+}
+
+TEST_F(LoggerTest, RemovingHandlersClosesTheFile) {
+  const TempFolder folder;
+  const auto file = folder / "closed.log";
+  Logger::AddFileHandler(std::nullopt, file);
+  Logger::Log("kept", eLogChannel::Info);
+  Logger::RemoveHandlers();
+  Logger::Log("dropped", eLogChannel::Info);
+  EXPECT_EQ(ReadFile(file), "kept\n");
+  std::error_code error;
+  EXPECT_TRUE(std::filesystem::remove(file, error)) << error.message();
+}
+
+TEST_F(LoggerTest, DatedFileLandsInTheLogDirectoryUnderLocalAppData) {
+  const TempFolder folder;
+  const auto base = test::PlatformLocalAppData();
+  ASSERT_TRUE(base);
+  const auto expectedDirectory = *base / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs";
+  EXPECT_EQ(Logger::GetLogDirectory(), expectedDirectory);
+
+  const auto before = system_clock::now();
+  Logger::AddFileHandler("LoggerTest", std::nullopt);
+  const auto after = system_clock::now();
+  Logger::Log("dated", eLogChannel::Info);
+  Logger::RemoveHandlers();
+
+  bool found = false;
+  for (auto time = floor<seconds>(before); time <= after; time += seconds{1}) {
+    const auto file = expectedDirectory / Logger::MakeLogFileName("LoggerTest", time);
+    if (std::filesystem::exists(file)) {
+      found = true;
+      EXPECT_NE(ReadFile(file).find("dated\n"), std::string::npos);
+      std::filesystem::remove(file);
+    }
+  }
+  EXPECT_TRUE(found);
+}
+
+TEST_F(LoggerTest, ConcurrentMessagesArriveWhole) {
+  const TempFolder folder;
+  const auto file = folder / "threads.log";
+  Logger::AddFileHandler(std::nullopt, file);
+  const std::string line(200, 'x');
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 200; ++i) Logger::Log(line, eLogChannel::Info);
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  Logger::RemoveHandlers();
+  const std::string text = ReadFile(file);
+  std::size_t lines = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto end = text.find('\n', at);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(text.substr(at, end - at), line);
+    at = end + 1;
+    ++lines;
+  }
+  EXPECT_EQ(lines, 800u);
+}
+
+TEST(LocalAppDataTest, NamesTheCompanyAndApplicationFolders) {
+  std::filesystem::path out = "untouched";
+  ASSERT_TRUE(GetLocalAppDataPath(out, "Some App"));
+  const auto base = test::PlatformLocalAppData();
+  ASSERT_TRUE(base);
+  EXPECT_EQ(out, *base / "BRANTOKSTUDIO" / "Some App");
+}
+
+} // namespace
+} // namespace brantok::lumaro::core

@@ -1,0 +1,83 @@
+#include "correction/effects/IColorPicker.h"
+#include "correction/effects/IOptionControl.h"
+#include "correction/effects/IRangeControl.h"
+#include "correction/effects/controls/Choice.h"
+#include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Slider.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace brantok::lumaro::correction::effects {
+namespace {
+
+using controls::Choice;
+using controls::ColorPicker;
+using controls::Slider;
+
+TEST(ControlTest, SliderStartsAtInitialOrDefaultAndKeepsOutOfRangeValues) {
+  const Slider plain("amount", "Amount", 0.0f, 10.0f, 5.0f);
+  EXPECT_EQ(plain.GetValue().index(), 0u);
+  EXPECT_EQ(std::get<float>(plain.GetValue()), 5.0f);
+
+  Slider started("amount", "Amount", 0.0f, 10.0f, 2.0f, 5.0f);
+  EXPECT_EQ(std::get<float>(started.GetValue()), 2.0f);
+  EXPECT_EQ(started.GetDefaultNumber(), 5.0f);
+
+  const Slider outside("amount", "Amount", 0.0f, 1.0f, 7.5f, 0.5f);
+  EXPECT_EQ(outside.GetNumber(), 7.5f);
+  started.SetNumber(-3.0f);
+  EXPECT_EQ(started.GetNumber(), -3.0f);
+  EXPECT_EQ(started.GetMinimum(), 0.0f);
+  EXPECT_EQ(started.GetMaximum(), 10.0f);
+}
+
+TEST(ControlTest, SetValueAcceptsOnlyTheControlsOwnAlternative) {
+  Slider slider("s", "S", 0.0f, 1.0f, 0.5f);
+  EXPECT_FALSE(slider.SetValue(std::int32_t{1}));
+  EXPECT_FALSE(slider.SetValue(Color{1, 1, 1, 1}));
+  EXPECT_EQ(slider.GetNumber(), 0.5f);
+  EXPECT_TRUE(slider.SetValue(0.25f));
+  EXPECT_EQ(slider.GetNumber(), 0.25f);
+
+  Choice choice("c", "C", {"a", "b"}, 1);
+  EXPECT_FALSE(choice.SetValue(1.0f));
+  EXPECT_EQ(choice.GetSelection(), 1);
+  EXPECT_TRUE(choice.SetValue(std::int32_t{0}));
+  EXPECT_EQ(choice.GetSelection(), 0);
+
+  ColorPicker picker("p", "P", Color{1, 1, 1, 1});
+  EXPECT_FALSE(picker.SetValue(0.5f));
+  EXPECT_TRUE(picker.SetValue(Color{0.1f, 0.2f, 0.3f, 0.4f}));
+  EXPECT_EQ(picker.GetColor(), (Color{0.1f, 0.2f, 0.3f, 0.4f}));
+  EXPECT_EQ(picker.GetDefaultColor(), (Color{1, 1, 1, 1}));
+  EXPECT_EQ(std::get<Color>(picker.GetValue()), (Color{0.1f, 0.2f, 0.3f, 0.4f}));
+}
+
+TEST(ControlTest, ChoiceHoldsAnyIndexEvenWithoutOptions) {
+  Choice empty("c", "C", {}, 3, 0);
+  EXPECT_EQ(empty.GetSelection(), 3);
+  EXPECT_EQ(empty.GetDefaultSelection(), 0);
+  empty.SetSelection(-7);
+  EXPECT_EQ(std::get<std::int32_t>(empty.GetValue()), -7);
+  EXPECT_TRUE(empty.GetOptions().empty());
+}
+
+TEST(ControlTest, KindsAreToldApartByInterface) {
+  const std::shared_ptr<IControl> slider = std::make_shared<Slider>("s", "Slider", 0.0f, 1.0f, 0.5f);
+  const std::shared_ptr<IControl> choice = std::make_shared<Choice>("c", "Choice", std::vector<std::string>{"x"}, 0);
+  const std::shared_ptr<IControl> color = std::make_shared<ColorPicker>("p", "Colour", Color{1, 1, 1, 1});
+
+  EXPECT_NE(std::dynamic_pointer_cast<IRangeControl>(slider), nullptr);
+  EXPECT_EQ(std::dynamic_pointer_cast<IOptionControl<int>>(slider), nullptr);
+  EXPECT_NE(std::dynamic_pointer_cast<IOptionControl<int>>(choice), nullptr);
+  EXPECT_EQ(std::dynamic_pointer_cast<IColorPicker>(choice), nullptr);
+  EXPECT_NE(std::dynamic_pointer_cast<IColorPicker>(color), nullptr);
+  EXPECT_EQ(std::dynamic_pointer_cast<IRangeControl>(color), nullptr);
+  EXPECT_EQ(color->GetId(), "p");
+  EXPECT_EQ(color->GetLabel(), "Colour");
+}
+
+} // namespace
+} // namespace brantok::lumaro::correction::effects

@@ -1,0 +1,177 @@
+#include "correction/EffectSourceMetadata.h"
+
+#include "correction/effects/IColorPicker.h"
+#include "correction/effects/IOptionControl.h"
+#include "correction/effects/IRangeControl.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace brantok::lumaro::correction {
+namespace {
+
+using effects::IColorPicker;
+using effects::IOptionControl;
+using effects::IRangeControl;
+
+std::shared_ptr<EffectSourceMetadata> Parse(const std::string& json) {
+  return std::make_shared<EffectSourceMetadata>(json);
+}
+
+std::shared_ptr<EffectSourceMetadata> ParseControl(const std::string& control) {
+  return Parse(R"({"controls": [)" + control + "]}");
+}
+
+// The exact text of the JSON library's exception, as callers log it.
+std::string ErrorText(const std::string& json) {
+  try {
+    Parse(json);
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return "no exception";
+}
+
+std::string ControlErrorText(const std::string& control) { return ErrorText(R"({"controls": [)" + control + "]}"); }
+
+TEST(EffectSourceMetadataTest, ReadsTitleKernelAndControlsInOrder) {
+  const auto metadata = Parse(R"({
+    "title": "Warm Glow", "kernel": "warm_glow", "extra": {"ignored": true},
+    "controls": [
+      {"class": "slider", "id": "amount", "label": "Amount", "min": -1, "max": 2.5, "default": 0.5},
+      {"class": "color", "id": "tint", "label": "Tint", "default": [0, 0, 0, 1]},
+      {"class": "choice", "id": "mode", "label": "Mode", "options": ["A", "B", "C"], "default": 2}
+    ]})");
+  EXPECT_EQ(metadata->GetTitle(), "Warm Glow");
+  EXPECT_EQ(metadata->GetEntryPoint(), "warm_glow");
+  const auto& controls = metadata->GetControls();
+  ASSERT_EQ(controls.size(), 3u);
+
+  const auto slider = std::dynamic_pointer_cast<IRangeControl>(controls[0]);
+  ASSERT_NE(slider, nullptr);
+  EXPECT_EQ(slider->GetId(), "amount");
+  EXPECT_EQ(slider->GetLabel(), "Amount");
+  EXPECT_EQ(slider->GetMinimum(), -1.0f);
+  EXPECT_EQ(slider->GetMaximum(), 2.5f);
+  EXPECT_EQ(slider->GetNumber(), 0.5f);
+
+  const auto color = std::dynamic_pointer_cast<IColorPicker>(controls[1]);
+  ASSERT_NE(color, nullptr);
+  EXPECT_EQ(color->GetColor(), (effects::Color{1, 1, 1, 1}));
+  EXPECT_EQ(color->GetDefaultColor(), (effects::Color{1, 1, 1, 1}));
+
+  const auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(controls[2]);
+  ASSERT_NE(choice, nullptr);
+  EXPECT_EQ(choice->GetOptions(), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(choice->GetSelection(), 2);
+}
+
+TEST(EffectSourceMetadataTest, ForgivingAtTheTopLevel) {
+  for (const char* json : {"{}", "[]", "42", "\"text\"", "null", R"({"title": 5, "kernel": [], "controls": {}})",
+                           "\xEF\xBB\xBF{}"}) {
+    const auto metadata = Parse(json);
+    EXPECT_FALSE(metadata->GetTitle()) << json;
+    EXPECT_FALSE(metadata->GetEntryPoint()) << json;
+    EXPECT_TRUE(metadata->GetControls().empty()) << json;
+  }
+}
+
+TEST(EffectSourceMetadataTest, SkipsMalformedControlsSilently) {
+  const auto metadata = Parse(R"({"controls": [
+      7,
+      {"id": "a", "label": "A", "min": 0, "max": 1, "default": 0},
+      {"class": "slider", "label": "A", "min": 0, "max": 1, "default": 0},
+      {"class": "slider", "id": 3, "label": "A", "min": 0, "max": 1, "default": 0},
+      {"class": "slider", "id": "a", "min": 0, "max": 1, "default": 0},
+      {"class": "slider", "id": "a", "label": null, "min": 0, "max": 1, "default": 0},
+      {"class": "Slider", "id": "a", "label": "A", "min": 0, "max": 1, "default": 0},
+      {"class": "knob", "id": "a", "label": "A"},
+      {"class": "color", "id": "kept", "label": "Kept"}
+    ]})");
+  ASSERT_EQ(metadata->GetControls().size(), 1u);
+  EXPECT_EQ(metadata->GetControls()[0]->GetId(), "kept");
+}
+
+TEST(EffectSourceMetadataTest, StartingValues) {
+  const auto slider = [](const std::string& extra) {
+    const auto metadata =
+        ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": 0, "max": 1, "default": 0.5)" + extra + "}");
+    return std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0))->GetNumber();
+  };
+  EXPECT_EQ(slider(""), 0.5f);
+  EXPECT_EQ(slider(R"(, "initial": 0.25)"), 0.25f);
+  EXPECT_EQ(slider(R"(, "initial": 3)"), 3.0f);
+  EXPECT_EQ(slider(R"(, "initial": "0.25")"), 0.5f);
+  EXPECT_EQ(slider(R"(, "initial": true)"), 0.5f);
+
+  const auto choice = [](const std::string& fields) {
+    const auto metadata =
+        ParseControl(R"({"class": "choice", "id": "c", "label": "C", "options": ["a", "b", "c"], )" + fields + "}");
+    return std::dynamic_pointer_cast<IOptionControl<int>>(metadata->GetControls().at(0));
+  };
+  EXPECT_EQ(choice(R"("default": 2)")->GetSelection(), 2);
+  EXPECT_EQ(choice(R"("default": 0, "initial": 1)")->GetSelection(), 1);
+  EXPECT_EQ(choice(R"("default": 0, "initial": 1.0)")->GetSelection(), 0);
+  EXPECT_EQ(choice(R"("default": 1.9)")->GetDefaultSelection(), 1);
+  EXPECT_EQ(choice(R"("default": -1.9)")->GetDefaultSelection(), -1);
+  EXPECT_EQ(choice(R"("default": true)")->GetDefaultSelection(), 1);
+  // Far outside the 32-bit range: saturates rather than being undefined.
+  EXPECT_EQ(choice(R"("default": 1e30)")->GetDefaultSelection(), 2147483647);
+  EXPECT_EQ(choice(R"("default": -1e30)")->GetDefaultSelection(), -2147483647 - 1);
+}
+
+TEST(EffectSourceMetadataTest, BooleansCountAsNumbersForRanges) {
+  const auto metadata = ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": true, "max": false, "default": 0})");
+  const auto slider = std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0));
+  EXPECT_EQ(slider->GetMinimum(), 1.0f);
+  EXPECT_EQ(slider->GetMaximum(), 0.0f);
+}
+
+TEST(EffectSourceMetadataTest, DuplicateIdsAreAllKeptInOrder) {
+  const auto metadata = Parse(R"({"controls": [
+      {"class": "color", "id": "x", "label": "First"},
+      {"class": "slider", "id": "x", "label": "Second", "min": 0, "max": 1, "default": 0}]})");
+  ASSERT_EQ(metadata->GetControls().size(), 2u);
+  EXPECT_EQ(metadata->GetControls()[0]->GetLabel(), "First");
+  EXPECT_EQ(metadata->GetControls()[1]->GetLabel(), "Second");
+}
+
+TEST(EffectSourceMetadataTest, StrictInsideRecognisedControlsWithTheLibrarysTexts) {
+  EXPECT_EQ(ErrorText(""),
+            "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing value - "
+            "unexpected end of input; expected '[', '{', or a literal");
+  EXPECT_EQ(ErrorText("{} x"),
+            "[json.exception.parse_error.101] parse error at line 1, column 4: syntax error while parsing value - "
+            "invalid literal; last read: '{} x'; expected end of input");
+  EXPECT_EQ(ErrorText("{/* no comments */}"),
+            "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error while parsing object key "
+            "- invalid literal; last read: '{/'; expected string literal");
+
+  EXPECT_EQ(ControlErrorText(R"({"class": "slider", "id": "s", "label": "S", "max": 1, "default": 0})"),
+            "[json.exception.out_of_range.403] key 'min' not found");
+  EXPECT_EQ(ControlErrorText(R"({"class": "slider", "id": "s", "label": "S", "min": 0, "max": 1})"),
+            "[json.exception.out_of_range.403] key 'default' not found");
+  EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "default": 0})"),
+            "[json.exception.out_of_range.403] key 'options' not found");
+  EXPECT_EQ(ControlErrorText(R"({"class": "slider", "id": "s", "label": "S", "min": "0", "max": 1, "default": 0})"),
+            "[json.exception.type_error.302] type must be number, but is string");
+  EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "options": "a", "default": 0})"),
+            "[json.exception.type_error.302] type must be array, but is string");
+  EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "options": ["a", 1], "default": 0})"),
+            "[json.exception.type_error.302] type must be string, but is number");
+  EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "options": [], "default": null})"),
+            "[json.exception.type_error.302] type must be number, but is null");
+  EXPECT_EQ(ControlErrorText(R"({"class": 1, "id": "s", "label": "S"})"),
+            "[json.exception.type_error.302] type must be string, but is number");
+}
+
+TEST(EffectSourceMetadataTest, FailureInALaterControlFailsTheWholeParse) {
+  EXPECT_THROW(Parse(R"({"title": "T", "controls": [
+      {"class": "color", "id": "ok", "label": "OK"},
+      {"class": "slider", "id": "bad", "label": "Bad"}]})"),
+               std::exception);
+}
+
+} // namespace
+} // namespace brantok::lumaro::correction

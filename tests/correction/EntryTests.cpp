@@ -1,0 +1,178 @@
+#include "correction/effects/library/Entry.h"
+#include "correction/effects/library/EntryContent.h"
+#include "correction/effects/library/ZipArchive.h"
+
+#include "LogCapture.h"
+#include "PackageWriter.h"
+#include "TempFolder.h"
+#include "core/PathText.h"
+
+#include <gtest/gtest.h>
+
+namespace brantok::lumaro::correction::effects::library {
+namespace {
+
+using test::PackageEntry;
+using test::WritePackage;
+
+const std::string kKernel = "__kernel void k(__read_only image2d_t i, __write_only image2d_t o) {}\n";
+const std::string kMetadata = R"({"title": "T", "kernel": "k"})";
+const std::string kPrompt = "make it warm";
+
+std::string ReadError(EntryContent content, const std::filesystem::path& package) {
+  try {
+    ReadEntry(content, package);
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return "no exception";
+}
+
+class PackageReaderTest : public ::testing::Test {
+protected:
+  std::filesystem::path Package(const std::vector<PackageEntry>& entries, const std::string& name = "Effect") {
+    const auto path = folder_ / (name + ".lumaro-effect");
+    WritePackage(path, entries);
+    return path;
+  }
+
+  test::TempFolder folder_;
+  test::LogCapture log_;
+};
+
+TEST_F(PackageReaderTest, EntryNames) {
+  EXPECT_EQ(GetEntryName(EntryContent::Prompt), "prompt.txt");
+  EXPECT_EQ(GetEntryName(EntryContent::Kernel), "kernel.cl");
+  EXPECT_EQ(GetEntryName(EntryContent::Metadata), "metadata.json");
+  try {
+    GetEntryName(static_cast<EntryContent>(3));
+    FAIL() << "no exception";
+  } catch (const std::out_of_range& error) {
+    EXPECT_STREQ(error.what(), "Unknown EntryContent value");
+  }
+}
+
+TEST_F(PackageReaderTest, ReadsRawBytesOfStoredAndDeflatedEntries) {
+  const char bytes[] = "\xEF\xBB\xBF line\r\nwith\0nul";
+  const std::string binary(bytes, sizeof bytes - 1);
+  const auto package = Package({{"kernel.cl", binary, false}, {"metadata.json", std::string(100000, 'm'), true}});
+  EXPECT_EQ(ReadEntry(EntryContent::Kernel, package), binary);
+  EXPECT_EQ(ReadEntry(EntryContent::Metadata, package), std::string(100000, 'm'));
+}
+
+TEST_F(PackageReaderTest, NamesMatchIgnoringCaseButNotFolders) {
+  const auto upper = Package({{"KERNEL.CL", kKernel}, {"Metadata.JSON", kMetadata}}, "Upper");
+  EXPECT_EQ(ReadEntry(EntryContent::Kernel, upper), kKernel);
+  EXPECT_EQ(ReadEntry(EntryContent::Metadata, upper), kMetadata);
+
+  const auto nested = Package({{"effect/kernel.cl", kKernel}, {"effect/metadata.json", kMetadata}}, "Nested");
+  EXPECT_EQ(ReadError(EntryContent::Kernel, nested), "Entry not found in zip: kernel.cl");
+}
+
+TEST_F(PackageReaderTest, FailuresNameWhatFailed) {
+  const auto notZip = folder_ / "NotZip.lumaro-effect";
+  test::WriteFile(notZip, "this is not a zip archive at all");
+  EXPECT_EQ(ReadError(EntryContent::Kernel, notZip), "Failed to open zip file: " + core::PathToNarrow(notZip));
+  EXPECT_EQ(ReadError(EntryContent::Prompt, notZip), "Failed to open zip file: " + core::PathToNarrow(notZip));
+
+  const auto missing = folder_ / "Missing.lumaro-effect";
+  EXPECT_EQ(ReadError(EntryContent::Metadata, missing), "Failed to open zip file: " + core::PathToNarrow(missing));
+
+  // An archive with no entries at all: only the end-of-central-directory record.
+  const auto empty = folder_ / "Empty.lumaro-effect";
+  test::WriteFile(empty, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+  EXPECT_EQ(ReadError(EntryContent::Metadata, empty), "Entry not found in zip: metadata.json");
+}
+
+TEST_F(PackageReaderTest, CorruptedDataFailsTheCrcCheck) {
+  const std::string kernel = "__kernel void unique_kernel_text() {}";
+  const auto package = Package({{"kernel.cl", kernel, false}, {"metadata.json", kMetadata}});
+  test::CorruptStoredContent(package, kernel);
+  EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
+  EXPECT_EQ(ReadEntry(EntryContent::Metadata, package), kMetadata); // the rest stays readable
+
+  std::string out = "stale";
+  EXPECT_FALSE(TryReadEntry(EntryContent::Kernel, package, out));
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(log_.Lines().back(), "Failed to deserialise entry content 'kernel.cl' from " +
+                                     core::PathToNarrow(package) + ". Error: Failed to extract entry: kernel.cl");
+  EXPECT_EQ(log_.Entries().back().first, core::eLogChannel::Error);
+}
+
+TEST_F(PackageReaderTest, OversizedEntryIsRefused) {
+  const auto package = Package({{"kernel.cl", std::string(ZipArchive::MaxEntrySize + 1, ' '), true}});
+  EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
+}
+
+TEST_F(PackageReaderTest, EntryReadsSourceOnceAndReturnsTheSameObject) {
+  const auto package = Package(test::StandardEntries(kKernel, kMetadata, kPrompt), "Warm Glow");
+  Entry entry(package);
+  EXPECT_EQ(entry.GetName(), "Warm Glow");
+  EXPECT_EQ(entry.GetPath(), package);
+
+  const auto source = entry.GetSource();
+  ASSERT_NE(source, nullptr);
+  EXPECT_EQ(source->kind, 2);
+  EXPECT_EQ(source->kernelSource, kKernel);
+  EXPECT_EQ(source->metadata, kMetadata);
+  EXPECT_EQ(entry.GetPrompt(), kPrompt);
+
+  // Once read, the file is not consulted again.
+  std::filesystem::remove(package);
+  EXPECT_EQ(entry.GetSource().get(), source.get());
+  EXPECT_EQ(entry.GetPrompt(), kPrompt);
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST_F(PackageReaderTest, MissingPromptIsLoggedOnceAndLeftEmpty) {
+  const auto package = Package({{"kernel.cl", kKernel}, {"metadata.json", kMetadata}});
+  Entry entry(package);
+  EXPECT_NE(entry.GetSource(), nullptr);
+  EXPECT_EQ(entry.GetPrompt(), "");
+  EXPECT_EQ(entry.GetPrompt(), "");
+  ASSERT_EQ(log_.Lines().size(), 1u);
+  EXPECT_EQ(log_.Lines()[0], "Failed to deserialise entry content 'prompt.txt' from " + core::PathToNarrow(package) +
+                                 ". Error: Entry not found in zip: prompt.txt");
+}
+
+TEST_F(PackageReaderTest, MissingKernelStopsBeforeMetadataAndIsRetried) {
+  const auto package = Package({{"prompt.txt", kPrompt}});
+  Entry entry(package);
+  EXPECT_EQ(entry.GetSource(), nullptr);
+  ASSERT_EQ(log_.Lines().size(), 1u);
+  EXPECT_NE(log_.Lines()[0].find("'kernel.cl'"), std::string::npos);
+  EXPECT_TRUE(log_.Lines()[0].ends_with("Entry not found in zip: kernel.cl"));
+
+  // A failed read is not remembered: once the package is whole, it loads.
+  WritePackage(package, test::StandardEntries(kKernel, kMetadata, kPrompt));
+  const auto source = entry.GetSource();
+  ASSERT_NE(source, nullptr);
+  EXPECT_EQ(source->metadata, kMetadata);
+}
+
+TEST_F(PackageReaderTest, MissingMetadataGivesNoSource) {
+  Entry entry(Package({{"kernel.cl", kKernel}}));
+  EXPECT_EQ(entry.GetSource(), nullptr);
+  EXPECT_EQ(log_.Count("Entry not found in zip: metadata.json"), 1);
+}
+
+TEST_F(PackageReaderTest, NonAsciiPackagePathOpens) {
+  const auto package = folder_.Path() / core::PathFromUtf8("\xC3\x9C" "bersicht \xE2\x9C\x93.lumaro-effect");
+  WritePackage(package, test::StandardEntries(kKernel, kMetadata, kPrompt));
+  Entry entry(package);
+  ASSERT_NE(entry.GetSource(), nullptr);
+  EXPECT_EQ(entry.GetPrompt(), kPrompt);
+  EXPECT_TRUE(entry.GetName().ends_with("bersicht ?") || entry.GetName() == "\xC3\x9C" "bersicht \xE2\x9C\x93")
+      << entry.GetName();
+}
+
+TEST_F(PackageReaderTest, SourcesCompareByAllFields) {
+  const EffectSource a{2, "k", "m"};
+  EXPECT_EQ(a, (EffectSource{2, "k", "m"}));
+  EXPECT_NE(a, (EffectSource{3, "k", "m"}));
+  EXPECT_NE(a, (EffectSource{2, "k ", "m"}));
+  EXPECT_NE(a, (EffectSource{2, "k", "m "}));
+}
+
+} // namespace
+} // namespace brantok::lumaro::correction::effects::library

@@ -1,0 +1,53 @@
+#include "PackageWriter.h"
+
+#include "TempFolder.h"
+#include "core/PathText.h"
+
+#include <zip.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+namespace brantok::lumaro::test {
+
+void WritePackage(const std::filesystem::path& path, const std::vector<PackageEntry>& entries) {
+  int error = 0;
+  zip_t* archive = zip_open(core::PathToUtf8(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (!archive) throw std::runtime_error("cannot create " + path.string());
+  for (const auto& entry : entries) {
+    // libzip reads the buffer when the archive is closed, so hand it a copy it owns.
+    void* copy = std::malloc(entry.content.size() + 1);
+    std::memcpy(copy, entry.content.data(), entry.content.size());
+    zip_source_t* source = zip_source_buffer(archive, copy, entry.content.size(), 1);
+    const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+      zip_source_free(source);
+      zip_discard(archive);
+      throw std::runtime_error("cannot add " + entry.name);
+    }
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                             entry.compressed ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+  }
+  if (zip_close(archive) != 0) {
+    zip_discard(archive);
+    throw std::runtime_error("cannot write " + path.string());
+  }
+}
+
+std::vector<PackageEntry> StandardEntries(const std::string& kernel, const std::string& metadata,
+                                          const std::string& prompt) {
+  return {{"metadata.json", metadata}, {"kernel.cl", kernel}, {"prompt.txt", prompt}};
+}
+
+void CorruptStoredContent(const std::filesystem::path& package, const std::string& content) {
+  std::string bytes = ReadFile(package);
+  const auto at = bytes.find(content);
+  if (at == std::string::npos || bytes.find(content, at + 1) != std::string::npos) {
+    throw std::runtime_error("content not found exactly once in " + package.string());
+  }
+  bytes[at] = static_cast<char>(bytes[at] ^ 0x20);
+  WriteFile(package, bytes);
+}
+
+} // namespace brantok::lumaro::test
