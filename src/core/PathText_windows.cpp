@@ -4,8 +4,8 @@
 #include "core/WindowsSupport.h"
 
 #include <cctype>
-#include <clocale>
 #include <climits>
+#include <clocale>
 #include <cstring>
 
 namespace brantok::lumaro::core {

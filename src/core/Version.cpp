@@ -10,9 +10,7 @@
 namespace brantok::lumaro::core {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Converts like std::stoi: leading white space, an optional sign, then digits up
 // to the first non-digit; the rest is ignored. No digits or a value outside the
@@ -42,8 +40,8 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
 
 } // namespace
 
-Version::Version(std::int32_t majorNumber, std::int32_t minorNumber, std::int32_t patchNumber)
-    : major(majorNumber), minor(minorNumber), patch(patchNumber), valid(true) {}
+Version::Version(std::int32_t majorNumber, std::int32_t minorNumber, std::int32_t patchNumber) :
+    major(majorNumber), minor(minorNumber), patch(patchNumber), valid(true) {}
 
 Version::Version(const std::string& text) {
   const std::size_t firstDot = text.find('.');

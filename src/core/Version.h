@@ -36,8 +36,8 @@ struct Version {
 };
 
 static_assert(sizeof(Version) == 16, "Version is stored in project files");
-static_assert(offsetof(Version, major) == 0 && offsetof(Version, minor) == 4 &&
-              offsetof(Version, patch) == 8 && offsetof(Version, valid) == 12,
+static_assert(offsetof(Version, major) == 0 && offsetof(Version, minor) == 4 && offsetof(Version, patch) == 8 &&
+                  offsetof(Version, valid) == 12,
               "Version is stored in project files");
 
 } // namespace brantok::lumaro::core

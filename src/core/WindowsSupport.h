@@ -9,6 +9,8 @@
 #endif
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <utility>
 
 namespace brantok::lumaro::core {

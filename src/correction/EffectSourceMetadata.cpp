@@ -13,10 +13,10 @@
 namespace brantok::lumaro::correction {
 namespace {
 
-using nlohmann::json;
 using effects::controls::Choice;
 using effects::controls::ColorPicker;
 using effects::controls::Slider;
+using nlohmann::json;
 
 std::optional<std::string> OptionalString(const json& document, const char* key) {
   const auto found = document.find(key);
@@ -104,8 +104,6 @@ EffectSourceMetadata::EffectSourceMetadata(const std::string& jsonText) {
 
 std::optional<std::string> EffectSourceMetadata::GetTitle() const { return title_; }
 std::optional<std::string> EffectSourceMetadata::GetEntryPoint() const { return entryPoint_; }
-const std::vector<std::shared_ptr<effects::IControl>>& EffectSourceMetadata::GetControls() const {
-  return controls_;
-}
+const std::vector<std::shared_ptr<effects::IControl>>& EffectSourceMetadata::GetControls() const { return controls_; }
 
 } // namespace brantok::lumaro::correction

@@ -15,7 +15,7 @@ namespace brantok::lumaro::core {
 namespace {
 
 using namespace std::chrono;
-using test::ReadFile;
+using test::ReadTextFile;
 using test::TempFolder;
 
 // 5 December 2026, 07:08:29.750 UTC
@@ -70,18 +70,18 @@ TEST_F(LoggerTest, FileHandlerCreatesMissingFoldersAndFlushesEveryMessage) {
   Logger::AddFileHandler("ignored when a file is given", file);
   Logger::Log("first line", eLogChannel::Info);
   // On disk as soon as Log returns, whatever the channel.
-  EXPECT_EQ(ReadFile(file), "first line\n");
+  EXPECT_EQ(ReadTextFile(file), "first line\n");
   Logger::Log("second line", eLogChannel::Error);
-  EXPECT_EQ(ReadFile(file), "first line\nsecond line\n");
+  EXPECT_EQ(ReadTextFile(file), "first line\nsecond line\n");
 }
 
 TEST_F(LoggerTest, FileHandlerAppendsToAnExistingFile) {
   const TempFolder folder;
   const auto file = folder / "existing.log";
-  test::WriteFile(file, "earlier\n");
+  test::WriteFile(file, "earlier\n"); // written in binary mode: no \r on any platform
   Logger::AddFileHandler(std::nullopt, file);
   Logger::Log("later", eLogChannel::Info);
-  EXPECT_EQ(ReadFile(file), "earlier\nlater\n");
+  EXPECT_EQ(ReadTextFile(file), "earlier\nlater\n");
 }
 
 TEST_F(LoggerTest, RegularFileInPlaceOfTheFolderIsReportedAndAddsNoHandler) {
@@ -100,7 +100,7 @@ TEST_F(LoggerTest, RegularFileInPlaceOfTheFolderIsReportedAndAddsNoHandler) {
   ::testing::internal::CaptureStdout();
   Logger::Log("still logging", eLogChannel::Info);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "still logging\n");
-  EXPECT_EQ(ReadFile(folder / "Logs"), "not a folder");
+  EXPECT_EQ(ReadTextFile(folder / "Logs"), "not a folder");
 }
 
 TEST_F(LoggerTest, RemovingHandlersClosesTheFile) {
@@ -110,7 +110,7 @@ TEST_F(LoggerTest, RemovingHandlersClosesTheFile) {
   Logger::Log("kept", eLogChannel::Info);
   Logger::RemoveHandlers();
   Logger::Log("dropped", eLogChannel::Info);
-  EXPECT_EQ(ReadFile(file), "kept\n");
+  EXPECT_EQ(ReadTextFile(file), "kept\n");
   std::error_code error;
   EXPECT_TRUE(std::filesystem::remove(file, error)) << error.message();
 }
@@ -133,7 +133,7 @@ TEST_F(LoggerTest, DatedFileLandsInTheLogDirectoryUnderLocalAppData) {
     const auto file = expectedDirectory / Logger::MakeLogFileName("LoggerTest", time);
     if (std::filesystem::exists(file)) {
       found = true;
-      EXPECT_NE(ReadFile(file).find("dated\n"), std::string::npos);
+      EXPECT_NE(ReadTextFile(file).find("dated\n"), std::string::npos);
       std::filesystem::remove(file);
     }
   }
@@ -153,7 +153,7 @@ TEST_F(LoggerTest, ConcurrentMessagesArriveWhole) {
   }
   for (auto& thread : threads) thread.join();
   Logger::RemoveHandlers();
-  const std::string text = ReadFile(file);
+  const std::string text = ReadTextFile(file);
   std::size_t lines = 0;
   for (std::size_t at = 0; at < text.size();) {
     const auto end = text.find('\n', at);

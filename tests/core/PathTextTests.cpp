@@ -8,7 +8,8 @@ namespace brantok::lumaro::core {
 namespace {
 
 // "Grüße ✓ 日本" in UTF-8: two-, three-byte and CJK characters.
-const std::string kUtf8Name = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC.lumaro-effect";
+const std::string kUtf8Name = "Gr\xC3\xBC\xC3\x9F"
+                              "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC.lumaro-effect";
 
 TEST(PathTextTest, Utf8RoundTripsThroughPaths) {
   const auto path = PathFromUtf8(kUtf8Name);

@@ -25,7 +25,7 @@ void ExpectParsed(const std::string& text, Parsed expected) {
 TEST(VersionTest, ParsesLikeStringToIntConversions) {
   ExpectParsed("1.0.0", {1, 0, 0, true});
   ExpectParsed(" 3.4.5", {3, 4, 5, true});
-  ExpectParsed("3.4.5.6", {3, 4, 5, true});   // the patch text "5.6" stops at the dot
+  ExpectParsed("3.4.5.6", {3, 4, 5, true}); // the patch text "5.6" stops at the dot
   ExpectParsed("2.10.3-beta", {2, 10, 3, true});
   ExpectParsed("-1.+2.3", {-1, 2, 3, true});
   ExpectParsed("2147483647.0.-2147483648", {2147483647, 0, -2147483648, true});

@@ -68,8 +68,8 @@ TEST(EffectSourceMetadataTest, ReadsTitleKernelAndControlsInOrder) {
 }
 
 TEST(EffectSourceMetadataTest, ForgivingAtTheTopLevel) {
-  for (const char* json : {"{}", "[]", "42", "\"text\"", "null", R"({"title": 5, "kernel": [], "controls": {}})",
-                           "\xEF\xBB\xBF{}"}) {
+  for (const char* json :
+       {"{}", "[]", "42", "\"text\"", "null", R"({"title": 5, "kernel": [], "controls": {}})", "\xEF\xBB\xBF{}"}) {
     const auto metadata = Parse(json);
     EXPECT_FALSE(metadata->GetTitle()) << json;
     EXPECT_FALSE(metadata->GetEntryPoint()) << json;
@@ -95,8 +95,8 @@ TEST(EffectSourceMetadataTest, SkipsMalformedControlsSilently) {
 
 TEST(EffectSourceMetadataTest, StartingValues) {
   const auto slider = [](const std::string& extra) {
-    const auto metadata =
-        ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": 0, "max": 1, "default": 0.5)" + extra + "}");
+    const auto metadata = ParseControl(
+        R"({"class": "slider", "id": "s", "label": "S", "min": 0, "max": 1, "default": 0.5)" + extra + "}");
     return std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0))->GetNumber();
   };
   EXPECT_EQ(slider(""), 0.5f);
@@ -122,7 +122,8 @@ TEST(EffectSourceMetadataTest, StartingValues) {
 }
 
 TEST(EffectSourceMetadataTest, BooleansCountAsNumbersForRanges) {
-  const auto metadata = ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": true, "max": false, "default": 0})");
+  const auto metadata =
+      ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": true, "max": false, "default": 0})");
   const auto slider = std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0));
   EXPECT_EQ(slider->GetMinimum(), 1.0f);
   EXPECT_EQ(slider->GetMaximum(), 0.0f);

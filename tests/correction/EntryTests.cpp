@@ -94,8 +94,8 @@ TEST_F(PackageReaderTest, CorruptedDataFailsTheCrcCheck) {
   std::string out = "stale";
   EXPECT_FALSE(TryReadEntry(EntryContent::Kernel, package, out));
   EXPECT_EQ(out, "");
-  EXPECT_EQ(log_.Lines().back(), "Failed to deserialise entry content 'kernel.cl' from " +
-                                     core::PathToNarrow(package) + ". Error: Failed to extract entry: kernel.cl");
+  EXPECT_EQ(log_.Lines().back(), "Failed to deserialise entry content 'kernel.cl' from " + core::PathToNarrow(package) +
+                                     ". Error: Failed to extract entry: kernel.cl");
   EXPECT_EQ(log_.Entries().back().first, core::eLogChannel::Error);
 }
 
@@ -157,12 +157,14 @@ TEST_F(PackageReaderTest, MissingMetadataGivesNoSource) {
 }
 
 TEST_F(PackageReaderTest, NonAsciiPackagePathOpens) {
-  const auto package = folder_.Path() / core::PathFromUtf8("\xC3\x9C" "bersicht \xE2\x9C\x93.lumaro-effect");
+  const auto package = folder_.Path() / core::PathFromUtf8("\xC3\x9C"
+                                                           "bersicht \xE2\x9C\x93.lumaro-effect");
   WritePackage(package, test::StandardEntries(kKernel, kMetadata, kPrompt));
   Entry entry(package);
   ASSERT_NE(entry.GetSource(), nullptr);
   EXPECT_EQ(entry.GetPrompt(), kPrompt);
-  EXPECT_TRUE(entry.GetName().ends_with("bersicht ?") || entry.GetName() == "\xC3\x9C" "bersicht \xE2\x9C\x93")
+  EXPECT_TRUE(entry.GetName().ends_with("bersicht ?") || entry.GetName() == "\xC3\x9C"
+                                                                            "bersicht \xE2\x9C\x93")
       << entry.GetName();
 }
 

@@ -17,8 +17,7 @@ TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto candidate =
-        base / ("t" + std::to_string(random()) + "-" + std::to_string(counter.fetch_add(1)));
+    const auto candidate = base / ("t" + std::to_string(random()) + "-" + std::to_string(counter.fetch_add(1)));
     if (std::filesystem::create_directories(candidate)) {
       path_ = candidate;
       return;
@@ -34,6 +33,11 @@ TempFolder::~TempFolder() {
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream stream(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadTextFile(const std::filesystem::path& path) {
+  std::ifstream stream(path);
   return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 

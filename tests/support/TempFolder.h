@@ -23,6 +23,8 @@ private:
 };
 
 std::string ReadFile(const std::filesystem::path& path);
+// Reads in text mode, so Windows line ends come back as "\n".
+std::string ReadTextFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace brantok::lumaro::test

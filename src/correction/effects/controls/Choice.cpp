@@ -4,13 +4,13 @@
 
 namespace brantok::lumaro::correction::effects::controls {
 
-Choice::Choice(std::string id, std::string label, std::vector<std::string> options, std::int32_t defaultSelection)
-    : Choice(std::move(id), std::move(label), std::move(options), defaultSelection, defaultSelection) {}
+Choice::Choice(std::string id, std::string label, std::vector<std::string> options, std::int32_t defaultSelection) :
+    Choice(std::move(id), std::move(label), std::move(options), defaultSelection, defaultSelection) {}
 
 Choice::Choice(std::string id, std::string label, std::vector<std::string> options, std::int32_t initial,
-               std::int32_t defaultSelection)
-    : id_(std::move(id)), label_(std::move(label)), selection_(initial), defaultSelection_(defaultSelection),
-      options_(std::move(options)) {}
+               std::int32_t defaultSelection) :
+    id_(std::move(id)),
+    label_(std::move(label)), selection_(initial), defaultSelection_(defaultSelection), options_(std::move(options)) {}
 
 std::string Choice::GetId() const { return id_; }
 std::string Choice::GetLabel() const { return label_; }

@@ -4,8 +4,8 @@
 
 namespace brantok::lumaro::correction::effects::controls {
 
-ColorPicker::ColorPicker(std::string id, std::string label, const Color& color)
-    : id_(std::move(id)), label_(std::move(label)), color_(color), defaultColor_(color) {}
+ColorPicker::ColorPicker(std::string id, std::string label, const Color& color) :
+    id_(std::move(id)), label_(std::move(label)), color_(color), defaultColor_(color) {}
 
 std::string ColorPicker::GetId() const { return id_; }
 std::string ColorPicker::GetLabel() const { return label_; }

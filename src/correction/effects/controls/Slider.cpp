@@ -4,12 +4,12 @@
 
 namespace brantok::lumaro::correction::effects::controls {
 
-Slider::Slider(std::string id, std::string label, float minimum, float maximum, float defaultValue)
-    : Slider(std::move(id), std::move(label), minimum, maximum, defaultValue, defaultValue) {}
+Slider::Slider(std::string id, std::string label, float minimum, float maximum, float defaultValue) :
+    Slider(std::move(id), std::move(label), minimum, maximum, defaultValue, defaultValue) {}
 
-Slider::Slider(std::string id, std::string label, float minimum, float maximum, float initial, float defaultValue)
-    : id_(std::move(id)), label_(std::move(label)), value_(initial), minimum_(minimum), maximum_(maximum),
-      defaultValue_(defaultValue) {}
+Slider::Slider(std::string id, std::string label, float minimum, float maximum, float initial, float defaultValue) :
+    id_(std::move(id)), label_(std::move(label)), value_(initial), minimum_(minimum), maximum_(maximum),
+    defaultValue_(defaultValue) {}
 
 std::string Slider::GetId() const { return id_; }
 std::string Slider::GetLabel() const { return label_; }

@@ -17,8 +17,8 @@ std::shared_ptr<EffectSource> Entry::GetSource() {
   if (!TryReadEntry(EntryContent::Kernel, path_, kernel)) return nullptr;
   std::string metadata;
   if (!TryReadEntry(EntryContent::Metadata, path_, metadata)) return nullptr;
-  source_ = std::make_shared<EffectSource>(EffectSource{EffectSource::PackageKind, std::move(kernel),
-                                                        std::move(metadata)});
+  source_ =
+      std::make_shared<EffectSource>(EffectSource{EffectSource::PackageKind, std::move(kernel), std::move(metadata)});
   return source_;
 }
 

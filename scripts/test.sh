@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds and tests everything on a fresh Debian 12 machine:
+#   the Linux build (Debug, AddressSanitizer + UndefinedBehaviorSanitizer),
+#   the Linux build under ThreadSanitizer,
+#   the Windows build (MinGW-w64), whose tests run under Wine.
+# Installs what it needs first. Ends with CTest's summary of each build; the
+# exit status is non-zero when any build or test failed.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/scripts/install-deps.sh" --windows-libzip "$root/build/windows" || exit 1
+
+presets=(linux linux-tsan windows)
+status=0
+for preset in "${presets[@]}"; do
+  echo "==> $preset: configure and build"
+  if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset"; then
+    echo "==> $preset: BUILD FAILED"
+    echo "$preset: build failed" >"build/$preset-summary.txt"
+    status=1
+    continue
+  fi
+  echo "==> $preset: test"
+  ctest --preset "$preset" 2>&1 | tee "build/$preset-ctest.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  sed -n '/tests passed/,$p' "build/$preset-ctest.log" >"build/$preset-summary.txt"
+done
+
+echo
+echo "==================== Summary ===================="
+for preset in "${presets[@]}"; do
+  echo "--- $preset"
+  cat "build/$preset-summary.txt" 2>/dev/null
+done
+exit $status
