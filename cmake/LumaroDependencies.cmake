@@ -31,3 +31,26 @@ else()
   add_library(lumaro_json INTERFACE)
   target_link_libraries(lumaro_json INTERFACE nlohmann_json::nlohmann_json)
 endif()
+
+# OpenCL through the ICD loader. MinGW ships no OpenCL import library, so the
+# Windows build makes one from the OpenCL 1.2 export list in OpenCL.def; it
+# links against Wine's opencl.dll under test and the driver's loader on real
+# machines.
+add_library(lumaro_opencl INTERFACE)
+if(WIN32)
+  find_program(LUMARO_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
+  set(LUMARO_OPENCL_DEF "${CMAKE_CURRENT_LIST_DIR}/OpenCL.def")
+  set(LUMARO_OPENCL_IMPORT "${CMAKE_BINARY_DIR}/opencl/libOpenCL.a")
+  add_custom_command(OUTPUT "${LUMARO_OPENCL_IMPORT}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/opencl"
+    COMMAND "${LUMARO_DLLTOOL}" -d "${LUMARO_OPENCL_DEF}" -l "${LUMARO_OPENCL_IMPORT}"
+    DEPENDS "${LUMARO_OPENCL_DEF}"
+    COMMENT "Generating the OpenCL import library"
+    VERBATIM)
+  add_custom_target(lumaro_opencl_import DEPENDS "${LUMARO_OPENCL_IMPORT}")
+  add_dependencies(lumaro_opencl lumaro_opencl_import)
+  target_link_libraries(lumaro_opencl INTERFACE lumaro_header_deps "${LUMARO_OPENCL_IMPORT}")
+else()
+  find_package(OpenCL REQUIRED)
+  target_link_libraries(lumaro_opencl INTERFACE OpenCL::OpenCL)
+endif()

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+namespace brantok::lumaro::gpu {
+
+// Compiler switches for a program build; a build takes them as a set, so each
+// appears at most once.
+enum class eBuildOption : std::int32_t {
+  FastRelaxedMath = 0,
+};
+
+} // namespace brantok::lumaro::gpu

@@ -1,0 +1,148 @@
+#include "gpu/opencl/Context.h"
+
+#include "LogCapture.h"
+#include "SharedContext.h"
+#include "gpu/opencl/Queue.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace brantok::lumaro::gpu::opencl {
+namespace {
+
+using test::SharedContext;
+using test::SharedQueue;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kPadding = 0xEE;
+
+std::unique_ptr<IImage2D> MakeImage(const Int2& size, eGpuFormat format = eGpuFormat::RGBA8) {
+  auto image = SharedContext().CreateImage2D(size, format, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
+                                             eMemoryLocation::Device, std::nullopt);
+  EXPECT_TRUE(image->IsValid());
+  return image;
+}
+
+// Rows of `packed` (rowBytes each) spread out to `pitch` bytes, the gap
+// filled with kPadding.
+Bytes Spread(const Bytes& packed, std::size_t rowBytes, std::size_t pitch) {
+  const std::size_t rows = packed.size() / rowBytes;
+  Bytes spread(rows * pitch, kPadding);
+  for (std::size_t r = 0; r < rows; ++r)
+    std::copy_n(packed.begin() + static_cast<std::ptrdiff_t>(r * rowBytes), rowBytes,
+                spread.begin() + static_cast<std::ptrdiff_t>(r * pitch));
+  return spread;
+}
+
+Bytes Ramp(std::size_t count) {
+  Bytes bytes(count);
+  std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
+  return bytes;
+}
+
+TEST(QueueTest, WholeImageRoundTripsTightlyPacked) {
+  const auto image = MakeImage({3, 2});
+  const Bytes pixels = Ramp(3 * 2 * 4);
+  SharedQueue().WriteImage(*image, {0, 0}, {3, 2}, pixels, 0, std::nullopt);
+  Bytes back(pixels.size());
+  SharedQueue().ReadImage(*image, back);
+  EXPECT_EQ(back, pixels);
+}
+
+TEST(QueueTest, HostRowPitchIsHonouredInBothDirections) {
+  const auto image = MakeImage({3, 2});
+  const Bytes packed = Ramp(3 * 2 * 4);
+  const Bytes padded = Spread(packed, 12, 20);
+  SharedQueue().WriteImage(*image, {0, 0}, {3, 2}, static_cast<const void*>(padded.data()), 0, std::size_t{20});
+
+  Bytes tight(packed.size());
+  SharedQueue().ReadImage(*image, tight);
+  EXPECT_EQ(tight, packed);
+
+  Bytes strided(2 * 24, kPadding);
+  SharedQueue().ReadImage(*image, static_cast<void*>(strided.data()), std::size_t{24});
+  EXPECT_EQ(strided, Spread(packed, 12, 24));
+
+  Bytes unpitched(packed.size());
+  SharedQueue().ReadImage(*image, static_cast<void*>(unpitched.data()), std::nullopt);
+  EXPECT_EQ(unpitched, packed);
+}
+
+TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
+  const auto image = MakeImage({4, 3}, eGpuFormat::R8);
+  SharedQueue().FillImage(*image, {0.0f, 0.0f, 0.0f, 0.0f});
+  const Bytes source{99, 99, 99, 10, 11, 12, 13};
+  // Two rows of two pixels, read with a pitch of 2 after skipping 3 bytes.
+  SharedQueue().WriteImage(*image, {1, 1}, {2, 2}, source, 3, std::size_t{2});
+  Bytes back(12);
+  SharedQueue().ReadImage(*image, back);
+  EXPECT_EQ(back, (Bytes{0, 0, 0, 0, 0, 10, 11, 0, 0, 12, 13, 0}));
+}
+
+TEST(QueueTest, FillSetsEveryPixelInTheImageFormat) {
+  const auto image = MakeImage({5, 3});
+  SharedQueue().FillImage(*image, {1.0f, 0.0f, 0.2f, 1.0f});
+  Bytes back(5 * 3 * 4);
+  SharedQueue().ReadImage(*image, back);
+  for (std::size_t i = 0; i < back.size(); i += 4)
+    ASSERT_EQ(Bytes(back.begin() + static_cast<std::ptrdiff_t>(i), back.begin() + static_cast<std::ptrdiff_t>(i + 4)),
+              (Bytes{255, 0, 51, 255}))
+        << "pixel " << i / 4;
+}
+
+TEST(QueueTest, BufferReadStopsAtTheGivenSize) {
+  const auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
+                                                   eMemoryLocation::Device, std::nullopt);
+  const Bytes content = Ramp(64);
+  auto& queue = static_cast<Queue&>(SharedQueue());
+  ASSERT_EQ(clEnqueueWriteBuffer(queue.GetNativeQueue(), test::NativeMemory(*buffer), CL_TRUE, 0, content.size(),
+                                 content.data(), 0, nullptr, nullptr),
+            CL_SUCCESS);
+
+  Bytes partial(64, kPadding);
+  queue.ReadBuffer(*buffer, partial, std::size_t{16});
+  Bytes expected(64, kPadding);
+  std::copy_n(content.begin(), 16, expected.begin());
+  EXPECT_EQ(partial, expected);
+
+  Bytes whole(64);
+  queue.ReadBuffer(*buffer, static_cast<void*>(whole.data()), std::nullopt);
+  EXPECT_EQ(whole, content);
+}
+
+TEST(QueueTest, OneAndThreeDimensionalImagesRoundTrip) {
+  Context& context = SharedContext();
+  const auto line = context.CreateImage1D(5, eGpuFormat::RGBA8, eMemoryDeviceAccess::ReadWrite,
+                                          eMemoryHostAccess::ReadWrite, nullptr, eMemoryLocation::Device, std::nullopt);
+  const Bytes linePixels = Ramp(20);
+  SharedQueue().WriteImage(*line, linePixels);
+  Bytes lineBack(20);
+  SharedQueue().ReadImage(*line, lineBack);
+  EXPECT_EQ(lineBack, linePixels);
+
+  const auto volume =
+      context.CreateImage3D({2, 3, 2}, eGpuFormat::R8, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
+                            nullptr, eMemoryLocation::Device, std::nullopt);
+  const Bytes volumePixels = Ramp(12);
+  SharedQueue().WriteImage(*volume, volumePixels);
+  Bytes volumeBack(12);
+  SharedQueue().ReadImage(*volume, volumeBack);
+  EXPECT_EQ(volumeBack, volumePixels);
+}
+
+TEST(QueueTest, TransfersOnARefusedImageAreLoggedAndReturn) {
+  const lumaro::test::LogCapture log;
+  const auto image = SharedContext().CreateImage2D({0, 0}, eGpuFormat::RGBA8, eMemoryDeviceAccess::ReadWrite,
+                                                   eMemoryHostAccess::ReadWrite, eMemoryLocation::Device, std::nullopt);
+  Bytes data(16);
+  SharedQueue().WriteImage(*image, {0, 0}, {1, 1}, data, 0, std::nullopt);
+  SharedQueue().FillImage(*image, {});
+  SharedQueue().ReadImage(*image, data);
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"CL Image2D creation failed", "CL enqueue write image failed",
+                                                   "CL enqueue fill image failed", "CL enqueue read image failed"}));
+  for (const auto& entry : log.Entries()) EXPECT_EQ(entry.first, core::eLogChannel::Info);
+}
+
+} // namespace
+} // namespace brantok::lumaro::gpu::opencl
