@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,12 @@ struct EffectSource {
   std::string metadata;
 
   friend bool operator==(const EffectSource&, const EffectSource&) = default;
+};
+
+// 64-bit FNV-1a of the kernel source, exclusive-or that of the metadata,
+// exclusive-or that of the kind's four bytes (least significant first).
+struct EffectSourceHash {
+  std::size_t operator()(const EffectSource& source) const noexcept;
 };
 
 } // namespace brantok::lumaro::correction

@@ -1,0 +1,324 @@
+#include "correction/PromptEffect.h"
+
+#include "LogCapture.h"
+#include "PackageWriter.h"
+#include "TempFolder.h"
+#include "correction/EffectCache.h"
+#include "correction/effects/IColorPicker.h"
+#include "correction/effects/IOptionControl.h"
+#include "correction/effects/IRangeControl.h"
+#include "correction/effects/controls/Choice.h"
+#include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Slider.h"
+#include "correction/effects/library/Entry.h"
+#include "gpu/IImage2D.h"
+#include "gpu/IQueue.h"
+#include "gpu/opencl/Context.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace brantok::lumaro::correction {
+namespace {
+
+using effects::Color;
+using effects::IControl;
+using effects::library::Entry;
+using Pixel = std::array<float, 4>; // r, g, b, a
+using Reference = std::function<Pixel(const Pixel&, int x, int y)>;
+
+constexpr int kWidth = 19;
+constexpr int kHeight = 11;
+
+// A ramp over both axes with the edge values 0 and 1 in it.
+std::vector<Pixel> InputRamp() {
+  std::vector<Pixel> pixels;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const float u = static_cast<float>(x) / (kWidth - 1);
+      const float v = static_cast<float>(y) / (kHeight - 1);
+      pixels.push_back({u, v, 1.0f - u, 0.5f + 0.5f * v});
+    }
+  }
+  return pixels;
+}
+
+class PromptEffectTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { context_ = gpu::opencl::Context::CreateContext(); }
+  static void TearDownTestSuite() { context_.reset(); }
+
+  void SetUp() override {
+    ASSERT_NE(context_, nullptr) << "no OpenCL device";
+    cache_ = std::make_shared<EffectCache>(context_);
+    queue_ = context_->CreateQueue("test-queue");
+  }
+
+  std::filesystem::path Example(const std::string& name) const {
+    return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
+  }
+
+  std::filesystem::path Package(const std::string& kernel, const std::string& metadata,
+                                const std::string& name = "Effect") {
+    const auto path = folder_ / (name + ".lumaro-effect");
+    test::WritePackage(path, test::StandardEntries(kernel, metadata, "prompt"));
+    return path;
+  }
+
+  std::shared_ptr<PromptEffect> Load(const std::filesystem::path& package) {
+    Entry entry(package);
+    return std::make_shared<PromptEffect>(entry, *cache_);
+  }
+
+  // Uploads `input` in `format`, applies the effect and reads the result back
+  // as floats.
+  std::vector<Pixel> Render(PromptEffect& effect, gpu::eGpuFormat format, const std::vector<Pixel>& input,
+                            const std::optional<RenderTime>& time, bool* applied = nullptr) {
+    const gpu::Int2 size{kWidth, kHeight};
+    auto in = context_->CreateImage2D(size, format, gpu::eMemoryDeviceAccess::ReadWrite,
+                                      gpu::eMemoryHostAccess::ReadWrite, gpu::eMemoryLocation::Device, "input");
+    auto out = context_->CreateImage2D(size, format, gpu::eMemoryDeviceAccess::ReadWrite,
+                                       gpu::eMemoryHostAccess::ReadWrite, gpu::eMemoryLocation::Device, "output");
+    const bool eightBit = format == gpu::eGpuFormat::BGRA8;
+    std::vector<std::uint8_t> bytes(input.size() * (eightBit ? 4 : 16));
+    for (std::size_t i = 0; i < input.size(); ++i) {
+      const auto& p = input[i];
+      if (eightBit) {
+        const float bgra[4] = {p[2], p[1], p[0], p[3]};
+        for (int c = 0; c < 4; ++c) bytes[i * 4 + c] = static_cast<std::uint8_t>(std::lround(bgra[c] * 255.0f));
+      } else {
+        std::memcpy(&bytes[i * 16], p.data(), 16);
+      }
+    }
+    queue_->WriteImage(*in, {0, 0}, size, bytes, 0, std::nullopt);
+    const bool result = effect.Apply(*cache_, *in, *out, *queue_, size, time);
+    if (applied) *applied = result;
+    std::vector<std::uint8_t> read(bytes.size()); // the queue writes into the caller's memory
+    queue_->ReadImage(*out, read);
+    queue_->Finish();
+    std::vector<Pixel> pixels(input.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+      if (eightBit) {
+        pixels[i] = {read[i * 4 + 2] / 255.0f, read[i * 4 + 1] / 255.0f, read[i * 4] / 255.0f,
+                     read[i * 4 + 3] / 255.0f};
+      } else {
+        std::memcpy(pixels[i].data(), &read[i * 16], 16);
+      }
+    }
+    return pixels;
+  }
+
+  // Compares the GPU result with the formula computed here, on the input as
+  // the GPU saw it (8-bit input is quantised first).
+  void ExpectMatches(PromptEffect& effect, const std::optional<RenderTime>& time, const Reference& reference) {
+    for (const auto format : {gpu::eGpuFormat::BGRA8, gpu::eGpuFormat::RGBA32F}) {
+      const bool eightBit = format == gpu::eGpuFormat::BGRA8;
+      auto input = InputRamp();
+      if (eightBit) {
+        for (auto& p : input) {
+          for (auto& c : p) c = static_cast<float>(std::lround(c * 255.0f)) / 255.0f;
+        }
+      }
+      bool applied = false;
+      const auto output = Render(effect, format, input, time, &applied);
+      ASSERT_TRUE(applied);
+      const float tolerance = eightBit ? 1.01f / 255.0f : 2e-3f;
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          const auto i = static_cast<std::size_t>(y * kWidth + x);
+          const Pixel expected = reference(input[i], x, y);
+          for (int c = 0; c < 4; ++c) {
+            ASSERT_NEAR(output[i][c], expected[c], tolerance) << effect.GetName() << " at " << x << "," << y
+                                                              << " channel " << c << (eightBit ? " BGRA8" : " RGBA32F");
+          }
+        }
+      }
+    }
+  }
+
+  static std::shared_ptr<gpu::IContext> context_;
+  test::TempFolder folder_;
+  test::LogCapture log_;
+  std::shared_ptr<EffectCache> cache_;
+  std::unique_ptr<gpu::IQueue> queue_;
+};
+
+std::shared_ptr<gpu::IContext> PromptEffectTest::context_;
+
+float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+
+TEST_F(PromptEffectTest, WarmGlowMatchesItsFormula) {
+  const auto effect = Load(Example("WarmGlow"));
+  ASSERT_TRUE(effect->IsReady());
+  EXPECT_EQ(effect->GetName(), "Warm Glow");
+  auto amount = std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("amount"));
+  auto tint = std::dynamic_pointer_cast<effects::IColorPicker>(effect->FindControl("tint"));
+  ASSERT_TRUE(amount && tint);
+  amount->SetNumber(0.7f);
+  tint->SetColor(Color{1.0f, 0.8f, 0.6f, 1.0f});
+  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int, int) {
+    const float a = 0.7f;
+    const float tint[3] = {1.0f, 0.8f, 0.6f};
+    const float warmth[3] = {1.0f, 0.9f, 0.75f};
+    Pixel out{0, 0, 0, p[3]};
+    for (int c = 0; c < 3; ++c) {
+      const float warm = p[c] * tint[c] * warmth[c] + 0.1f * a;
+      out[c] = Clamp01(p[c] + (warm - p[c]) * a);
+    }
+    return out;
+  });
+}
+
+TEST_F(PromptEffectTest, PulseVignetteUsesTimeFrameAndDuration) {
+  const auto effect = Load(Example("PulseVignette"));
+  ASSERT_TRUE(effect->IsReady());
+  const RenderTime time{0.3, 5, 2.0};
+  const float strength =
+      std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("strength"))->GetNumber();
+  EXPECT_EQ(strength, 0.8f); // the metadata's "initial"
+  ExpectMatches(*effect, time, [&](const Pixel& p, int x, int y) {
+    const float cx = x + 0.5f - 0.5f * kWidth, cy = y + 0.5f - 0.5f * kHeight;
+    const float d = std::sqrt(cx * cx + cy * cy) / (0.5f * std::sqrt(float(kWidth * kWidth + kHeight * kHeight)));
+    const float pulse = 0.75f + 0.25f * std::sin(2.0f * 3.14159265f * 1.0f * 0.3f);
+    const float fade = Clamp01(0.3f / 2.0f);
+    const float shade = 1.0f - Clamp01(strength * pulse * fade * d * d);
+    const float flicker = 0.98f; // frame 5 is odd
+    return Pixel{p[0] * shade * flicker, p[1] * shade * flicker, p[2] * shade * flicker, p[3]};
+  });
+}
+
+TEST_F(PromptEffectTest, ChoicesReachTheKernelAsTheirIndex) {
+  const auto effect = Load(Example("ToneChoice"));
+  ASSERT_TRUE(effect->IsReady());
+  auto tone = std::dynamic_pointer_cast<effects::IOptionControl<int>>(effect->FindControl("tone"));
+  auto levels = std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("levels"));
+  ASSERT_TRUE(tone && levels);
+  EXPECT_EQ(tone->GetSelection(), 1); // "initial"
+  tone->SetSelection(2);              // Invert
+  // 100 steps: no input of the ramp (x/18, y/10, k/255) lands on a rounding boundary.
+  levels->SetNumber(101.0f);
+  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int, int) {
+    Pixel out{0, 0, 0, p[3]};
+    for (int c = 0; c < 3; ++c) out[c] = std::floor((1.0f - p[c]) * 100.0f + 0.5f) / 100.0f;
+    return out;
+  });
+}
+
+const std::string kTimeKernel =
+    "__kernel void show_time(__read_only image2d_t input, __write_only image2d_t output,\n"
+    "                        float time, int frame, float duration, float gain) {\n"
+    "  write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(time, frame, duration, gain));\n"
+    "}\n";
+const std::string kTimeMetadata = R"({"title": "", "kernel": "show_time", "controls": [
+    {"class": "slider", "id": "gain", "label": "Gain", "min": 0, "max": 1, "default": 0.25}]})";
+
+TEST_F(PromptEffectTest, FrameValuesAreZeroWithoutARenderTime) {
+  const auto effect = Load(Package(kTimeKernel, kTimeMetadata, "Show Time"));
+  ASSERT_TRUE(effect->IsReady());
+  EXPECT_EQ(effect->GetName(), "Show Time"); // an empty title keeps the file's name
+  const auto input = InputRamp();
+  auto output = Render(*effect, gpu::eGpuFormat::RGBA32F, input, std::nullopt);
+  EXPECT_EQ(output[0], (Pixel{0.0f, 0.0f, 0.0f, 0.25f}));
+  output = Render(*effect, gpu::eGpuFormat::RGBA32F, input, RenderTime{1.5, 7, 10.0});
+  EXPECT_EQ(output.back(), (Pixel{1.5f, 7.0f, 10.0f, 0.25f}));
+}
+
+TEST_F(PromptEffectTest, ArgumentCountMismatchStaysUnbuiltWithoutRecompiling) {
+  // Two controls need seven arguments; this kernel has six.
+  const std::string metadata = R"({"kernel": "show_time", "controls": [
+      {"class": "slider", "id": "gain", "label": "Gain", "min": 0, "max": 1, "default": 0.25},
+      {"class": "color", "id": "tint", "label": "Tint"}]})";
+  const auto effect = Load(Package(kTimeKernel, metadata));
+  EXPECT_FALSE(effect->IsReady());
+  EXPECT_TRUE(effect->HasBuildFailed());
+  EXPECT_TRUE(effect->GetControls().empty());
+  EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to unexpected program argument count"), 1);
+
+  bool applied = true;
+  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
+  EXPECT_FALSE(applied);
+  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
+  EXPECT_FALSE(applied);
+  EXPECT_EQ(log_.Count("No program for prompt effect 'Effect', building from source..."), 2);
+  EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to unexpected program argument count"), 3);
+  EXPECT_EQ(log_.Count("OpenCL program '"), 1); // the cache hands back the compiled program
+}
+
+TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessage) {
+  const auto noKernel = Load(Package(kTimeKernel, R"({"title": "No Kernel"})", "A"));
+  EXPECT_TRUE(noKernel->HasBuildFailed());
+  EXPECT_EQ(noKernel->GetName(), "No Kernel");
+  EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to program build error: "
+                       "No entry point defined in metadata"),
+            1);
+
+  const auto broken = Load(Package("__kernel void show_time( {", R"({"kernel": "show_time"})", "B"));
+  EXPECT_TRUE(broken->HasBuildFailed());
+  EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to program build error: "), 2);
+  EXPECT_EQ(log_.Lines().front(), "Importing 'A' prompt effect from " + (folder_ / "A.lumaro-effect").string() + "...");
+}
+
+TEST_F(PromptEffectTest, UnreadablePackageGivesAnEffectThatIsNotReady) {
+  const auto path = folder_ / "Broken Package.lumaro-effect";
+  test::WritePackage(path, {{"kernel.cl", kTimeKernel}});
+  const auto effect = Load(path);
+  EXPECT_EQ(effect->GetName(), "Broken Package");
+  EXPECT_FALSE(effect->IsReady());
+  EXPECT_TRUE(effect->HasBuildFailed());
+  EXPECT_TRUE(effect->GetControls().empty());
+  EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to missing source"), 1);
+  bool applied = true;
+  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
+  EXPECT_FALSE(applied);
+}
+
+TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
+  // An effect without a source never touches the GPU; SetControls alone decides.
+  test::WritePackage(folder_ / "Bare.lumaro-effect", {{"prompt.txt", "p"}});
+  const auto effect = Load(folder_ / "Bare.lumaro-effect");
+  using effects::controls::Choice;
+  using effects::controls::ColorPicker;
+  using effects::controls::Slider;
+  const std::vector<std::string> abc{"A", "B", "C"};
+  effect->SetControls({std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.1f), std::make_shared<Choice>("c", "C", abc, 0),
+                       std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
+                       std::make_shared<Slider>("was-slider", "W", 0.0f, 1.0f, 0.1f),
+                       std::make_shared<Choice>("renamed", "R", abc, 0)});
+  std::dynamic_pointer_cast<Slider>(effect->FindControl("s"))->SetNumber(0.9f);
+  std::dynamic_pointer_cast<Choice>(effect->FindControl("c"))->SetSelection(2);
+  std::dynamic_pointer_cast<ColorPicker>(effect->FindControl("p"))->SetColor(Color{0.1f, 0.2f, 0.3f, 1.0f});
+  std::dynamic_pointer_cast<Slider>(effect->FindControl("was-slider"))->SetNumber(0.9f);
+  std::dynamic_pointer_cast<Choice>(effect->FindControl("renamed"))->SetSelection(1);
+
+  effect->SetControls({std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.5f),
+                       std::make_shared<Choice>("c", "C", std::vector<std::string>{"X", "Y", "C", "D"}, 0),
+                       std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
+                       std::make_shared<Choice>("was-slider", "W", abc, 1),
+                       std::make_shared<Choice>("renamed", "R", std::vector<std::string>{"A", "Bee"}, 0),
+                       std::make_shared<Slider>("new", "N", 0.0f, 1.0f, 0.4f)});
+  EXPECT_EQ(std::dynamic_pointer_cast<Slider>(effect->FindControl("s"))->GetNumber(), 0.9f);
+  EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("c"))->GetSelection(), 2); // "C" still at 2
+  EXPECT_EQ(std::dynamic_pointer_cast<ColorPicker>(effect->FindControl("p"))->GetColor(),
+            (Color{0.1f, 0.2f, 0.3f, 1.0f}));
+  EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("was-slider"))->GetSelection(), 1); // starts fresh
+  EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("renamed"))->GetSelection(), 0);    // text changed
+  EXPECT_EQ(std::dynamic_pointer_cast<Slider>(effect->FindControl("new"))->GetNumber(), 0.4f);
+  EXPECT_EQ(effect->GetControls().size(), 6u);
+}
+
+TEST_F(PromptEffectTest, FindControlReturnsTheFirstOfDuplicateIds) {
+  test::WritePackage(folder_ / "Bare.lumaro-effect", {{"prompt.txt", "p"}});
+  const auto effect = Load(folder_ / "Bare.lumaro-effect");
+  using effects::controls::Slider;
+  effect->SetControls({std::make_shared<Slider>("x", "First", 0.0f, 1.0f, 0.1f),
+                       std::make_shared<Slider>("x", "Second", 0.0f, 1.0f, 0.2f)});
+  EXPECT_EQ(effect->FindControl("x")->GetLabel(), "First");
+  EXPECT_EQ(effect->FindControl("X"), nullptr);
+}
+
+} // namespace
+} // namespace brantok::lumaro::correction

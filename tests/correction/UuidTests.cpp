@@ -1,0 +1,41 @@
+#include "correction/EffectSource.h"
+#include "correction/Uuid.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace brantok::lumaro::correction {
+namespace {
+
+TEST(UuidTest, GeneratedIdsAreRandomVersion4WithTheRfcVariant) {
+  std::set<std::array<std::uint8_t, 16>> seen;
+  for (int i = 0; i < 100; ++i) {
+    const Uuid id = Uuid::Generate();
+    EXPECT_EQ(id.bytes[6] >> 4, 4);      // version nibble, first byte of the third group
+    EXPECT_EQ(id.bytes[8] & 0xC0, 0x80); // variant bits
+    seen.insert(id.bytes);
+  }
+  EXPECT_EQ(seen.size(), 100u);
+}
+
+TEST(UuidTest, HashCombinesBothHalvesReadBigEndian) {
+  Uuid id;
+  for (std::size_t i = 0; i < 16; ++i) id.bytes[i] = static_cast<std::uint8_t>(i + 1);
+  const std::uint64_t high = 0x0102030405060708ull;
+  const std::uint64_t low = 0x090a0b0c0d0e0f10ull;
+  EXPECT_EQ(UuidHash{}(id), static_cast<std::size_t>(high ^ low));
+  EXPECT_EQ(UuidHash{}(Uuid{}), 0u);
+}
+
+TEST(EffectSourceHashTest, IsFnv1aOfKernelMetadataAndKindBytes) {
+  // 64-bit FNV-1a: "a" -> 0xaf63dc4c8601ec8c, "" -> the offset basis, and the
+  // kind's bytes least significant first.
+  EXPECT_EQ(EffectSourceHash{}(EffectSource{2, "a", ""}), static_cast<std::size_t>(0xe98b8e38481a42beull));
+  EXPECT_EQ(EffectSourceHash{}(EffectSource{3, "k", "m"}), static_cast<std::size_t>(0xed202487f403de54ull));
+  // Moving text between kernel and metadata changes the key, not necessarily the hash.
+  EXPECT_NE(EffectSource(EffectSource{2, "ab", ""}), EffectSource(EffectSource{2, "a", "b"}));
+}
+
+} // namespace
+} // namespace brantok::lumaro::correction
