@@ -1,6 +1,5 @@
 #include "PackageInfo.h"
 
-#include "core/Logger.h"
 #include "correction/EffectSourceMetadata.h"
 #include "correction/effects/IColorPicker.h"
 #include "correction/effects/IOptionControl.h"
@@ -46,15 +45,10 @@ std::string Number(const nlohmann::json& value) {
 } // namespace
 
 nlohmann::json ReadPackageInfo(const std::filesystem::path& package) {
-  // The reader reports failures through the log; keep the last one for the
-  // error line.
-  auto lastError = std::make_shared<std::string>();
-  core::Logger::AddHandler([lastError](core::eLogChannel channel, const std::string& message) {
-    if (channel == core::eLogChannel::Error) *lastError = message;
-  });
   library::Entry entry(package);
   const auto source = entry.GetSource();
-  if (!source) throw std::runtime_error(*lastError);
+  // The reader has logged the reason; the caller shows the log's last error.
+  if (!source) throw std::runtime_error("cannot read effect package " + package.string());
 
   const EffectSourceMetadata metadata(source->metadata);
   nlohmann::json controls = nlohmann::json::array();

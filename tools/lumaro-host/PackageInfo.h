@@ -7,8 +7,8 @@
 namespace brantok::lumaro::host {
 
 // What an effect package contains, read with the plug-in's own package and
-// metadata code. Throws std::runtime_error with one line naming the problem
-// when the package cannot be read.
+// metadata code. Throws when the package cannot be read; the reader's own
+// reason goes to the log on channel Error.
 nlohmann::json ReadPackageInfo(const std::filesystem::path& package);
 
 // The same facts as readable text, one item a line.

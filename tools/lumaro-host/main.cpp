@@ -1,6 +1,8 @@
 // lumaro-host: the command-line host of the Lumaro effect plug-in.
 #include "PackageInfo.h"
 
+#include "core/Logger.h"
+
 #include <exception>
 #include <iostream>
 #include <string>
@@ -35,6 +37,12 @@ int Info(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+  // The plug-in's code reports failures through its log; the last error is
+  // the most precise reason to show.
+  static std::string lastError; // outlives every handler call
+  brantok::lumaro::core::Logger::AddHandler([](brantok::lumaro::core::eLogChannel channel, const std::string& message) {
+    if (channel == brantok::lumaro::core::eLogChannel::Error) lastError = message;
+  });
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
@@ -45,7 +53,7 @@ int main(int argc, char** argv) {
     std::cerr << "lumaro-host: unknown command '" << args[0] << "'\n" << kUsage;
     return 1;
   } catch (const std::exception& error) {
-    std::cerr << "lumaro-host: " << error.what() << "\n";
+    std::cerr << "lumaro-host: " << (lastError.empty() ? error.what() : lastError) << "\n";
     return 1;
   }
 }
