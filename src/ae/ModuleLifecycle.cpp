@@ -1,5 +1,6 @@
 #include "ae/ModuleLifecycle.h"
 
+#include "ae/KeepString.h"
 #include "core/Logger.h"
 
 namespace brantok::lumaro::ae {
@@ -9,6 +10,9 @@ void OnProcessAttach() {
   core::Logger::AddFileHandler("LumaroEffect", std::nullopt);
 }
 
-void OnProcessDetach() { core::Logger::RemoveHandlers(); }
+void OnProcessDetach() {
+  ClearKeptStrings();
+  core::Logger::RemoveHandlers();
+}
 
 } // namespace brantok::lumaro::ae

@@ -43,8 +43,16 @@ TEST(ModuleTest, LoadCreatesTheDatedLogFileAndExportsEffectMain) {
 
   auto effectMain = reinterpret_cast<EffectMainFunction>(module->FindSymbol("EffectMain"));
   ASSERT_NE(effectMain, nullptr);
-  for (int command = 0; command <= 30; ++command) {
-    EXPECT_EQ(effectMain(command, nullptr, nullptr, nullptr, nullptr, nullptr), 0) << command;
+  // Without host records the commands it handles fail cleanly; the others
+  // are not its business.
+  const std::set<int> handled{0, 1, 3, 4, 5, 6, 8, 11, 13, 14, 22};
+  for (int command = -1; command <= 40; ++command) {
+    const int result = effectMain(command, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (handled.count(command)) {
+      EXPECT_NE(result, 0) << command;
+    } else {
+      EXPECT_EQ(result, 0) << command;
+    }
   }
   EXPECT_EQ(module->FindSymbol("DllMain"), nullptr);
   module.reset();

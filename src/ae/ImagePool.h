@@ -1,0 +1,37 @@
+#pragma once
+
+#include "gpu/GpuFormat.h"
+#include "gpu/MemoryAccess.h"
+#include "gpu/VectorTypes.h"
+
+#include <cstddef>
+#include <list>
+#include <memory>
+
+namespace brantok::lumaro::gpu {
+class IContext;
+class IImage2D;
+} // namespace brantok::lumaro::gpu
+
+namespace brantok::lumaro::ae {
+
+// The renderer's GPU images, reused across frames: the least recently used
+// image goes first once the pool is full. Images keep their old contents.
+// Not synchronised: the render lock serialises its users.
+class ImagePool {
+public:
+  ImagePool(std::shared_ptr<gpu::IContext> context, std::size_t capacity);
+
+  std::shared_ptr<gpu::IImage2D> Get(const gpu::Int2& size, gpu::eGpuFormat format,
+                                     gpu::eMemoryDeviceAccess deviceAccess, gpu::eMemoryHostAccess hostAccess);
+
+  std::size_t GetSize() const { return images_.size(); }
+  std::size_t GetCapacity() const { return capacity_; }
+
+private:
+  std::shared_ptr<gpu::IContext> context_;
+  std::size_t capacity_;
+  std::list<std::shared_ptr<gpu::IImage2D>> images_; // most recently used last
+};
+
+} // namespace brantok::lumaro::ae

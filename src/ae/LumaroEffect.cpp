@@ -1,0 +1,552 @@
+#include "ae/LumaroEffect.h"
+
+#include "ae/EffectPath.h"
+#include "ae/ImagePool.h"
+#include "ae/InterfaceBuilder.h"
+#include "ae/KeepString.h"
+#include "ae/ParameterLayout.h"
+#include "ae/PixelFormats.h"
+#include "ae/ScopedSuite.h"
+#include "ae/SequenceData.h"
+#include "core/Logger.h"
+#include "core/PathText.h"
+#include "core/ProductInformation.h"
+#include "correction/EffectCache.h"
+#include "correction/PromptEffect.h"
+#include "correction/effects/IColorPicker.h"
+#include "correction/effects/IOptionControl.h"
+#include "correction/effects/IRangeControl.h"
+#include "correction/effects/library/Entry.h"
+#include "gpu/IContext.h"
+#include "gpu/IImage2D.h"
+#include "gpu/IProgram.h"
+#include "gpu/IQueue.h"
+#include "gpu/opencl/Context.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <stdexcept>
+
+namespace brantok::lumaro::ae {
+
+using core::eLogChannel;
+using core::Logger;
+using correction::ICustomEffect;
+using correction::effects::IColorPicker;
+using correction::effects::IControl;
+using correction::effects::IOptionControl;
+using correction::effects::IRangeControl;
+using gpu::eGpuFormat;
+using gpu::eMemoryDeviceAccess;
+using gpu::eMemoryHostAccess;
+
+namespace {
+
+constexpr std::size_t ImagePoolCapacity = 32;
+
+constexpr const char* SwizzleKernel = "SwizzleRgb";
+constexpr const char* SwizzleSource =
+    "__kernel void SwizzleRgb(__read_only image2d_t inputImage, __write_only image2d_t outputImage)\n"
+    "{\n"
+    "    const sampler_t sampler = CLK_NORMALIZED_COORDS_FALSE | CLK_ADDRESS_CLAMP_TO_EDGE | CLK_FILTER_NEAREST;\n"
+    "    int2 coord = (int2)(get_global_id(0), get_global_id(1));\n"
+    "    float4 pixel = read_imagef(inputImage, sampler, coord);\n"
+    "    write_imagef(outputImage, coord, pixel.zyxw);\n"
+    "}\n";
+
+// A control component in 0..1 as a host channel byte: truncated, low 8 bits.
+// Values far outside the range (or not a number) give 0 rather than an
+// undefined conversion.
+A_u_char ToChannel(float component) {
+  const double scaled = static_cast<double>(component) * 255.0;
+  if (!(scaled > -2147483648.0 && scaled < 2147483648.0)) return 0;
+  return static_cast<A_u_char>(static_cast<std::int64_t>(scaled) & 0xFF);
+}
+
+bool IsBgrFormat(eGpuFormat format) {
+  return format == eGpuFormat::BGRA8 || format == eGpuFormat::BGRX8 || format == eGpuFormat::BGRA16 ||
+         format == eGpuFormat::BGRX16 || format == eGpuFormat::BGRA32F;
+}
+
+PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* output) {
+  if (!inData->utils || !inData->utils->copy) return PF_Err_INVALID_CALLBACK;
+  return inData->utils->copy(inData->effect_ref, &input, output, nullptr, nullptr);
+}
+
+PF_ParamDef* FindParamOfType(const PF_InData* inData, PF_ParamDef* params[], A_long index, PF_ParamType type) {
+  auto* def = FindParam(inData, params, index);
+  return def && def->param_type == type ? def : nullptr;
+}
+
+PF_ParamType HostTypeOf(eControl kind) {
+  switch (kind) {
+  case eControl::ColorPicker:
+    return PF_Param_COLOR;
+  case eControl::Slider:
+    return PF_Param_FLOAT_SLIDER;
+  case eControl::Choice:
+    return PF_Param_POPUP;
+  case eControl::Angle:
+    return PF_Param_ANGLE;
+  case eControl::Checkbox:
+    return PF_Param_CHECKBOX;
+  case eControl::Point:
+    return PF_Param_POINT;
+  }
+  return PF_Param_RESERVED;
+}
+
+void CallUpdateParamUI(const ParamUtilsSuite& suite, const PF_InData* inData, A_long index, const PF_ParamDef& def) {
+  // Host errors here are cosmetic: the next parameter is still processed.
+  if (suite->PF_UpdateParamUI) suite->PF_UpdateParamUI(inData->effect_ref, index, &def);
+}
+
+} // namespace
+
+LumaroEffect::LumaroEffect(PF_InData* inData, PF_OutData* outData) {
+  const auto& version = core::ProductInformation::GetVersion();
+  outData->my_version = PF_VERSION(static_cast<A_u_long>(version.major), static_cast<A_u_long>(version.minor),
+                                   static_cast<A_u_long>(version.patch), PF_Stage_RELEASE, 1);
+  outData->out_flags = 0;
+  outData->out_flags2 = 0;
+
+  if (inData->appl_id == PF_APPL_ID_PREMIERE) {
+    PixelFormatSuite formats(inData, outData, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+    if (formats->ClearSupportedPixelFormats) formats->ClearSupportedPixelFormats(inData->effect_ref);
+    for (const auto format : GetSupportedFormats()) {
+      const auto code = ToPremiereFormat(format);
+      if (formats->AddSupportedPixelFormat) formats->AddSupportedPixelFormat(inData->effect_ref, code);
+    }
+  }
+}
+
+LumaroEffect::~LumaroEffect() {
+  effects_.clear();
+  effectCache_.reset();
+  imagePool_.reset();
+  queue_.reset();
+  context_.reset();
+  swizzleProgram_.reset();
+}
+
+std::vector<eGpuFormat> LumaroEffect::GetSupportedFormats() const { return {eGpuFormat::BGRA8, eGpuFormat::BGRA32F}; }
+
+PF_Err LumaroEffect::About(PF_InData* inData, PF_OutData* outData, PF_ParamDef* /*params*/[], PF_LayerDef* /*output*/) {
+  AnsiSuite ansi(inData, outData, kPFANSISuite, kPFANSISuiteVersion1);
+  if (!ansi->sprintf) return PF_Err_INVALID_CALLBACK;
+  const auto& version = core::ProductInformation::GetVersion();
+  const std::string name(core::ProductInformation::Name);
+  const std::string description(core::ProductInformation::Description);
+  ansi->sprintf(outData->return_msg, "%s v%d.%d.%d\r%s", name.c_str(), version.major, version.minor, version.patch,
+                description.c_str());
+  return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::SequenceSetup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* /*params*/[],
+                                   PF_LayerDef* /*output*/) {
+  const auto* utils = inData->utils;
+  if (!utils || !utils->host_new_handle || !utils->host_lock_handle || !utils->host_unlock_handle ||
+      !utils->host_dispose_handle) {
+    return PF_Err_INVALID_CALLBACK;
+  }
+  outData->sequence_data = utils->host_new_handle(sizeof(SequenceData));
+  if (!outData->sequence_data) {
+    Logger::Log("Failed to create out_data->sequence_data in Plugin::SequenceSetup", eLogChannel::Error);
+    return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  }
+  auto* data = utils->host_lock_handle(outData->sequence_data);
+  if (!data) {
+    // A record that cannot be written must not reach the project.
+    Logger::Log("Failed to lock out_data->sequence_data in Plugin::SequenceSetup", eLogChannel::Error);
+    utils->host_dispose_handle(outData->sequence_data);
+    outData->sequence_data = nullptr;
+    return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  }
+  // Field by field into zeroed memory: the padding bytes of the record are
+  // stored in projects too and must be zero.
+  std::memset(data, 0, sizeof(SequenceData));
+  auto* record = static_cast<SequenceData*>(data);
+  const auto& version = core::ProductInformation::GetVersion();
+  record->version.major = version.major;
+  record->version.minor = version.minor;
+  record->version.patch = version.patch;
+  record->version.valid = version.valid;
+  utils->host_unlock_handle(outData->sequence_data);
+  return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::SequenceResetup(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
+                                     PF_LayerDef* /*output*/) {
+  if (!GetSequenceData(inData)) {
+    Logger::Log("Warning, Plugin::SequenceResetup called with null sequence data", eLogChannel::Info);
+  }
+  return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::SequenceSetdown(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
+                                     PF_LayerDef* /*output*/) {
+  const auto* record = GetSequenceData(inData);
+  if (!record) {
+    Logger::Log("Warning, Plugin::SequenceSetdown called with null sequence data", eLogChannel::Info);
+    return PF_Err_NONE;
+  }
+  if (record->HasId()) {
+    std::lock_guard lock(effectMapMutex_);
+    effects_.erase(record->id);
+  }
+  if (inData->utils && inData->utils->host_dispose_handle) inData->utils->host_dispose_handle(inData->sequence_data);
+  inData->sequence_data = nullptr;
+  return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::ParamsSetup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* /*params*/[],
+                                 PF_LayerDef* /*output*/) {
+  outData->num_params = 0;
+  InterfaceBuilder builder(inData, outData);
+  return builder.AddAll();
+}
+
+PF_Err LumaroEffect::UserChangedParam(PF_InData* /*inData*/, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
+                                      PF_LayerDef* /*output*/, void* /*extra*/) {
+  return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::ArbitraryCallback(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
+                                       PF_LayerDef* /*output*/, void* extra) {
+  return HandleEffectPathCallback(inData, static_cast<PF_ArbParamsExtra*>(extra));
+}
+
+SequenceData* LumaroEffect::GetSequenceData(const PF_InData* inData) {
+  if (!inData || !inData->sequence_data) return nullptr;
+  return static_cast<SequenceData*>(*inData->sequence_data);
+}
+
+correction::RenderTime LumaroEffect::GetRenderTime(const PF_InData& inData) {
+  correction::RenderTime time;
+  if (inData.time_scale != 0) {
+    time.seconds = static_cast<double>(inData.current_time) / static_cast<double>(inData.time_scale);
+    time.duration = static_cast<double>(inData.total_time) / static_cast<double>(inData.time_scale);
+  }
+  // No step, no frame count: frame 0. The 64-bit quotient keeps the one
+  // overflowing 32-bit case (minimum / -1) defined.
+  if (inData.time_step != 0) {
+    const auto frame = static_cast<std::int64_t>(inData.current_time) / inData.time_step;
+    time.frame = static_cast<std::int32_t>(std::clamp<std::int64_t>(frame, std::numeric_limits<std::int32_t>::min(),
+                                                                    std::numeric_limits<std::int32_t>::max()));
+  }
+  return time;
+}
+
+std::size_t LumaroEffect::GetLoadedEffectCount() const {
+  std::lock_guard lock(effectMapMutex_);
+  return effects_.size();
+}
+
+std::shared_ptr<gpu::IContext> LumaroEffect::GetContextLocked() {
+  if (!context_) {
+    context_ = gpu::opencl::Context::CreateContext();
+    if (!context_) throw std::runtime_error("Failed to create GPU context. No suitable GPU API available.");
+  }
+  return context_;
+}
+
+std::shared_ptr<gpu::IContext> LumaroEffect::GetContext() {
+  std::lock_guard lock(creationMutex_);
+  return GetContextLocked();
+}
+
+std::shared_ptr<correction::EffectCache> LumaroEffect::GetEffectCache() {
+  std::lock_guard lock(creationMutex_);
+  if (!effectCache_) effectCache_ = std::make_shared<correction::EffectCache>(GetContextLocked());
+  return effectCache_;
+}
+
+ImagePool& LumaroEffect::GetImagePool() {
+  std::lock_guard lock(creationMutex_);
+  if (!imagePool_) imagePool_ = std::make_unique<ImagePool>(GetContextLocked(), ImagePoolCapacity);
+  return *imagePool_;
+}
+
+std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, PF_OutData* outData,
+                                                       const PF_ParamDef* effectPath, SequenceData* record) {
+  std::lock_guard lock(effectMapMutex_);
+  // Without a record there is no id to keep the effect under.
+  if (!record) return nullptr;
+  if (record->HasId()) {
+    if (const auto found = effects_.find(record->id); found != effects_.end()) return found->second;
+  }
+  const auto text = ReadEffectPath(inData, outData, effectPath);
+  if (!text || text->empty()) return nullptr;
+  const auto path = core::PathFromUtf8(*text);
+  if (!std::filesystem::exists(path)) return nullptr;
+  try {
+    correction::effects::library::Entry entry(path);
+    std::shared_ptr<ICustomEffect> effect = std::make_shared<correction::PromptEffect>(entry, *GetEffectCache());
+    const auto id = correction::Uuid::Generate();
+    record->id = id;
+    effects_[id] = effect;
+    return effect;
+  } catch (const std::exception& error) {
+    Logger::Log("Failed to load effect from path: " + core::PathToNarrow(path) + ". Error: " + error.what(),
+                eLogChannel::Error);
+    return nullptr;
+  }
+}
+
+void LumaroEffect::SynchroniseHostToEffect(ICustomEffect& effect, const PF_InData* inData,
+                                           PF_ParamDef* params[]) const {
+  ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
+    const auto* def = FindParamOfType(inData, params, index, HostTypeOf(kind));
+    if (!def) return;
+    switch (kind) {
+    case eControl::ColorPicker:
+      if (auto picker = std::dynamic_pointer_cast<IColorPicker>(control)) {
+        const auto& value = def->u.cd.value;
+        picker->SetColor({value.red / 255.0f, value.green / 255.0f, value.blue / 255.0f, 1.0f});
+      }
+      break;
+    case eControl::Slider:
+      if (auto slider = std::dynamic_pointer_cast<IRangeControl>(control)) {
+        slider->SetNumber(static_cast<float>(def->u.fs_d.value));
+      }
+      break;
+    case eControl::Choice:
+      if (auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(control)) {
+        choice->SetSelection(def->u.pd.value - 1);
+      }
+      break;
+    default:
+      break;
+    }
+  });
+}
+
+std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
+                                                              const ICustomEffect& effect, PF_ParamDef* params[],
+                                                              bool setValues) const {
+  std::unordered_set<int> shown;
+  const bool disabled = effect.HasBuildFailed();
+  ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
+    auto* def = FindParamOfType(inData, params, index, HostTypeOf(kind));
+    if (!def) return;
+    {
+      ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+      def->ui_flags &= ~PF_PUI_INVISIBLE;
+      def->ui_flags = disabled ? (def->ui_flags | PF_PUI_DISABLED) : (def->ui_flags & ~PF_PUI_DISABLED);
+      CallUpdateParamUI(suite, inData, index, *def);
+    }
+    const auto label = control->GetLabel();
+    switch (kind) {
+    case eControl::ColorPicker: {
+      const auto picker = std::dynamic_pointer_cast<IColorPicker>(control);
+      auto copy = *def;
+      SetParamName(copy, label);
+      const auto color = picker->GetDefaultColor();
+      copy.u.cd.dephault.red = ToChannel(color.red);
+      copy.u.cd.dephault.green = ToChannel(color.green);
+      copy.u.cd.dephault.blue = ToChannel(color.blue);
+      {
+        ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+        CallUpdateParamUI(suite, inData, index, copy);
+      }
+      if (setValues) {
+        const auto value = picker->GetColor();
+        def->u.cd.value =
+            PF_Pixel{ToChannel(value.alpha), ToChannel(value.red), ToChannel(value.green), ToChannel(value.blue)};
+        def->u.cd.dephault =
+            PF_Pixel{ToChannel(color.alpha), ToChannel(color.red), ToChannel(color.green), ToChannel(color.blue)};
+      }
+      break;
+    }
+    case eControl::Slider: {
+      const auto slider = std::dynamic_pointer_cast<IRangeControl>(control);
+      auto copy = *def;
+      SetParamName(copy, label);
+      auto& range = copy.u.fs_d;
+      range.valid_min = range.slider_min = slider->GetMinimum();
+      range.valid_max = range.slider_max = slider->GetMaximum();
+      range.dephault = slider->GetDefaultNumber();
+      range.precision = (slider->GetMaximum() - slider->GetMinimum() < 10.0f) ? 2 : 1;
+      {
+        ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+        CallUpdateParamUI(suite, inData, index, copy);
+      }
+      if (setValues) {
+        def->u.fs_d.value = slider->GetNumber();
+        def->u.fs_d.dephault = slider->GetDefaultNumber();
+      }
+      break;
+    }
+    case eControl::Choice: {
+      const auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(control);
+      UpdatePopup(inData, outData, params, index, choice->GetOptions(),
+                  static_cast<A_short>(choice->GetDefaultSelection() + 1), label);
+      if (setValues) {
+        def->u.pd.value = choice->GetSelection() + 1;
+        def->u.pd.dephault = static_cast<A_short>(choice->GetDefaultSelection() + 1);
+      }
+      break;
+    }
+    default:
+      break;
+    }
+    if (setValues) def->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    shown.insert(index);
+  });
+  return shown;
+}
+
+bool LumaroEffect::UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
+                               const std::vector<std::string>& choices, std::optional<A_short> newDefault,
+                               const std::optional<std::string>& newName) const {
+  const auto* def = FindParamOfType(inData, params, index, PF_Param_POPUP);
+  if (!def) return false;
+  auto copy = *def;
+  if (newName) SetParamName(copy, *newName);
+  copy.u.pd.u.namesptr = KeepString(JoinChoices(choices));
+  copy.u.pd.num_choices = static_cast<A_short>(std::min<std::size_t>(choices.size(), 0x7FFF));
+  if (newDefault) copy.u.pd.dephault = *newDefault;
+  ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+  if (!suite->PF_UpdateParamUI) return false;
+  return suite->PF_UpdateParamUI(inData->effect_ref, index, &copy) == PF_Err_NONE;
+}
+
+void LumaroEffect::HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                              const std::vector<A_long>& indices) const {
+  if (indices.empty()) return;
+  ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+  for (const auto index : indices) {
+    auto* def = FindParam(inData, params, index);
+    if (!def) continue;
+    def->ui_flags |= PF_PUI_INVISIBLE;
+    CallUpdateParamUI(suite, inData, index, *def);
+  }
+}
+
+PF_Err LumaroEffect::UpdateParameterUI(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                                       PF_LayerDef* /*output*/) {
+  auto* record = GetSequenceData(inData);
+  if (!record) {
+    Logger::Log("Warning, Plugin::UpdateParameterUI called with null sequence data", eLogChannel::Info);
+    return PF_Err_NONE;
+  }
+  const auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
+  const auto text = ReadEffectPath(inData, outData, pathParam);
+  std::optional<std::filesystem::path> path;
+  if (text && !text->empty()) path = core::PathFromUtf8(*text);
+  const auto choices = BuildEffectChoices(path);
+  UpdatePopup(inData, outData, params, ParameterLayout::EffectPopup, {choices.begin(), choices.end()}, std::nullopt,
+              std::nullopt);
+
+  const auto* popup = FindParamOfType(inData, params, ParameterLayout::EffectPopup, PF_Param_POPUP);
+  const auto choice = popup ? popup->u.pd.value : ParameterLayout::PopupNone;
+  if (choice != ParameterLayout::PopupNone && choice != ParameterLayout::PopupEffect) return PF_Err_NONE;
+
+  std::unordered_set<int> shown;
+  if (choice == ParameterLayout::PopupEffect) {
+    if (const auto effect = GetEffect(inData, outData, pathParam, record)) {
+      shown = SynchroniseEffectToHost(inData, outData, *effect, params, false);
+    }
+  }
+  std::vector<A_long> hidden;
+  for (const auto index : GetControlParamIndices()) {
+    if (!shown.count(index)) hidden.push_back(index);
+  }
+  HideParams(inData, outData, params, hidden);
+  return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::Render(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], PF_LayerDef* output) {
+  if (!params || !params[0] || !output) return PF_Err_BAD_CALLBACK_PARAM;
+  auto& input = params[0]->u.ld;
+
+  const auto* popup = FindParamOfType(inData, params, ParameterLayout::EffectPopup, PF_Param_POPUP);
+  if (!popup || popup->u.pd.value != ParameterLayout::PopupEffect) return CopyInput(inData, input, output);
+
+  const auto effect =
+      GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), GetSequenceData(inData));
+  if (!effect || effect->HasBuildFailed() || !effect->GetSource()) return CopyInput(inData, input, output);
+
+  if (inData->appl_id != PF_APPL_ID_PREMIERE) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+
+  PrPixelFormat pixelFormat = PrPixelFormat_Invalid;
+  {
+    PixelFormatSuite formats(inData, outData, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+    if (formats->GetPixelFormat) formats->GetPixelFormat(output, &pixelFormat);
+  }
+  const auto format = ToGpuFormat(pixelFormat);
+  const auto supported = GetSupportedFormats();
+  if (std::find(supported.begin(), supported.end(), format) == supported.end()) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+
+  // Worlds the transfers cannot cover safely are refused before any pixel
+  // is touched.
+  const auto bytesPerPixel = gpu::GetBytesPerPixel(format);
+  const auto inputView = ImageView::Describe(input, bytesPerPixel);
+  const auto outputView = ImageView::Describe(*output, bytesPerPixel);
+  if (!inputView || !outputView) return PF_Err_BAD_CALLBACK_PARAM;
+
+  if (RenderEffect(*effect, inData, params, *inputView, *outputView, format, GetRenderTime(*inData))) {
+    return PF_Err_NONE;
+  }
+  return CopyInput(inData, input, output);
+}
+
+bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
+                                const ImageView& input, const ImageView& output, eGpuFormat format,
+                                const correction::RenderTime& time) {
+  std::lock_guard lock(renderMutex_);
+  SynchroniseHostToEffect(effect, inData, params);
+
+  if (!queue_) queue_ = GetContext()->CreateQueue(std::nullopt);
+  if (!deviceFormats_) deviceFormats_ = GetContext()->GetSupportedImageFormats(eMemoryDeviceAccess::ReadWrite);
+  auto& pool = GetImagePool();
+  const auto cache = GetEffectCache();
+  const gpu::Int2 inputSize{input.width, input.height};
+  const gpu::Int2 outputSize{output.width, output.height};
+
+  if (deviceFormats_->count(format)) {
+    const auto source = pool.Get(inputSize, format, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+    const auto target = pool.Get(outputSize, format, eMemoryDeviceAccess::Write, eMemoryHostAccess::Read);
+    if (!source->IsValid() || !target->IsValid()) return false;
+    queue_->WriteImage(*source, {0, 0}, inputSize, input.data, 0, input.pitch);
+    const bool ok = effect.Apply(*cache, *source, *target, *queue_, outputSize, time);
+    if (ok) queue_->ReadImage(*target, output.data, output.pitch);
+    return ok;
+  }
+
+  const bool sameSize = inputSize.x == outputSize.x && inputSize.y == outputSize.y;
+  if (IsBgrFormat(format) && sameSize && deviceFormats_->count(ToRgbFormat(format))) {
+    const auto rgb = ToRgbFormat(format);
+    const auto swapped = pool.Get(inputSize, rgb, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::Write);
+    const auto ordered = pool.Get(inputSize, rgb, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::Read);
+    if (!swapped->IsValid() || !ordered->IsValid()) return false;
+    // The frame's bytes go in unchanged, so red and blue arrive exchanged;
+    // one swizzle pass puts them right for the kernel, another undoes it.
+    queue_->WriteImage(*swapped, {0, 0}, inputSize, input.data, 0, input.pitch);
+    SwizzleImage(*swapped, *ordered);
+    const bool ok = effect.Apply(*cache, *ordered, *swapped, *queue_, outputSize, time);
+    if (ok) {
+      SwizzleImage(*swapped, *ordered);
+      queue_->ReadImage(*ordered, output.data, output.pitch);
+    }
+    return ok;
+  }
+
+  throw std::runtime_error("Unsupported GPU pixel format for LumaroEffect: " +
+                           std::to_string(static_cast<std::int32_t>(format)));
+}
+
+void LumaroEffect::SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output) {
+  if (!swizzleProgram_) {
+    swizzleProgram_ = GetContext()->CreateProgram(SwizzleSource, {SwizzleKernel}, {}, std::nullopt,
+                                                  {gpu::eBuildOption::FastRelaxedMath});
+  }
+  swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 0, input);
+  swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 1, output);
+  swizzleProgram_->Run(*queue_, SwizzleKernel, output.GetDimensions(), std::nullopt);
+}
+
+} // namespace brantok::lumaro::ae

@@ -1,0 +1,76 @@
+#include "ae/ParameterLayout.h"
+
+#include "core/PathText.h"
+#include "correction/effects/IColorPicker.h"
+#include "correction/effects/IOptionControl.h"
+#include "correction/effects/IRangeControl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace brantok::lumaro::ae {
+
+using correction::effects::IColorPicker;
+using correction::effects::IControl;
+using correction::effects::IOptionControl;
+using correction::effects::IRangeControl;
+
+eControl GetControlKind(const std::shared_ptr<IControl>& control) {
+  if (std::dynamic_pointer_cast<IColorPicker>(control)) return eControl::ColorPicker;
+  if (std::dynamic_pointer_cast<IRangeControl>(control)) return eControl::Slider;
+  if (std::dynamic_pointer_cast<IOptionControl<int>>(control)) return eControl::Choice;
+  throw std::invalid_argument("Unknown control type");
+}
+
+const std::set<eControl>& GetControlKinds() {
+  static const std::set<eControl> kinds{eControl::ColorPicker, eControl::Slider,   eControl::Choice,
+                                        eControl::Angle,       eControl::Checkbox, eControl::Point};
+  return kinds;
+}
+
+const std::set<A_long>& GetControlParamIndices() {
+  static const std::set<A_long> indices = [] {
+    std::set<A_long> all;
+    const auto count = static_cast<A_long>(GetControlKinds().size()) * ParameterLayout::ControlSlots;
+    for (A_long n = 0; n < count; ++n) all.insert(n + ParameterLayout::FirstControlParam);
+    return all;
+  }();
+  return indices;
+}
+
+void ForEachControl(const std::vector<std::shared_ptr<IControl>>& controls, const ControlFunction& fn) {
+  const auto slots = std::min<std::size_t>(controls.size(), ParameterLayout::ControlSlots);
+  for (std::size_t position = 0; position < slots; ++position) {
+    const auto kind = GetControlKind(controls[position]);
+    const auto index = ParameterLayout::FirstControlParam +
+                       static_cast<A_long>(position) * ParameterLayout::KindsPerSlot + static_cast<A_long>(kind);
+    fn(controls[position], index, kind);
+  }
+}
+
+std::array<std::string, 4> BuildEffectChoices(const std::optional<std::filesystem::path>& path) {
+  if (!path) return {"None", "Browse...", "", ""};
+  return {"None", "Browse...", "(-", core::PathToNarrow(path->stem())};
+}
+
+std::string JoinChoices(const std::vector<std::string>& choices) {
+  std::string joined;
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    if (i > 0) joined += '|';
+    joined += choices[i];
+  }
+  return joined;
+}
+
+void SetParamName(PF_ParamDef& def, const std::string& name) {
+  std::memset(def.name, 0, sizeof(def.name));
+  std::memcpy(def.name, name.data(), std::min(name.size(), sizeof(def.name) - 1));
+}
+
+PF_ParamDef* FindParam(const PF_InData* inData, PF_ParamDef* params[], A_long index) {
+  if (!inData || !params || index < 0 || index >= inData->num_params) return nullptr;
+  return params[index];
+}
+
+} // namespace brantok::lumaro::ae

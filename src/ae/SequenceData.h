@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/Version.h"
+#include "correction/Uuid.h"
+
+#include <cstddef>
+
+namespace brantok::lumaro::ae {
+
+// The per-use record that hosts keep in their projects, byte for byte: the
+// version of the plug-in that created it, then the sequence id (all zero
+// until an effect is loaded for the sequence). It holds no pointer, so it
+// needs no flattening.
+struct SequenceData {
+  core::Version version;
+  correction::Uuid id;
+
+  bool HasId() const;
+};
+
+static_assert(sizeof(SequenceData) == 32, "SequenceData is stored in project files");
+static_assert(offsetof(SequenceData, id) == 16, "SequenceData is stored in project files");
+
+} // namespace brantok::lumaro::ae

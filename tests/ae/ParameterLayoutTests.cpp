@@ -1,0 +1,108 @@
+#include "ae/KeepString.h"
+#include "ae/ParameterLayout.h"
+#include "correction/effects/controls/Choice.h"
+#include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Slider.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+using correction::effects::IControl;
+using correction::effects::controls::Choice;
+using correction::effects::controls::ColorPicker;
+using correction::effects::controls::Slider;
+
+std::shared_ptr<IControl> MakeSlider(const std::string& id) {
+  return std::make_shared<Slider>(id, id, 0.0f, 1.0f, 0.5f);
+}
+
+class UnknownControl : public IControl {
+public:
+  std::string GetId() const override { return "unknown"; }
+  std::string GetLabel() const override { return "Unknown"; }
+  correction::effects::ControlValue GetValue() const override { return 0.0f; }
+  bool SetValue(const correction::effects::ControlValue&) override { return false; }
+};
+
+TEST(ParameterLayoutTest, ControlKindsFollowTheControlInterfaces) {
+  EXPECT_EQ(GetControlKind(std::make_shared<ColorPicker>("c", "C", correction::effects::Color{1, 1, 1, 1})),
+            eControl::ColorPicker);
+  EXPECT_EQ(GetControlKind(MakeSlider("s")), eControl::Slider);
+  EXPECT_EQ(GetControlKind(std::make_shared<Choice>("o", "O", std::vector<std::string>{"a", "b"}, 0)),
+            eControl::Choice);
+  try {
+    GetControlKind(std::make_shared<UnknownControl>());
+    FAIL() << "an unknown control has no kind";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(), "Unknown control type");
+  }
+  EXPECT_EQ(GetControlKinds().size(), 6u);
+}
+
+TEST(ParameterLayoutTest, ControlParametersAreIndicesSixToHundredAndOne) {
+  const auto& indices = GetControlParamIndices();
+  ASSERT_EQ(indices.size(), 96u);
+  EXPECT_EQ(*indices.begin(), 6);
+  EXPECT_EQ(*indices.rbegin(), 101);
+}
+
+TEST(ParameterLayoutTest, EachControlMapsToItsSlotAndKindAndTheSeventeenthHasNoParameter) {
+  std::vector<std::shared_ptr<IControl>> controls{
+      MakeSlider("first"), std::make_shared<ColorPicker>("tint", "Tint", correction::effects::Color{1, 1, 1, 1})};
+  std::vector<std::pair<A_long, eControl>> seen;
+  ForEachControl(controls, [&](const auto&, A_long index, eControl kind) { seen.emplace_back(index, kind); });
+  EXPECT_EQ(seen, (std::vector<std::pair<A_long, eControl>>{{7, eControl::Slider}, {12, eControl::ColorPicker}}));
+
+  std::vector<std::shared_ptr<IControl>> many;
+  for (int i = 0; i < 20; ++i) many.push_back(MakeSlider("s" + std::to_string(i)));
+  std::vector<A_long> indices;
+  ForEachControl(many, [&](const auto&, A_long index, eControl) { indices.push_back(index); });
+  ASSERT_EQ(indices.size(), 16u);
+  EXPECT_EQ(indices.back(), 6 + 6 * 15 + 1);
+}
+
+TEST(ParameterLayoutTest, EffectChoicesNameTheStoredPackage) {
+  const auto none = BuildEffectChoices(std::nullopt);
+  EXPECT_EQ(JoinChoices({none.begin(), none.end()}), "None|Browse...||");
+  const auto chosen = BuildEffectChoices(std::filesystem::path("/effects/Look.lumaro-effect"));
+  EXPECT_EQ(JoinChoices({chosen.begin(), chosen.end()}), "None|Browse...|(-|Look");
+  EXPECT_EQ(JoinChoices({}), "");
+}
+
+TEST(ParameterLayoutTest, ParameterNamesAreCutToTheNameField) {
+  PF_ParamDef def{};
+  std::memset(def.name, 'x', sizeof(def.name));
+  SetParamName(def, "Short");
+  EXPECT_STREQ(def.name, "Short");
+  SetParamName(def, std::string(40, 'a'));
+  EXPECT_EQ(std::string(def.name), std::string(31, 'a'));
+}
+
+TEST(ParameterLayoutTest, FindParamStaysInsideTheHostsArray) {
+  PF_ParamDef first{}, second{};
+  PF_ParamDef* params[] = {&first, &second};
+  PF_InData inData{};
+  inData.num_params = 2;
+  EXPECT_EQ(FindParam(&inData, params, 1), &second);
+  EXPECT_EQ(FindParam(&inData, params, 2), nullptr);
+  EXPECT_EQ(FindParam(&inData, params, -1), nullptr);
+  EXPECT_EQ(FindParam(nullptr, params, 0), nullptr);
+  EXPECT_EQ(FindParam(&inData, nullptr, 0), nullptr);
+}
+
+TEST(KeepStringTest, EqualTextsShareOnePointerUntilCleared) {
+  const char* first = KeepString("None|Browse...");
+  const std::string copy = "None|Browse...";
+  EXPECT_EQ(KeepString(copy), first);
+  EXPECT_NE(KeepString("None|Browse..|"), first);
+  EXPECT_STREQ(first, "None|Browse...");
+  ClearKeptStrings();
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae

@@ -1,0 +1,138 @@
+#include "ae/ImagePool.h"
+#include "ae/ImageView.h"
+#include "ae/LumaroEffect.h"
+#include "ae/PixelFormats.h"
+#include "ae/SequenceData.h"
+#include "gpu/IImage2D.h"
+#include "gpu/opencl/Context.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <stdexcept>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+using gpu::eGpuFormat;
+using gpu::eMemoryDeviceAccess;
+using gpu::eMemoryHostAccess;
+
+TEST(PixelFormatsTest, PremiereFormatsMapToGpuFormatsAndBack) {
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_ARGB_4444_8u), eGpuFormat::ARGB8);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_XRGB_4444_8u), eGpuFormat::ARGB8);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRA_4444_8u), eGpuFormat::BGRA8);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRX_4444_8u), eGpuFormat::BGRX8);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_ARGB_4444_16u), eGpuFormat::ARGB16);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRA_4444_16u), eGpuFormat::BGRA16);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRX_4444_16u), eGpuFormat::BGRX16);
+  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRA_4444_32f), eGpuFormat::BGRA32F);
+  for (const auto unsupported : {PrPixelFormat_Invalid, PrPixelFormat_VUYA_4444_8u, PrPixelFormat_ARGB_4444_32f}) {
+    try {
+      ToGpuFormat(unsupported);
+      FAIL() << unsupported;
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Unsupported Premiere pixel format");
+    }
+  }
+  EXPECT_EQ(ToPremiereFormat(eGpuFormat::BGRA8), PrPixelFormat_BGRA_4444_8u);
+  EXPECT_EQ(ToPremiereFormat(eGpuFormat::BGRA32F), PrPixelFormat_BGRA_4444_32f);
+  EXPECT_EQ(ToPremiereFormat(eGpuFormat::ARGB8), PrPixelFormat_ARGB_4444_8u);
+  EXPECT_THROW(ToPremiereFormat(eGpuFormat::RGBA8), std::runtime_error);
+
+  EXPECT_EQ(ToRgbFormat(eGpuFormat::BGRA8), eGpuFormat::RGBA8);
+  EXPECT_EQ(ToRgbFormat(eGpuFormat::BGRX16), eGpuFormat::RGBX16);
+  EXPECT_EQ(ToRgbFormat(eGpuFormat::BGRA32F), eGpuFormat::RGBA32F);
+  try {
+    ToRgbFormat(eGpuFormat::ARGB8);
+    FAIL();
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Unsupported BGR format for conversion to RGB");
+  }
+}
+
+TEST(ImageViewTest, BottomUpWorldsStartAtTheirLowestRow) {
+  std::vector<std::uint8_t> pixels(3 * 40);
+  PF_LayerDef world{};
+  world.width = 8;
+  world.height = 3;
+  world.rowbytes = 40; // padded rows
+  world.data = reinterpret_cast<PF_Pixel*>(pixels.data());
+  auto view = ImageView::Describe(world, 4);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->data, pixels.data());
+  EXPECT_EQ(view->pitch, 40u);
+
+  // Bottom-up: data names the top row, which lies at the highest address.
+  world.rowbytes = -40;
+  world.data = reinterpret_cast<PF_Pixel*>(pixels.data() + 2 * 40);
+  view = ImageView::Describe(world, 4);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->data, pixels.data());
+  EXPECT_EQ(view->pitch, 40u);
+
+  EXPECT_FALSE(ImageView::Describe(world, 16)) << "rows shorter than the pixels";
+  world.data = nullptr;
+  EXPECT_FALSE(ImageView::Describe(world, 4));
+  world.data = reinterpret_cast<PF_Pixel*>(pixels.data());
+  world.height = 0;
+  EXPECT_FALSE(ImageView::Describe(world, 4));
+}
+
+TEST(RenderTimeTest, TimeIsTakenFromTheHostsClock) {
+  PF_InData inData{};
+  inData.current_time = 2500;
+  inData.time_step = 100;
+  inData.total_time = 10000;
+  inData.time_scale = 1000;
+  auto time = LumaroEffect::GetRenderTime(inData);
+  EXPECT_DOUBLE_EQ(time.seconds, 2.5);
+  EXPECT_EQ(time.frame, 25);
+  EXPECT_DOUBLE_EQ(time.duration, 10.0);
+
+  inData.time_step = 0;
+  EXPECT_EQ(LumaroEffect::GetRenderTime(inData).frame, 0);
+  inData.time_scale = 0;
+  EXPECT_DOUBLE_EQ(LumaroEffect::GetRenderTime(inData).seconds, 0.0);
+  inData.current_time = std::numeric_limits<A_long>::min();
+  inData.time_step = -1;
+  EXPECT_EQ(LumaroEffect::GetRenderTime(inData).frame, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(SequenceDataTest, AnIdIsAssignedWhenAnyByteIsSet) {
+  SequenceData record{};
+  EXPECT_FALSE(record.HasId());
+  record.id.bytes[15] = 1;
+  EXPECT_TRUE(record.HasId());
+}
+
+TEST(ImagePoolTest, ReusesMatchingImagesAndEvictsTheLeastRecentlyUsed) {
+  std::shared_ptr<gpu::IContext> context = gpu::opencl::Context::CreateContext();
+  ASSERT_NE(context, nullptr);
+  ImagePool pool(context, 32);
+  const auto first = pool.Get({4, 4}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+  ASSERT_TRUE(first->IsValid());
+  EXPECT_EQ(pool.Get({4, 4}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), first);
+  // Any difference in size, format or access is another image.
+  EXPECT_NE(pool.Get({4, 4}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Write, eMemoryHostAccess::Write), first);
+  EXPECT_NE(pool.Get({4, 4}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Read), first);
+  EXPECT_NE(pool.Get({4, 4}, eGpuFormat::RGBA32F, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), first);
+  EXPECT_NE(pool.Get({4, 5}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), first);
+  EXPECT_EQ(pool.GetSize(), 5u);
+
+  ImagePool shapes(context, 32);
+  const auto oldest = shapes.Get({1, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+  const auto second = shapes.Get({2, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+  for (int width = 3; width <= 32; ++width) {
+    shapes.Get({width, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+  }
+  // Using the second shape again makes the first the least recently used.
+  EXPECT_EQ(shapes.Get({2, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), second);
+  shapes.Get({33, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+  EXPECT_EQ(shapes.GetSize(), 32u);
+  EXPECT_NE(shapes.Get({1, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), oldest);
+  EXPECT_EQ(shapes.Get({2, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), second);
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae
