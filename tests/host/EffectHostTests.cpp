@@ -1,0 +1,406 @@
+#include "EffectHost.h"
+#include "FakeEffect.h"
+#include "HandleStore.h"
+#include "HostCallbacks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace brantok::lumaro::host {
+namespace {
+
+using test::FakeEffect;
+
+PF_ParamDef Popup(const char* name, const char* choices, A_short count) {
+  PF_ParamDef def{};
+  def.param_type = PF_Param_POPUP;
+  std::strncpy(def.name, name, sizeof def.name - 1);
+  def.u.pd.value = 1;
+  def.u.pd.dephault = 1;
+  def.u.pd.num_choices = count;
+  def.u.pd.u.namesptr = choices;
+  return def;
+}
+
+PF_ParamDef FloatSlider(const char* name) {
+  PF_ParamDef def{};
+  def.param_type = PF_Param_FLOAT_SLIDER;
+  std::strncpy(def.name, name, sizeof def.name - 1);
+  def.u.fs_d.slider_max = 100;
+  def.u.fs_d.valid_max = 100;
+  return def;
+}
+
+template <typename Suite>
+const Suite* Acquire(PF_InData* in, const char* name, std::int32_t version, SPErr* error = nullptr) {
+  const void* suite = nullptr;
+  const SPErr result = in->pica_basicP->AcquireSuite(name, version, &suite);
+  if (error) *error = result;
+  return static_cast<const Suite*>(suite);
+}
+
+TEST(EffectHostTest, GlobalDataGoesFromOutDataToLaterCommandsAndIsForgottenAtSetdown) {
+  PF_Handle seen = nullptr;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_GLOBAL_SETUP) out->global_data = in->utils->host_new_handle(8);
+    if (cmd == PF_Cmd_ABOUT) seen = in->global_data;
+    if (cmd == PF_Cmd_GLOBAL_SETDOWN) {
+      in->utils->host_dispose_handle(in->global_data);
+      out->global_data = nullptr;
+    }
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  const auto live = HandleStore::Instance().LiveCount();
+  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+  ASSERT_NE(host.GlobalData(), nullptr);
+  ASSERT_EQ(host.About(), PF_Err_NONE);
+  EXPECT_EQ(seen, host.GlobalData());
+  ASSERT_EQ(host.GlobalSetdown(), PF_Err_NONE);
+  EXPECT_EQ(host.GlobalData(), nullptr);
+  EXPECT_EQ(HandleStore::Instance().LiveCount(), live);
+}
+
+TEST(EffectHostTest, EachSequenceKeepsItsOwnData) {
+  std::vector<PF_Handle> seen;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_SEQUENCE_SETUP) {
+      EXPECT_EQ(in->sequence_data, nullptr);
+      out->sequence_data = in->utils->host_new_handle(32);
+    }
+    if (cmd == PF_Cmd_UPDATE_PARAMS_UI) seen.push_back(in->sequence_data);
+    if (cmd == PF_Cmd_SEQUENCE_SETDOWN) in->utils->host_dispose_handle(in->sequence_data);
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  int first = -1;
+  int second = -1;
+  ASSERT_EQ(host.SequenceSetup(first), PF_Err_NONE);
+  ASSERT_EQ(host.SequenceSetup(second), PF_Err_NONE);
+  EXPECT_NE(first, second);
+  ASSERT_NE(host.SequenceData(first), nullptr);
+  ASSERT_NE(host.SequenceData(first), host.SequenceData(second));
+  host.UpdateParamsUI(second);
+  host.UpdateParamsUI(first);
+  EXPECT_EQ(seen, (std::vector<PF_Handle>{host.SequenceData(second), host.SequenceData(first)}));
+  // The plug-in left out_data->sequence_data as it was; the host forgets it anyway.
+  host.SequenceSetdown(first);
+  EXPECT_EQ(host.SequenceData(first), nullptr);
+  host.SequenceSetdown(second);
+}
+
+TEST(EffectHostTest, ReturnMessageIsClearedBeforeEachCommandAndKept) {
+  std::vector<char> firstBytes;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    firstBytes.push_back(out->return_msg[0]);
+    if (cmd == PF_Cmd_ABOUT) {
+      in->utils->ansi.sprintf(out->return_msg, "%s %d", "About", 42);
+      out->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    }
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  host.About();
+  EXPECT_EQ(host.LastReturnMessage(), "About 42");
+  EXPECT_TRUE(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+  host.GlobalSetup();
+  EXPECT_EQ(host.LastReturnMessage(), "");
+  EXPECT_EQ(firstBytes, (std::vector<char>{0, 0}));
+  EXPECT_EQ(host.ReturnMessages(), std::vector<std::string>{"About 42"});
+}
+
+TEST(EffectHostTest, SprintfStopsAtTheSizeOfReturnMsg) {
+  std::vector<char> destination(400, 'x');
+  const std::string longText(300, 'a');
+  EXPECT_EQ(HostCallbacks::Sprintf(destination.data(), "%s", longText.c_str()), 255);
+  EXPECT_EQ(std::strlen(destination.data()), 255u);
+  EXPECT_EQ(destination[256], 'x');
+  EXPECT_EQ(HostCallbacks::Sprintf(destination.data(), "%d-%s", 7, "b"), 3);
+  EXPECT_STREQ(destination.data(), "7-b");
+}
+
+TEST(EffectHostTest, AddParamCopiesTheDefinitionTextsAndArbitraryData) {
+  const auto live = HandleStore::Instance().LiveCount();
+  PF_Handle dephault = nullptr;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+      char choices[] = "One|Two|Three";
+      PF_ParamDef popup = Popup("Choice", choices, 3);
+      popup.uu.id = 1;
+      EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &popup), PF_Err_NONE);
+      std::strcpy(choices, "gone"); // the plug-in's text may change after the call
+
+      PF_ParamDef data{};
+      data.param_type = PF_Param_ARBITRARY_DATA;
+      data.uu.id = 2;
+      std::strcpy(data.name, "Data");
+      dephault = in->utils->host_new_handle(16);
+      std::memcpy(*dephault, "path", 5);
+      data.u.arb_d.dephault = dephault;
+      EXPECT_EQ(in->inter.add_param(in->effect_ref, 2, &data), PF_Err_NONE);
+      EXPECT_EQ(in->inter.add_param(in->effect_ref, 7, &data), PF_Err_INVALID_INDEX);
+      EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+      out->num_params = 2;
+    }
+    if (cmd == PF_Cmd_ABOUT) {
+      PF_ParamDef late = FloatSlider("Late");
+      EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &late), PF_Err_BAD_CALLBACK_PARAM);
+    }
+    return PF_Err_NONE;
+  });
+  {
+    EffectHost host(FakeEffect::Entry());
+    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    host.About();
+    auto& params = host.Params();
+    ASSERT_EQ(params.Count(), 3u);
+    EXPECT_EQ(host.DeclaredParamCount(), 2);
+    EXPECT_EQ(params.At(0).param_type, PF_Param_LAYER);
+    EXPECT_EQ(params.Text(1), "One|Two|Three");
+    EXPECT_STREQ(params.At(1).u.pd.u.namesptr, "One|Two|Three");
+    EXPECT_EQ(params.Id(2), 2);
+    EXPECT_EQ(params.Find("Data"), 2);
+    const auto& arb = params.At(2).u.arb_d;
+    EXPECT_EQ(arb.dephault, dephault);
+    ASSERT_NE(arb.value, nullptr);
+    EXPECT_NE(arb.value, arb.dephault);
+    EXPECT_EQ(params.ReadArbitraryText(2), "path");
+    EXPECT_EQ(params.OwnedHandleCount(), 2u);
+    EXPECT_TRUE(params.WriteArbitraryText(2, std::string(15, 'p')));
+    EXPECT_FALSE(params.WriteArbitraryText(2, std::string(16, 'p')));
+    EXPECT_EQ(params.ArbitraryBytes(2).back(), 0);
+    const auto defaultBytes = HandleStore::Instance().Bytes(arb.dephault);
+    EXPECT_EQ(std::string(defaultBytes.begin(), defaultBytes.begin() + 5), std::string("path", 5));
+  }
+  // The host disposes the handles it took over.
+  EXPECT_EQ(HandleStore::Instance().LiveCount(), live);
+}
+
+TEST(EffectHostTest, SuitesAreCountedAndThePixelFormatSuiteIsPremieresOnly) {
+  SPErr pixelFormatError = 0;
+  SPErr unknownError = 0;
+  FakeEffect fake([&](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) {
+    EXPECT_NE(Acquire<PF_ParamUtilsSuite3>(in, kPFParamUtilsSuite, 3), nullptr);
+    EXPECT_NE(Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 2), nullptr);
+    EXPECT_NE(Acquire<PF_ANSICallbacksSuite1>(in, kPFANSISuite, 1), nullptr);
+    Acquire<PF_PixelFormatSuite1>(in, kPFPixelFormatSuite, 1, &pixelFormatError);
+    Acquire<void>(in, "PF World Suite", 2, &unknownError);
+    EXPECT_EQ(Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 1), nullptr); // the version matters
+    in->pica_basicP->ReleaseSuite(kPFParamUtilsSuite, 3);
+    in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
+    return PF_Err_NONE;
+  });
+
+  EffectHost premiere(FakeEffect::Entry(), eHostApp::PremierePro);
+  premiere.About();
+  EXPECT_EQ(pixelFormatError, kSPNoError);
+  EXPECT_EQ(unknownError, kSPSuiteNotFoundError);
+  EXPECT_EQ(premiere.SuiteAcquisitions(kPFParamUtilsSuite), 1);
+  EXPECT_EQ(premiere.SuiteReleases(kPFParamUtilsSuite), 1);
+  EXPECT_EQ(premiere.SuiteAcquisitions(kPFANSISuite), 1);
+  EXPECT_EQ(premiere.SuiteReleases(kPFANSISuite), 0);
+  EXPECT_EQ(premiere.OutstandingSuites(), 2); // ANSI and pixel format were not released
+  EXPECT_EQ(premiere.FailedSuiteAcquisitions(), 2);
+
+  EffectHost afterEffects(FakeEffect::Entry(), eHostApp::AfterEffects);
+  afterEffects.About();
+  EXPECT_EQ(pixelFormatError, kSPSuiteNotFoundError);
+  EXPECT_EQ(afterEffects.SuiteAcquisitions(kPFPixelFormatSuite), 0);
+  EXPECT_EQ(afterEffects.PrepareInData({}).appl_id, PF_APPL_ID_AFTER_EFFECTS);
+  EXPECT_EQ(premiere.PrepareInData({}).appl_id, PF_APPL_ID_PREMIERE);
+}
+
+TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {
+  std::vector<bool> handles;
+  SPErr handleSuite = 0;
+  PF_Err added = 0;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_ABOUT) {
+      for (int i = 0; i < 3; ++i) {
+        PF_Handle handle = in->utils->host_new_handle(4);
+        handles.push_back(handle != nullptr);
+        if (handle) in->utils->host_dispose_handle(handle);
+      }
+      Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 2, &handleSuite);
+    }
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+      PF_ParamDef slider = FloatSlider("Slider");
+      added = in->inter.add_param(in->effect_ref, -1, &slider);
+    }
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  host.Faults().newHandle.Arm(1, true);
+  host.Faults().missingSuites.insert(kPFHandleSuite);
+  host.Faults().addParam.Arm();
+  host.Faults().addParamError = PF_Err_INTERNAL_STRUCT_DAMAGED;
+  host.About();
+  host.ParamsSetup();
+  EXPECT_EQ(handles, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(host.Faults().newHandle.trips, 1);
+  EXPECT_EQ(handleSuite, kSPSuiteNotFoundError);
+  EXPECT_EQ(added, PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_EQ(host.Params().Count(), 1u);
+  // Outside a command of this host nothing is faulted.
+  PF_Handle handle = HostCallbacks::Utils()->host_new_handle(4);
+  EXPECT_NE(handle, nullptr);
+  HostCallbacks::Utils()->host_dispose_handle(handle);
+}
+
+TEST(EffectHostTest, UpdateParamUIChangesTheHostsCopyAndIsRecorded) {
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+      PF_ParamDef popup = Popup("Popup", "a|b", 2);
+      PF_ParamDef slider = FloatSlider("Slider");
+      in->inter.add_param(in->effect_ref, -1, &popup);
+      in->inter.add_param(in->effect_ref, -1, &slider);
+    }
+    if (cmd == PF_Cmd_UPDATE_PARAMS_UI) {
+      auto* utils = Acquire<PF_ParamUtilsSuite3>(in, kPFParamUtilsSuite, 3);
+      char names[] = "x|y|z";
+      PF_ParamDef popup = *params[1];
+      popup.u.pd.u.namesptr = names;
+      popup.u.pd.num_choices = 3;
+      popup.u.pd.dephault = 3;
+      std::strcpy(popup.name, "Renamed");
+      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 1, &popup), PF_Err_NONE);
+      std::strcpy(names, "q|q|q");
+
+      PF_ParamDef slider = *params[2];
+      slider.ui_flags |= PF_PUI_INVISIBLE | PF_PUI_DISABLED;
+      slider.u.fs_d.slider_min = -5;
+      slider.u.fs_d.slider_max = 5;
+      slider.u.fs_d.precision = 2;
+      slider.u.fs_d.value = 99; // values do not change this way
+      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 2, &slider), PF_Err_NONE);
+      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 3, &slider), PF_Err_INVALID_INDEX);
+      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 1, &slider), PF_Err_BAD_CALLBACK_PARAM);
+      in->pica_basicP->ReleaseSuite(kPFParamUtilsSuite, 3);
+    }
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  host.ParamsSetup();
+  host.UpdateParamsUI(-1);
+  const auto& params = host.Params();
+  EXPECT_EQ(params.Text(1), "x|y|z");
+  EXPECT_EQ(params.At(1).u.pd.num_choices, 3);
+  EXPECT_EQ(params.At(1).u.pd.dephault, 3);
+  EXPECT_EQ(params.At(1).u.pd.value, 1);
+  EXPECT_STREQ(params.At(1).name, "Renamed");
+  EXPECT_EQ(params.At(2).ui_flags, PF_PUI_INVISIBLE | PF_PUI_DISABLED);
+  EXPECT_EQ(params.At(2).u.fs_d.slider_min, -5);
+  EXPECT_EQ(params.At(2).u.fs_d.precision, 2);
+  EXPECT_EQ(params.At(2).u.fs_d.value, 0);
+
+  const auto updates = host.UIUpdates();
+  ASSERT_EQ(updates.size(), 4u);
+  EXPECT_EQ(updates[0].command, PF_Cmd_UPDATE_PARAMS_UI);
+  EXPECT_EQ(updates[0].index, 1);
+  EXPECT_EQ(updates[0].text, "x|y|z");
+  EXPECT_EQ(updates[0].def.u.pd.u.namesptr, nullptr);
+  EXPECT_EQ(updates[1].def.ui_flags, PF_PUI_INVISIBLE | PF_PUI_DISABLED);
+  EXPECT_EQ(updates[2].result, PF_Err_INVALID_INDEX);
+  EXPECT_EQ(host.OutstandingSuites(), 0);
+}
+
+TEST(EffectHostTest, ValuesThePluginWritesStayAndChangeFlagsAreClearedBeforeEachCommand) {
+  std::vector<PF_ChangeFlags> flagsAtEntry;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef*, void* extra) {
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+      PF_ParamDef slider = FloatSlider("Slider");
+      slider.uu.id = 9;
+      in->inter.add_param(in->effect_ref, -1, &slider);
+      return PF_Err_NONE;
+    }
+    flagsAtEntry.push_back(params[1]->uu.change_flags);
+    if (cmd == PF_Cmd_USER_CHANGED_PARAM) {
+      EXPECT_EQ(static_cast<PF_UserChangedParamExtra*>(extra)->param_index, 1);
+      params[1]->u.fs_d.value = 12.5;
+      params[1]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
+    }
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  host.ParamsSetup();
+  host.UserChangedParam(-1, 1);
+  EXPECT_EQ(host.Params().At(1).u.fs_d.value, 12.5);
+  EXPECT_EQ(host.Params().ChangedValues(), std::vector<PF_ParamIndex>{1});
+  host.UpdateParamsUI(-1);
+  EXPECT_EQ(flagsAtEntry, (std::vector<PF_ChangeFlags>{0, 0}));
+  EXPECT_EQ(host.Params().Id(1), 9);
+}
+
+TEST(EffectHostTest, RenderPassesTheInputLayerOutputWorldAndTime) {
+  PF_InData seen{};
+  PrPixelFormat inputFormat = PrPixelFormat_Invalid;
+  PrPixelFormat outputFormat = PrPixelFormat_Invalid;
+  FakeEffect fake(
+      [&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef* output, void*) -> PF_Err {
+        if (cmd != PF_Cmd_RENDER) return PF_Err_NONE;
+        seen = *in;
+        auto* formats = Acquire<PF_PixelFormatSuite1>(in, kPFPixelFormatSuite, 1);
+        formats->GetPixelFormat(&params[0]->u.ld, &inputFormat);
+        formats->GetPixelFormat(output, &outputFormat);
+        in->pica_basicP->ReleaseSuite(kPFPixelFormatSuite, 1);
+        return in->utils->copy(in->effect_ref, &params[0]->u.ld, output, nullptr, nullptr);
+      });
+  EffectHost host(FakeEffect::Entry());
+  HostWorld input(8, 4, PrPixelFormat_BGRA_4444_32f, 16, true);
+  HostWorld output(8, 4, PrPixelFormat_BGRA_4444_32f);
+  input.FillPixels(0x3F);
+  ASSERT_EQ(host.Render(-1, input, output, FrameTime{600, 200, 2000, 1000}), PF_Err_NONE);
+  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  EXPECT_EQ(inputFormat, PrPixelFormat_BGRA_4444_32f);
+  EXPECT_EQ(outputFormat, PrPixelFormat_BGRA_4444_32f);
+  EXPECT_EQ(seen.current_time, 600);
+  EXPECT_EQ(seen.time_step, 200);
+  EXPECT_EQ(seen.total_time, 2000);
+  EXPECT_EQ(seen.time_scale, 1000u);
+  EXPECT_EQ(seen.width, 8);
+  EXPECT_EQ(seen.height, 4);
+  // The render worked on a snapshot: the host's layer parameter is untouched.
+  EXPECT_EQ(host.Params().At(0).u.ld.data, nullptr);
+}
+
+TEST(EffectHostTest, SendPassesNullPointersWhenAsked) {
+  bool sawNulls = false;
+  FakeEffect fake([&](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef** params, PF_LayerDef*, void*) {
+    sawNulls = !in && !out && !params;
+    return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  });
+  EffectHost host(FakeEffect::Entry());
+  CommandOptions options;
+  options.nullInData = true;
+  options.nullOutData = true;
+  options.params = nullptr;
+  EXPECT_EQ(host.Send(PF_Cmd_RENDER, options), PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_TRUE(sawNulls);
+  EXPECT_EQ(host.LastError(), PF_Err_INTERNAL_STRUCT_DAMAGED);
+}
+
+TEST(EffectHostTest, CommandsFromSeveralThreadsAreAttributedToTheirHost) {
+  FakeEffect fake(
+      [&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef* output, void*) -> PF_Err {
+        Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 2);
+        in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
+        if (cmd == PF_Cmd_RENDER) return in->utils->copy(in->effect_ref, &params[0]->u.ld, output, nullptr, nullptr);
+        return PF_Err_NONE;
+      });
+  EffectHost host(FakeEffect::Entry());
+  std::thread renderer([&] {
+    HostWorld input(16, 16);
+    HostWorld output(16, 16);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(host.Render(-1, input, output), PF_Err_NONE);
+  });
+  for (int i = 0; i < 50; ++i) host.UpdateParamsUI(-1);
+  renderer.join();
+  EXPECT_EQ(host.SuiteAcquisitions(kPFHandleSuite), 100);
+  EXPECT_EQ(host.OutstandingSuites(), 0);
+}
+
+} // namespace
+} // namespace brantok::lumaro::host

@@ -1,0 +1,195 @@
+#pragma once
+
+// The host side of the effect API, played in-process for tests and the
+// command-line host: it loads nothing itself, it drives an EffectMain.
+//
+// Typical use:
+//
+//   std::string error;
+//   auto module = LoadedModule::Load(path, error);
+//   EffectHost host(EffectHost::FindEntryPoint(*module));   // Premiere Pro
+//   host.GlobalSetup();                  // keeps out_data->global_data
+//   host.ParamsSetup();                  // host.Params() now holds 1 + added
+//   int sequence = -1;
+//   host.SequenceSetup(sequence);        // one sequence_data per use
+//   host.Params().WriteArbitraryText(4, "/path/Look.lumaro-effect");
+//   host.Params().SetPopupValue(3, 4);
+//   host.UpdateParamsUI(sequence);       // PF_UpdateParamUI calls: UIUpdates()
+//   HostWorld input(64, 32), output(64, 32);
+//   host.Render(sequence, input, output, FrameTime{});
+//   host.SequenceSetdown(sequence);
+//   host.GlobalSetdown();
+//
+// Every command clears return_msg and the parameters' change flags first, and
+// afterwards keeps out_data (LastOutData()), adopts out_data->global_data and
+// the sequence's out_data->sequence_data, and records a non-empty return_msg.
+// Send() passes any command with any pointers, null ones included; SendRaw()
+// passes exactly what it is given.
+//
+// What the plug-in gets: in_data->utils with copy (any two worlds of the same
+// size, each with its own rowbytes, padded or bottom-up), fill, new_world,
+// dispose_world, the handle functions (HandleStore, shared by the whole
+// process), the ANSI functions with sprintf capped at 256 bytes (the size of
+// return_msg); in_data->inter with add_param (only during PARAMS_SETUP),
+// checkout_param, checkin_param, abort, progress; in_data->pica_basicP with
+// "PF Param Utils Suite" 3, "PF Handle Suite" 2, "PF ANSI Suite" 1 and, in
+// Premiere Pro only, "PF Pixel Format Suite" 1. Acquisitions and releases are
+// counted per suite name. Faults() makes chosen services fail.
+//
+// Thread use: commands may come from several threads at once. A render works
+// on a snapshot of the parameters (as hosts hand renders checked-out copies);
+// other commands work on the host's own array, one at a time. Callbacks
+// without effect_ref (handles, suites) are attributed to the host whose
+// command runs on the calling thread.
+
+#include "CommandOptions.h"
+#include "FrameTime.h"
+#include "HostApp.h"
+#include "HostFaults.h"
+#include "HostParameters.h"
+#include "HostWorld.h"
+#include "ParamUIUpdate.h"
+#include "ae/sdk/EffectApi.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace brantok::lumaro::host {
+
+class LoadedModule;
+class HostCallbacks;
+
+class EffectHost {
+public:
+  using EntryPoint = PF_Err (*)(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*);
+
+  // The module's EffectMain, or null.
+  static EntryPoint FindEntryPoint(const LoadedModule& module);
+
+  // `entry` must stay callable for the host's life.
+  explicit EffectHost(EntryPoint entry, eHostApp app = eHostApp::PremierePro);
+  ~EffectHost();
+  EffectHost(const EffectHost&) = delete;
+  EffectHost& operator=(const EffectHost&) = delete;
+
+  // Any command, with the host's bookkeeping around it.
+  PF_Err Send(PF_Cmd cmd, const CommandOptions& options = {});
+  // Exactly these arguments; the host only marks the command as running on
+  // this thread (so callbacks are attributed) and keeps nothing.
+  PF_Err SendRaw(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef** params, PF_LayerDef* output, void* extra);
+  // The in_data and out_data that Send would pass.
+  PF_InData PrepareInData(const CommandOptions& options) const;
+  PF_OutData PrepareOutData(const CommandOptions& options) const;
+
+  PF_Err About();
+  PF_Err GlobalSetup();
+  PF_Err ParamsSetup();
+  // `sequence` receives the new sequence's number, also on failure.
+  PF_Err SequenceSetup(int& sequence);
+  PF_Err SequenceResetup(int sequence);
+  // The host forgets the sequence's handle afterwards, whatever the plug-in did.
+  PF_Err SequenceSetdown(int sequence);
+  PF_Err UpdateParamsUI(int sequence);
+  PF_Err UserChangedParam(int sequence, PF_ParamIndex index);
+  PF_Err ArbitraryCallback(PF_ArbParamsExtra& extra, int sequence = -1);
+  // Input as parameter 0's layer (in a snapshot of the parameters), output as
+  // the output world; in_data's size is the input's.
+  PF_Err Render(int sequence, HostWorld& input, HostWorld& output, const FrameTime& time = {});
+  PF_Err GlobalSetdown();
+
+  eHostApp App() const { return app_; }
+  PF_ProgPtr EffectRef() const;
+  PF_UtilCallbacks* Utils() const;
+  SPBasicSuite* BasicSuite() const;
+
+  // The parameters; lock ParamsMutex() while other threads send commands.
+  HostParameters& Params() { return params_; }
+  std::recursive_mutex& ParamsMutex() { return paramsMutex_; }
+
+  PF_Handle GlobalData() const;
+  PF_Handle SequenceData(int sequence) const;
+  int SequenceCount() const;
+  // out_data->num_params after the last PARAMS_SETUP.
+  A_long DeclaredParamCount() const;
+
+  PF_OutData LastOutData() const;
+  PF_Err LastError() const;
+  // return_msg of the last command (empty when it left none).
+  std::string LastReturnMessage() const;
+  // Every non-empty return_msg, in order.
+  std::vector<std::string> ReturnMessages() const;
+
+  std::vector<ParamUIUpdate> UIUpdates() const;
+  void ClearUIUpdates();
+  std::vector<PrPixelFormat> SupportedPixelFormats() const;
+
+  int SuiteAcquisitions(const std::string& name) const;
+  int SuiteReleases(const std::string& name) const;
+  // Successful acquisitions not yet released, over all suites.
+  int OutstandingSuites() const;
+  // Acquisitions answered with an error (missing suites, faults).
+  int FailedSuiteAcquisitions() const;
+  // Worlds made by new_world and not yet disposed.
+  std::size_t LiveNewWorlds() const;
+
+  // Lock StateMutex() while changing faults during other threads' commands.
+  HostFaults& Faults() { return faults_; }
+  std::mutex& StateMutex() const { return stateMutex_; }
+
+  // The host whose command runs on the calling thread, or null.
+  static EffectHost* Active();
+
+private:
+  friend class HostCallbacks;
+
+  struct Sequence {
+    PF_Handle data = nullptr;
+    bool open = true;
+  };
+
+  PF_Err Run(PF_Cmd cmd, const CommandOptions& options, PF_ParamDef** params);
+  PF_Handle SequenceHandle(int sequence) const;
+
+  // Answers to the callbacks (HostCallbacks forwards to these).
+  PF_Err OnAddParam(PF_ParamIndex index, PF_ParamDef* def);
+  PF_Err OnUpdateParamUI(PF_ParamIndex index, const PF_ParamDef* def);
+  PF_Err OnCheckoutParam(PF_ParamIndex index, PF_ParamDef* param);
+  SPErr OnAcquireSuite(const char* name, std::int32_t version, const void** suite);
+  SPErr OnReleaseSuite(const char* name, std::int32_t version);
+  PF_Err OnNewWorld(A_long width, A_long height, PF_NewWorldFlags flags, PF_EffectWorld* world);
+  PF_Err OnDisposeWorld(PF_EffectWorld* world);
+  void OnSupportedPixelFormat(bool clear, PrPixelFormat format);
+
+  struct Tag {
+    std::uint64_t magic;
+    EffectHost* host;
+  };
+
+  Tag tag_;
+  EntryPoint entry_;
+  eHostApp app_;
+
+  mutable std::recursive_mutex paramsMutex_;
+  HostParameters params_;
+
+  mutable std::mutex stateMutex_;
+  HostFaults faults_;
+  PF_Handle globalData_ = nullptr;
+  std::vector<Sequence> sequences_;
+  A_long declaredParams_ = 0;
+  PF_OutData lastOut_{};
+  PF_Err lastError_ = PF_Err_NONE;
+  std::vector<std::string> returnMessages_;
+  std::vector<ParamUIUpdate> uiUpdates_;
+  std::vector<PrPixelFormat> pixelFormats_;
+  std::map<std::string, int> acquisitions_;
+  std::map<std::string, int> releases_;
+  int failedAcquisitions_ = 0;
+  std::map<const void*, std::unique_ptr<HostWorld>> newWorlds_;
+};
+
+} // namespace brantok::lumaro::host
