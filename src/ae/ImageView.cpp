@@ -10,7 +10,7 @@ std::optional<ImageView> ImageView::Describe(const PF_LayerDef& world, std::size
   if (pitch < static_cast<std::size_t>(world.width) * bytesPerPixel) return std::nullopt;
   auto* data = reinterpret_cast<std::uint8_t*>(world.data);
   if (world.rowbytes < 0) data -= static_cast<std::ptrdiff_t>(world.height - 1) * static_cast<std::ptrdiff_t>(pitch);
-  return ImageView{data, pitch, world.width, world.height};
+  return ImageView{data, pitch, world.width, world.height, world.rowbytes < 0};
 }
 
 } // namespace brantok::lumaro::ae

@@ -17,6 +17,8 @@ struct ImageView {
   std::size_t pitch = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
+  // Rows run from the bottom of the picture up in memory.
+  bool bottomUp = false;
 
   // Nothing when the world has no pixels or rows too short for `bytesPerPixel`.
   static std::optional<ImageView> Describe(const PF_LayerDef& world, std::size_t bytesPerPixel);

@@ -71,6 +71,23 @@ bool IsBgrFormat(eGpuFormat format) {
          format == eGpuFormat::BGRX16 || format == eGpuFormat::BGRA32F;
 }
 
+// Reads `image` into the output buffer. Input and output normally run the
+// same way, so the GPU image is in the output's memory order; when only one
+// of them is bottom-up, the rows go out in reverse through a staging copy.
+void ReadOutput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& input, const ImageView& output) {
+  if (input.bottomUp == output.bottomUp) {
+    queue.ReadImage(image, output.data, output.pitch);
+    return;
+  }
+  const auto rowSize = static_cast<std::size_t>(output.width) * gpu::GetBytesPerPixel(image.GetFormat());
+  std::vector<std::uint8_t> staging(rowSize * static_cast<std::size_t>(output.height));
+  queue.ReadImage(image, staging.data(), rowSize);
+  for (std::int32_t row = 0; row < output.height; ++row) {
+    std::memcpy(output.data + static_cast<std::size_t>(output.height - 1 - row) * output.pitch,
+                staging.data() + static_cast<std::size_t>(row) * rowSize, rowSize);
+  }
+}
+
 PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* output) {
   if (!inData->utils || !inData->utils->copy) return PF_Err_INVALID_CALLBACK;
   return inData->utils->copy(inData->effect_ref, &input, output, nullptr, nullptr);
@@ -513,7 +530,7 @@ bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, 
     if (!source->IsValid() || !target->IsValid()) return false;
     queue_->WriteImage(*source, {0, 0}, inputSize, input.data, 0, input.pitch);
     const bool ok = effect.Apply(*cache, *source, *target, *queue_, outputSize, time);
-    if (ok) queue_->ReadImage(*target, output.data, output.pitch);
+    if (ok) ReadOutput(*queue_, *target, input, output);
     return ok;
   }
 
@@ -530,7 +547,7 @@ bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, 
     const bool ok = effect.Apply(*cache, *ordered, *swapped, *queue_, outputSize, time);
     if (ok) {
       SwizzleImage(*swapped, *ordered);
-      queue_->ReadImage(*ordered, output.data, output.pitch);
+      ReadOutput(*queue_, *ordered, input, output);
     }
     return ok;
   }

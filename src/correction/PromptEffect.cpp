@@ -91,7 +91,12 @@ bool PromptEffect::BuildFromSource(IEffectCache& cache) {
                     result.message.value_or("Unknown error"),
                 eLogChannel::Error);
   }
-  if (!result.id) return false;
+  if (!result.id) {
+    // The controls of an effect that has never built still come from its
+    // metadata, so the host can show them (disabled) beside the failure.
+    if (!programId_) SetControls(metadata.GetControls());
+    return false;
+  }
 
   const auto program = cache.GetProgram(*result.id);
   const auto kernels = program ? program->GetKernelNames() : std::vector<std::string>{};

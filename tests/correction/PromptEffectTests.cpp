@@ -260,6 +260,13 @@ TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessage) {
   EXPECT_TRUE(broken->HasBuildFailed());
   EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to program build error: "), 2);
   EXPECT_EQ(log_.Lines().front(), "Importing 'A' prompt effect from " + (folder_ / "A.lumaro-effect").string() + "...");
+
+  // A kernel that does not compile still brings its controls, so the host can
+  // show them disabled; the effect stays unbuilt.
+  const auto withControls = Load(Package("__kernel void show_time( {", kTimeMetadata, "C"));
+  EXPECT_TRUE(withControls->HasBuildFailed());
+  EXPECT_FALSE(withControls->IsReady());
+  EXPECT_EQ(withControls->GetControls().size(), 1u);
 }
 
 TEST_F(PromptEffectTest, UnreadablePackageGivesAnEffectThatIsNotReady) {

@@ -1,0 +1,82 @@
+#include "ModuleFixture.h"
+
+#include "HandleStore.h"
+#include "PackageWriter.h"
+#include "core/PathText.h"
+
+namespace brantok::lumaro::ae::test {
+
+std::unique_ptr<host::LoadedModule> ModuleFixture::module_;
+host::EffectHost::EntryPoint ModuleFixture::entry_ = nullptr;
+
+void ModuleFixture::SetUpTestSuite() {
+  if (module_) return;
+  std::string error;
+  module_ = host::LoadedModule::Load(LUMARO_MODULE_PATH, error);
+  ASSERT_NE(module_, nullptr) << error;
+  entry_ = host::EffectHost::FindEntryPoint(*module_);
+  ASSERT_NE(entry_, nullptr);
+}
+
+void ModuleFixture::TearDownTestSuite() {
+  entry_ = nullptr;
+  module_.reset();
+}
+
+void ModuleFixture::SetUp() {
+  ASSERT_NE(entry_, nullptr);
+  liveHandles_ = host::HandleStore::Instance().LiveCount();
+}
+
+void ModuleFixture::TearDown() {
+  // Whatever a test did, the plug-in disposed every handle it made and left
+  // none locked once its hosts are gone.
+  EXPECT_EQ(host::HandleStore::Instance().LiveCount(), liveHandles_);
+  EXPECT_EQ(host::HandleStore::Instance().LockedCount(), 0u);
+}
+
+std::unique_ptr<host::EffectHost> ModuleFixture::MakeHost(host::eHostApp app) {
+  auto host = std::make_unique<host::EffectHost>(entry_, app);
+  EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
+  EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
+  EXPECT_EQ(host->SequenceSetup(sequence_), PF_Err_NONE);
+  return host;
+}
+
+void ModuleFixture::ChooseEffect(host::EffectHost& host, const std::filesystem::path& package) {
+  ASSERT_TRUE(host.Params().WriteArbitraryText(4, core::PathToUtf8(package)));
+  host.Params().SetPopupValue(3, 4);
+  EXPECT_EQ(host.UpdateParamsUI(sequence_), PF_Err_NONE);
+}
+
+void ModuleFixture::TearDownHost(host::EffectHost& host) {
+  for (int sequence = 0; sequence < host.SequenceCount(); ++sequence) {
+    if (host.SequenceData(sequence)) {
+      EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
+    }
+  }
+  EXPECT_EQ(host.GlobalSetdown(), PF_Err_NONE);
+  EXPECT_EQ(host.OutstandingSuites(), 0);
+}
+
+std::filesystem::path ModuleFixture::Example(const std::string& name) {
+  return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
+}
+
+std::filesystem::path ModuleFixture::WritePackage(const std::string& name, const std::string& kernel,
+                                                  const std::string& metadata) {
+  const auto path = folder_ / (name + ".lumaro-effect");
+  lumaro::test::WritePackage(path, lumaro::test::StandardEntries(kernel, metadata, "A test effect."));
+  return path;
+}
+
+std::vector<PF_ParamIndex> ModuleFixture::VisibleControlParams(const host::EffectHost& host) {
+  std::vector<PF_ParamIndex> visible;
+  auto& params = const_cast<host::EffectHost&>(host).Params();
+  for (PF_ParamIndex index = 6; index < static_cast<PF_ParamIndex>(params.Count()); ++index) {
+    if (!(params.At(index).ui_flags & PF_PUI_INVISIBLE)) visible.push_back(index);
+  }
+  return visible;
+}
+
+} // namespace brantok::lumaro::ae::test

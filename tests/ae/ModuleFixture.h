@@ -1,0 +1,52 @@
+#pragma once
+
+#include "EffectHost.h"
+#include "LoadedModule.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brantok::lumaro::ae::test {
+
+// Drives the built plug-in module through EffectMain only, with the
+// command-line host's library playing Premiere Pro or After Effects. The
+// module is loaded once per suite, as a host keeps it loaded for its life.
+class ModuleFixture : public ::testing::Test {
+protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // A host that has run global, parameter and sequence set-up.
+  std::unique_ptr<host::EffectHost> MakeHost(host::eHostApp app = host::eHostApp::PremierePro);
+  // Stores `package` in the Effect Path, picks the loaded-effect entry of the
+  // popup (as a reopened project does) and refreshes the panel.
+  void ChooseEffect(host::EffectHost& host, const std::filesystem::path& package);
+  // Setdown of every sequence and the global instance.
+  void TearDownHost(host::EffectHost& host);
+
+  // An example package built with the project.
+  static std::filesystem::path Example(const std::string& name);
+  // A package written for the test from a kernel and metadata.
+  std::filesystem::path WritePackage(const std::string& name, const std::string& kernel, const std::string& metadata);
+
+  // Parameters 6 to 101 that the host shows (not invisible).
+  static std::vector<PF_ParamIndex> VisibleControlParams(const host::EffectHost& host);
+
+  static host::EffectHost::EntryPoint entry_;
+  int sequence_ = -1;
+  lumaro::test::TempFolder folder_;
+
+private:
+  static std::unique_ptr<host::LoadedModule> module_;
+  std::size_t liveHandles_ = 0;
+};
+
+} // namespace brantok::lumaro::ae::test

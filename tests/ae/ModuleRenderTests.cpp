@@ -1,0 +1,267 @@
+#include "ModuleFixture.h"
+#include "gpu/opencl/Context.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+namespace brantok::lumaro::ae::test {
+namespace {
+
+using host::EffectHost;
+using host::FrameTime;
+using host::HostWorld;
+
+constexpr A_long kWidth = 16;
+constexpr A_long kHeight = 8;
+
+using Rgba = std::array<float, 4>;
+
+Rgba InputPixel(A_long x, A_long y) {
+  return {static_cast<float>(x) / (kWidth - 1), static_cast<float>(y) / (kHeight - 1),
+          static_cast<float>((x + y) % 5) / 4.0f, 0.8f};
+}
+
+// Warm Glow with amount 0.7 and tint (1, 0.8, 0.6), as its kernel says.
+Rgba WarmGlow(const Rgba& p) {
+  const float amount = 0.7f;
+  const float tint[3] = {1.0f, 0.8f, 0.6f};
+  const float warmth[3] = {1.0f, 0.9f, 0.75f};
+  Rgba out{0, 0, 0, p[3]};
+  for (int c = 0; c < 3; ++c) {
+    const float warm = p[c] * tint[c] * warmth[c] + 0.1f * amount;
+    out[c] = std::clamp(p[c] + (warm - p[c]) * amount, 0.0f, 1.0f);
+  }
+  return out;
+}
+
+void FillInput(HostWorld& world) {
+  for (A_long y = 0; y < kHeight; ++y) {
+    for (A_long x = 0; x < kWidth; ++x) {
+      const auto p = InputPixel(x, y);
+      const float bgra[4] = {p[2], p[1], p[0], p[3]};
+      if (world.Format() == PrPixelFormat_BGRA_4444_32f) {
+        std::memcpy(world.Pixel(x, y), bgra, sizeof(bgra));
+      } else {
+        for (int c = 0; c < 4; ++c) world.Pixel(x, y)[c] = static_cast<std::uint8_t>(std::lround(bgra[c] * 255.0f));
+      }
+    }
+  }
+}
+
+// The output pixel as red, green, blue, alpha floats.
+Rgba OutputPixel(const HostWorld& world, A_long x, A_long y) {
+  float bgra[4];
+  if (world.Format() == PrPixelFormat_BGRA_4444_32f) {
+    std::memcpy(bgra, world.Pixel(x, y), sizeof(bgra));
+  } else {
+    for (int c = 0; c < 4; ++c) bgra[c] = world.Pixel(x, y)[c] / 255.0f;
+  }
+  return {bgra[2], bgra[1], bgra[0], bgra[3]};
+}
+
+class ModuleRenderTest : public ModuleFixture {
+protected:
+  std::unique_ptr<EffectHost> WarmGlowHost() {
+    auto host = MakeHost();
+    ChooseEffect(*host, Example("WarmGlow"));
+    host->Params().SetFloatSliderValue(7, 0.7);
+    host->Params().SetColorValue(12, PF_Pixel{255, 255, 204, 153});
+    return host;
+  }
+
+  void ExpectWarmGlow(const HostWorld& output) {
+    const bool eightBit = output.Format() != PrPixelFormat_BGRA_4444_32f;
+    const float tolerance = eightBit ? 1.01f / 255.0f : 2e-3f;
+    for (A_long y = 0; y < kHeight; ++y) {
+      for (A_long x = 0; x < kWidth; ++x) {
+        auto input = InputPixel(x, y);
+        if (eightBit) {
+          for (auto& c : input) c = std::lround(c * 255.0f) / 255.0f;
+        }
+        const auto expected = WarmGlow(input);
+        const auto actual = OutputPixel(output, x, y);
+        for (int c = 0; c < 4; ++c) {
+          ASSERT_NEAR(actual[c], expected[c], tolerance) << "pixel " << x << "," << y << " channel " << c;
+        }
+      }
+    }
+  }
+};
+
+TEST_F(ModuleRenderTest, EightBitFramesTakeTheDirectPathAndFloatFramesTheSwizzlePath) {
+  // The device decides the path: PoCL stores blue-green-red images only in
+  // 8 bits, so float frames must go through the swizzle kernel to render.
+  std::shared_ptr<gpu::IContext> context = gpu::opencl::Context::CreateContext();
+  ASSERT_NE(context, nullptr);
+  const auto formats = context->GetSupportedImageFormats(gpu::eMemoryDeviceAccess::ReadWrite);
+  EXPECT_TRUE(formats.count(gpu::eGpuFormat::BGRA8));
+  const bool swizzles = !formats.count(gpu::eGpuFormat::BGRA32F) && formats.count(gpu::eGpuFormat::RGBA32F);
+  if (!swizzles) std::cout << "This device stores BGRA float images: both formats render directly.\n";
+
+  auto host = WarmGlowHost();
+  for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
+    SCOPED_TRACE(format);
+    HostWorld input(kWidth, kHeight, format, 12);
+    HostWorld output(kWidth, kHeight, format, 4);
+    FillInput(input);
+    ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+    ExpectWarmGlow(output);
+    EXPECT_TRUE(output.PaddingIntact());
+  }
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, ABottomUpOutputGetsTheSamePicture) {
+  auto host = WarmGlowHost();
+  for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
+    HostWorld input(kWidth, kHeight, format);
+    FillInput(input);
+    HostWorld topDown(kWidth, kHeight, format);
+    HostWorld bottomUp(kWidth, kHeight, format, 8, true);
+    HostWorld bothBottomUp(kWidth, kHeight, format, 0, true);
+    HostWorld bottomUpInput(kWidth, kHeight, format, 0, true);
+    FillInput(bottomUpInput);
+    ASSERT_EQ(host->Render(sequence_, input, topDown), PF_Err_NONE);
+    ASSERT_EQ(host->Render(sequence_, input, bottomUp), PF_Err_NONE);
+    ASSERT_EQ(host->Render(sequence_, bottomUpInput, bothBottomUp), PF_Err_NONE);
+    ExpectWarmGlow(topDown);
+    EXPECT_EQ(bottomUp.PackedPixels(), topDown.PackedPixels());
+    EXPECT_EQ(bothBottomUp.PackedPixels(), topDown.PackedPixels());
+    EXPECT_TRUE(bottomUp.PaddingIntact());
+  }
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, WithoutAUsableEffectTheFrameIsCopied) {
+  const auto broken = WritePackage("Broken", "__kernel void broken( {", R"({"title": "B", "kernel": "broken"})");
+  struct Case {
+    std::string name;
+    std::filesystem::path package;
+    A_long popup;
+  };
+  const std::vector<Case> cases{{"popup at None", Example("WarmGlow"), 1},
+                                {"popup at Browse", Example("WarmGlow"), 2},
+                                {"missing package", folder_ / "Missing.lumaro-effect", 4},
+                                {"no path", {}, 4},
+                                {"failed build", broken, 4}};
+  for (const auto& [name, package, popup] : cases) {
+    SCOPED_TRACE(name);
+    auto host = MakeHost();
+    ChooseEffect(*host, package);
+    host->Params().SetPopupValue(3, popup);
+    HostWorld input(kWidth, kHeight);
+    HostWorld output(kWidth, kHeight, PrPixelFormat_BGRA_4444_8u, 4, true);
+    FillInput(input);
+    EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+    EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+    TearDownHost(*host);
+  }
+}
+
+TEST_F(ModuleRenderTest, AfterEffectsRefusesFramesThatNeedTheEffect) {
+  auto host = MakeHost(host::eHostApp::AfterEffects);
+  ChooseEffect(*host, Example("WarmGlow"));
+  HostWorld input(kWidth, kHeight);
+  HostWorld output(kWidth, kHeight);
+  FillInput(input);
+  output.FillPixels(0x11);
+  EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_UNRECOGNIZED_PARAM_TYPE);
+  EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(kWidth * kHeight * 4, 0x11));
+
+  // Without the effect, After Effects gets the frame through.
+  host->Params().SetPopupValue(3, 1);
+  EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, FormatsOutsideTheSupportedPairAreRefused) {
+  auto host = WarmGlowHost();
+  {
+    HostWorld input(kWidth, kHeight, PrPixelFormat_ARGB_4444_8u);
+    HostWorld output(kWidth, kHeight, PrPixelFormat_ARGB_4444_8u);
+    EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_UNRECOGNIZED_PARAM_TYPE);
+  }
+  {
+    HostWorld input(kWidth, kHeight, PrPixelFormat_VUYA_4444_8u);
+    HostWorld output(kWidth, kHeight, PrPixelFormat_VUYA_4444_8u);
+    output.FillPixels(0x22);
+    EXPECT_NE(host->Render(sequence_, input, output), PF_Err_NONE);
+    EXPECT_EQ(host->LastReturnMessage(), "Unsupported Premiere pixel format");
+    EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(kWidth * kHeight * 4, 0x22));
+  }
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthStillReachTheKernel) {
+  std::string arguments, controls;
+  for (int i = 0; i < 17; ++i) {
+    arguments += ", float s" + std::to_string(i);
+    if (i) controls += ",";
+    controls += R"({"class": "slider", "id": "s)" + std::to_string(i) + R"(", "label": "S", "min": 0, "max": 50, )" +
+                R"("default": )" + std::to_string(i) + "}";
+  }
+  const auto package = WritePackage(
+      "Many",
+      "__kernel void many(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
+      "float duration" +
+          arguments + ") { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(s16 / 50.0f)); }",
+      R"({"title": "Many", "kernel": "many", "controls": [)" + controls + "]}");
+  auto host = MakeHost();
+  ChooseEffect(*host, package);
+  HostWorld input(kWidth, kHeight);
+  HostWorld output(kWidth, kHeight);
+  ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+  for (const auto byte : output.PackedPixels()) ASSERT_NEAR(byte, 82, 1); // 16 / 50 of 255
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, TimeReachesTheKernelAndAZeroStepGivesFrameZero) {
+  const auto package =
+      WritePackage("Clock",
+                   "__kernel void clock(__read_only image2d_t input, __write_only image2d_t output, float time, "
+                   "int frame, float duration) { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
+                   "(float4)(time / 10.0f, frame / 100.0f, duration / 10.0f, 1.0f)); }",
+                   R"({"title": "Clock", "kernel": "clock"})");
+  auto host = MakeHost();
+  ChooseEffect(*host, package);
+  HostWorld input(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);
+  HostWorld output(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);
+  ASSERT_EQ(host->Render(sequence_, input, output, FrameTime{2500, 100, 8000, 1000}), PF_Err_NONE);
+  auto pixel = OutputPixel(output, 3, 2);
+  EXPECT_NEAR(pixel[0], 0.25f, 1e-5f);
+  EXPECT_NEAR(pixel[1], 0.25f, 1e-5f);
+  EXPECT_NEAR(pixel[2], 0.8f, 1e-5f);
+  ASSERT_EQ(host->Render(sequence_, input, output, FrameTime{2500, 0, 8000, 1000}), PF_Err_NONE);
+  EXPECT_NEAR(OutputPixel(output, 3, 2)[1], 0.0f, 1e-6f);
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, RenderingAndLoadingOnTwoThreadsAtOnce) {
+  auto host = WarmGlowHost();
+  HostWorld input(kWidth, kHeight);
+  FillInput(input);
+  std::thread loader([&] {
+    for (int i = 0; i < 12; ++i) {
+      int sequence = -1;
+      ASSERT_EQ(host->SequenceSetup(sequence), PF_Err_NONE);
+      // Each new sequence loads its effect afresh (the program comes from the
+      // cache), then forgets it again.
+      ASSERT_EQ(host->UpdateParamsUI(sequence), PF_Err_NONE);
+      ASSERT_EQ(host->SequenceSetdown(sequence), PF_Err_NONE);
+    }
+  });
+  for (int i = 0; i < 24; ++i) {
+    HostWorld output(kWidth, kHeight);
+    ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+    ExpectWarmGlow(output);
+  }
+  loader.join();
+  TearDownHost(*host);
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae::test
