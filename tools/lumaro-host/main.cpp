@@ -1,8 +1,9 @@
 // lumaro-host: the command-line host of the Lumaro effect plug-in.
-#include "PackageInfo.h"
+#include "CliError.h"
+#include "CommandLine.h"
+#include "Commands.h"
 
-#include "core/Logger.h"
-
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -10,50 +11,41 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: lumaro-host info --effect PKG [--json]\n";
+using namespace brantok::lumaro::host;
 
-int Info(const std::vector<std::string>& args) {
-  std::string effect;
-  bool json = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--effect" && i + 1 < args.size()) {
-      effect = args[++i];
-    } else if (args[i] == "--json") {
-      json = true;
-    } else {
-      std::cerr << "lumaro-host: unknown argument '" << args[i] << "'\n" << kUsage;
-      return 1;
-    }
+int Fail(std::string message) {
+  // Exactly one line, whatever the message carries.
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  std::replace(message.begin(), message.end(), '\r', ' ');
+  std::cerr << "lumaro-host: " << message << "\n";
+  return 1;
+}
+
+int Run(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) throw CliError("no command given (render, info, sample, sheet; 'lumaro-host help' explains)");
+  const std::string& command = arguments.front();
+  const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+  if (command == "render") return RunRender(rest);
+  if (command == "info") return RunInfo(rest);
+  if (command == "sample") return RunSample(rest);
+  if (command == "sheet") return RunSheet(rest);
+  if (command == "help" || command == "--help" || command == "-h") {
+    std::cout << Usage();
+    return 0;
   }
-  if (effect.empty()) {
-    std::cerr << "lumaro-host: info needs --effect PKG\n" << kUsage;
-    return 1;
-  }
-  const auto info = brantok::lumaro::host::ReadPackageInfo(effect);
-  std::cout << (json ? info.dump(2) + "\n" : brantok::lumaro::host::FormatPackageInfo(info));
-  return 0;
+  throw CliError("unknown command '" + command + "' (render, info, sample, sheet or help)");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  // The plug-in's code reports failures through its log; the last error is
-  // the most precise reason to show.
-  static std::string lastError; // outlives every handler call
-  brantok::lumaro::core::Logger::AddHandler([](brantok::lumaro::core::eLogChannel channel, const std::string& message) {
-    if (channel == brantok::lumaro::core::eLogChannel::Error) lastError = message;
-  });
   try {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-      std::cerr << kUsage;
-      return 1;
-    }
-    if (args[0] == "info") return Info({args.begin() + 1, args.end()});
-    std::cerr << "lumaro-host: unknown command '" << args[0] << "'\n" << kUsage;
-    return 1;
+    return Run(CommandLineArguments(argc, argv));
+  } catch (const CliError& error) {
+    return Fail(error.what());
   } catch (const std::exception& error) {
-    std::cerr << "lumaro-host: " << (lastError.empty() ? error.what() : lastError) << "\n";
-    return 1;
+    return Fail(std::string("unexpected failure: ") + error.what());
+  } catch (...) {
+    return Fail("unexpected failure");
   }
 }

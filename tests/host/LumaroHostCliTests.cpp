@@ -1,0 +1,233 @@
+#include "ChildProcess.h"
+#include "PackageWriter.h"
+#include "TempFolder.h"
+#include "TestEnvironment.h"
+#include "core/PathText.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+namespace brantok::lumaro::host {
+namespace {
+
+using lumaro::test::TempFolder;
+using test::ProcessResult;
+
+const std::filesystem::path kEffects = LUMARO_EFFECTS_DIR;
+
+std::string Utf8(const std::filesystem::path& path) { return core::PathToUtf8(path); }
+
+// Width and height from a PNG's header chunk.
+std::pair<int, int> PngSize(const std::filesystem::path& path) {
+  const std::string bytes = lumaro::test::ReadFile(path);
+  if (bytes.size() < 24 || bytes.compare(12, 4, "IHDR") != 0) return {-1, -1};
+  auto word = [&](std::size_t at) {
+    return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+  };
+  return {word(16), word(20)};
+}
+
+class LumaroHostTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    // A sanitizer build's leak checker lists the suppressions it used on
+    // standard error at exit; the program's own lines are what is tested.
+    if (const char* options = std::getenv("LSAN_OPTIONS"); options && *options) {
+      lumaro::test::SetEnvironment("LSAN_OPTIONS", std::string(options) + ":print_suppressions=0");
+    }
+  }
+
+  void SetUp() override {
+    input_ = folder_ / "in.png";
+    output_ = folder_ / "out.png";
+    const auto made = Run({"sample", "--output", Utf8(input_), "--width", "40", "--height", "24"});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+  }
+
+  static ProcessResult Run(const std::vector<std::string>& arguments) {
+    return test::RunProgram(LUMARO_HOST_PATH, arguments);
+  }
+
+  // A render of `effect` with these extra arguments.
+  ProcessResult Render(const std::string& effect, std::vector<std::string> extra = {}) const {
+    std::vector<std::string> arguments{"render",   "--effect",   Utf8(kEffects / effect), "--input", Utf8(input_),
+                                       "--output", Utf8(output_)};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return Run(arguments);
+  }
+
+  // Exit status 1 and exactly one line on standard error, which says `reason`.
+  static void ExpectFailure(const ProcessResult& result, const std::string& reason) {
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+    EXPECT_TRUE(result.errors.starts_with("lumaro-host: ")) << result.errors;
+    EXPECT_NE(result.errors.find(reason), std::string::npos) << result.errors;
+  }
+
+  TempFolder folder_;
+  std::filesystem::path input_;
+  std::filesystem::path output_;
+};
+
+TEST_F(LumaroHostTest, CommandLineMistakesFailWithOneLine) {
+  ExpectFailure(Run({}), "no command");
+  ExpectFailure(Run({"paint"}), "unknown command 'paint'");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--colour", "red"}), "unknown option '--colour'");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--time"}), "--time needs a value");
+  ExpectFailure(Run({"render", "--input", Utf8(input_), "--output", Utf8(output_)}), "--effect");
+  ExpectFailure(Run({"render", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--output", Utf8(output_)}),
+                "--input");
+  ExpectFailure(Run({"render", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--input", Utf8(input_)}),
+                "--output");
+  ExpectFailure(Run({"info"}), "--effect");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--format", "rgba16"}), "--format 'rgba16'");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--host", "resolve"}), "--host 'resolve'");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--time", "soon"}), "--time");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--frame", "-1"}), "--frame");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--time", "0", "--frame", "3"}), "--frame 3");
+  EXPECT_FALSE(std::filesystem::exists(output_));
+}
+
+TEST_F(LumaroHostTest, InputsThatCannotBeUsedFailWithOneLine) {
+  const std::vector<std::string> base{"--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--output", Utf8(output_)};
+  auto render = [&](const std::filesystem::path& input) {
+    std::vector<std::string> arguments{"render", "--input", Utf8(input)};
+    arguments.insert(arguments.end(), base.begin(), base.end());
+    return Run(arguments);
+  };
+  ExpectFailure(render(folder_ / "absent.png"), "cannot read image");
+  lumaro::test::WriteFile(folder_ / "text.png", "not a picture at all");
+  ExpectFailure(render(folder_ / "text.png"), "is not a PNG image");
+  const std::string png = lumaro::test::ReadFile(input_);
+  lumaro::test::WriteFile(folder_ / "cut.png", png.substr(0, 40));
+  ExpectFailure(render(folder_ / "cut.png"), "cut.png");
+}
+
+TEST_F(LumaroHostTest, PackagesThatCannotBeReadFailWithOneLine) {
+  auto render = [&](const std::filesystem::path& package) {
+    return Run({"render", "--effect", Utf8(package), "--input", Utf8(input_), "--output", Utf8(output_)});
+  };
+  ExpectFailure(render(folder_ / "Absent.lumaro-effect"), "does not exist");
+  lumaro::test::WriteFile(folder_ / "Text.lumaro-effect", "this is no zip archive");
+  ExpectFailure(render(folder_ / "Text.lumaro-effect"), "cannot read effect package");
+  ExpectFailure(Run({"info", "--effect", Utf8(folder_ / "Text.lumaro-effect")}), "cannot read effect package");
+  lumaro::test::WritePackage(folder_ / "BadMetadata.lumaro-effect",
+                             lumaro::test::StandardEntries("__kernel void k() {}", "{\"controls\": [", "p"));
+  ExpectFailure(render(folder_ / "BadMetadata.lumaro-effect"), "metadata");
+}
+
+TEST_F(LumaroHostTest, ControlValuesThatDoNotFitFailWithOneLine) {
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "glow=1"}), "unknown control id 'glow'");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "amount"}), "ID=VALUE");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "amount=lots"}), "slider 'amount'");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "amount=2"}), "0 to 1");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "tint=orange"}), "#RRGGBB");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "tint=#12345"}), "#RRGGBB");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "tint=#12345G"}), "#RRGGBB");
+  ExpectFailure(Render("ToneChoice.lumaro-effect", {"--set", "tone=Purple"}), "no option 'Purple'");
+  ExpectFailure(Render("ToneChoice.lumaro-effect", {"--set", "tone=3"}), "no option '3'");
+  ExpectFailure(Render("ToneChoice.lumaro-effect", {"--set", "tone=-1"}), "no option '-1'");
+  EXPECT_FALSE(std::filesystem::exists(output_));
+}
+
+TEST_F(LumaroHostTest, ModulesAndOutputsThatCannotBeUsedFailWithOneLine) {
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--module", Utf8(folder_ / "NoSuchModule")}), "does not exist");
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--module", Utf8(input_)}), "cannot load module");
+  ExpectFailure(Run({"render", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--input", Utf8(input_),
+                     "--output", Utf8(folder_ / "missing" / "out.png")}),
+                "cannot write");
+  ExpectFailure(Run({"sample", "--output", Utf8(folder_ / "missing" / "card.png")}), "cannot write");
+}
+
+// From here on the plug-in module does the work.
+
+TEST_F(LumaroHostTest, RendersAnExampleWithControlValues) {
+  const auto result = Render("WarmGlow.lumaro-effect", {"--set", "amount=0.75", "--set", "tint=#FF8000"});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(result.errors, "");
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(PngSize(output_), (std::pair<int, int>{40, 24}));
+  EXPECT_NE(lumaro::test::ReadFile(output_), lumaro::test::ReadFile(input_));
+}
+
+TEST_F(LumaroHostTest, RendersFloatFramesChoicesByTextOrIndexAndTime) {
+  auto result = Render("ToneChoice.lumaro-effect", {"--format", "bgra32f", "--set", "tone=Invert", "--set=levels=4"});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  const std::string byText = lumaro::test::ReadFile(output_);
+  result = Render("ToneChoice.lumaro-effect", {"--format", "bgra32f", "--set", "tone=2", "--set=levels=4"});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(lumaro::test::ReadFile(output_), byText);
+
+  result = Render("PulseVignette.lumaro-effect", {"--time", "0.5", "--frame", "12", "--duration", "4"});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(PngSize(output_), (std::pair<int, int>{40, 24}));
+}
+
+TEST_F(LumaroHostTest, AfterEffectsRefusesTheFrameWithItsHostError) {
+  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--host", "aftereffects"}), "host error 514");
+  EXPECT_FALSE(std::filesystem::exists(output_));
+}
+
+TEST_F(LumaroHostTest, AKernelThatDoesNotBuildFailsTheRenderWithItsLog) {
+  const auto package = folder_ / "Broken.lumaro-effect";
+  lumaro::test::WritePackage(
+      package, lumaro::test::StandardEntries(
+                   "__kernel void broken(__read_only image2d_t input, __write_only image2d_t output, float seconds,"
+                   " int frame, float duration, float amount) { no_such_name = 1; }\n",
+                   R"({"kernel": "broken", "controls": [{"class": "slider", "id": "amount", "label": "Amount",)"
+                   R"( "min": 0, "max": 1, "default": 0.5}]})",
+                   "broken"));
+  const auto result = Run({"render", "--effect", Utf8(package), "--input", Utf8(input_), "--output", Utf8(output_)});
+  ExpectFailure(result, "did not build");
+  EXPECT_NE(result.errors.find("no_such_name"), std::string::npos) << result.errors;
+  EXPECT_FALSE(std::filesystem::exists(output_));
+
+  const auto info = Run({"info", "--json", "--effect", Utf8(package)});
+  ExpectFailure(info, "did not build");
+  const auto described = nlohmann::json::parse(info.output, nullptr, false);
+  ASSERT_FALSE(described.is_discarded()) << info.output;
+  EXPECT_EQ(described.value("built", true), false);
+}
+
+TEST_F(LumaroHostTest, InfoJsonDescribesTheExampleAndItsControls) {
+  const auto result = Run({"info", "--json", "--effect", Utf8(kEffects / "ToneChoice.lumaro-effect")});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(result.errors, "");
+  const auto info = nlohmann::json::parse(result.output, nullptr, false);
+  ASSERT_TRUE(info.is_object()) << result.output;
+  EXPECT_EQ(info["name"], "Tone Choice");
+  EXPECT_EQ(info["built"], true);
+  ASSERT_EQ(info["controls"].size(), 2u);
+  EXPECT_EQ(info["controls"][0]["id"], "tone");
+  EXPECT_EQ(info["controls"][0]["kind"], "choice");
+  EXPECT_EQ(info["controls"][0]["options"], (nlohmann::json{"Sepia", "Monochrome", "Invert"}));
+  EXPECT_EQ(info["controls"][0]["default"], 0);
+  EXPECT_EQ(info["controls"][1]["id"], "levels");
+  EXPECT_EQ(info["controls"][1]["kind"], "slider");
+  EXPECT_EQ(info["controls"][1]["min"], 2);
+  EXPECT_EQ(info["controls"][1]["max"], 32);
+
+  const auto text = Run({"info", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect")});
+  ASSERT_EQ(text.exitCode, 0) << text.errors;
+  EXPECT_NE(text.output.find("Warm Glow"), std::string::npos);
+  EXPECT_NE(text.output.find("(built)"), std::string::npos);
+  EXPECT_NE(text.output.find("tint"), std::string::npos);
+}
+
+TEST_F(LumaroHostTest, SampleAndSheetMakePictures) {
+  const auto sheet = folder_ / "sheet.png";
+  const auto result =
+      Run({"sheet", "--output", Utf8(sheet), "--columns", "2", Utf8(input_), Utf8(input_), Utf8(input_)});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  // Two columns and two rows of 40 x 24 cells with 8-pixel gaps.
+  EXPECT_EQ(PngSize(sheet), (std::pair<int, int>{8 + 2 * 48, 8 + 2 * 32}));
+  ExpectFailure(Run({"sheet", "--output", Utf8(sheet)}), "at least one image");
+}
+
+} // namespace
+} // namespace brantok::lumaro::host

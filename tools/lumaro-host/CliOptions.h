@@ -1,0 +1,54 @@
+#pragma once
+
+#include "HostApp.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brantok::lumaro::host {
+
+// The options of each command, parsed from the arguments after the command's
+// name. Options take their value as the next argument or after '='
+// (--time=1.5). Unknown options, missing values, values given twice and
+// missing required options throw CliError.
+
+struct RenderOptions {
+  std::filesystem::path effect;
+  std::filesystem::path input;
+  std::filesystem::path output;
+  bool floatFormat = false; // --format bgra32f
+  std::vector<std::string> sets;
+  std::optional<double> time;
+  std::optional<std::int64_t> frame;
+  std::optional<double> duration;
+  eHostApp app = eHostApp::PremierePro;
+  std::optional<std::filesystem::path> module;
+};
+
+struct InfoOptions {
+  std::filesystem::path effect;
+  bool json = false;
+  std::optional<std::filesystem::path> module;
+};
+
+struct SampleOptions {
+  std::filesystem::path output;
+  int width = 640;
+  int height = 360;
+};
+
+struct SheetOptions {
+  std::filesystem::path output;
+  int columns = 2;
+  std::vector<std::filesystem::path> images;
+};
+
+RenderOptions ParseRenderOptions(const std::vector<std::string>& arguments);
+InfoOptions ParseInfoOptions(const std::vector<std::string>& arguments);
+SampleOptions ParseSampleOptions(const std::vector<std::string>& arguments);
+SheetOptions ParseSheetOptions(const std::vector<std::string>& arguments);
+
+} // namespace brantok::lumaro::host

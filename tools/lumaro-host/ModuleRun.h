@@ -1,0 +1,64 @@
+#pragma once
+
+#include "EffectHost.h"
+#include "LoadedModule.h"
+#include "LogFileWatch.h"
+#include "OutputCapture.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brantok::lumaro::host {
+
+// One use of the effect in a freshly loaded plug-in module, opened the way a
+// host reopens a project that uses it: global, parameter and sequence set-up,
+// the package's absolute path in the Effect Path parameter (4), the Effect
+// popup (3) at 4, then UPDATE_PARAMS_UI, during which the plug-in loads the
+// package and builds its kernel.
+//
+// Whether that worked is read from what the plug-in shows and says: it shows
+// a loaded effect's control parameters, disabled when the kernel did not
+// build, and none when the package did not load; and it writes a line on its
+// error channel ("Failed to load effect from path: ...", "PromptEffect::
+// BuildFromSource failed due to ...: <build log>"). Its log goes to standard
+// error and to its log file; standard error is captured for the module's
+// whole life (OutputCapture), which makes it this process's own lines, and the
+// log file is read only when the capture holds none.
+class ModuleRun {
+public:
+  struct Status {
+    bool loaded = false;
+    bool built = false;
+    std::string log; // why not, as one line
+  };
+
+  // Throws CliError when the module cannot be loaded or has no EffectMain.
+  ModuleRun(const std::filesystem::path& module, eHostApp app);
+  ~ModuleRun();
+  ModuleRun(const ModuleRun&) = delete;
+  ModuleRun& operator=(const ModuleRun&) = delete;
+
+  // `controls`: the parameters that should show the package's controls.
+  // Throws CliError for a host error.
+  Status Open(const std::filesystem::path& package, const std::vector<PF_ParamIndex>& controls);
+  HostParameters& Params() { return host_->Params(); }
+  // Throws CliError("host error N ...") when the plug-in returns an error.
+  void Render(HostWorld& input, HostWorld& output, const FrameTime& time);
+  // Sequence and global setdown; throws CliError for a host error.
+  void Close();
+
+private:
+  void Check(PF_Err error, const char* command);
+
+  OutputCapture capture_;
+  LogFileWatch logFiles_;
+  std::unique_ptr<LoadedModule> module_;
+  std::unique_ptr<EffectHost> host_;
+  int sequence_ = -1;
+  bool globalSetUp_ = false;
+  bool sequenceSetUp_ = false;
+};
+
+} // namespace brantok::lumaro::host

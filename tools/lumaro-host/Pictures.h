@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Image.h"
+
+#include <vector>
+
+namespace brantok::lumaro::host {
+
+// A test card made from nothing: colour bars, a hue and saturation field, a
+// grey ramp and a warm ramp, with a centred ring; every effect has something
+// to change in it.
+Image MakeTestCard(int width, int height);
+
+// The images in a grid of `columns`, row by row, each in a cell as large as
+// the largest image, on a dark opaque background with gaps between cells.
+Image MakeSheet(const std::vector<Image>& images, int columns);
+
+} // namespace brantok::lumaro::host
