@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: builds the release configuration, packages every example
-# effect and shows what each package holds.
+# The main job: builds the release configuration, draws a test card, renders
+# every example effect over it through the plug-in module with lumaro-host,
+# and lays the frames out as a before/after sheet.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,9 +11,27 @@ cd "$root"
 cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release
 
-host="$root/build/linux-release/tools/lumaro-host/lumaro-host"
-for package in "$root"/build/linux-release/effects/*.lumaro-effect; do
+build="$root/build/linux-release"
+host="$build/tools/lumaro-host/lumaro-host"
+demo="$build/demo"
+mkdir -p "$demo"
+
+"$host" sample --output "$demo/sample.png" --width 640 --height 360
+
+# Each row of the sheet: the test card, then the effect's frame.
+pairs=()
+for package in "$build"/effects/*.lumaro-effect; do
+  name=$(basename "$package" .lumaro-effect)
   echo
-  echo "== $(basename "$package")"
   "$host" info --effect "$package"
+  # Half a second into a two-second clip, for the effects that animate.
+  "$host" render --effect "$package" --input "$demo/sample.png" --output "$demo/$name.png" \
+    --time 0.5 --duration 2
+  pairs+=("$demo/sample.png" "$demo/$name.png")
 done
+"$host" sheet --output "$demo/sheet.png" --columns 2 "${pairs[@]}"
+
+echo
+echo "Test card:         $demo/sample.png"
+echo "Rendered frames:   $demo/<effect>.png"
+echo "Before/after sheet: $demo/sheet.png"
