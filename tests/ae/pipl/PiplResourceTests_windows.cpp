@@ -1,0 +1,76 @@
+// Windows only: the PiPL resource inside the built module, read the way the
+// host reads it, without running any of the module's code.
+#include "PiplReader.h"
+#include "ae/pipl/EffectPipl.h"
+#include "core/WindowsSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+constexpr WORD kPiplId = 16000;
+
+struct ModuleRelease {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using DataModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleRelease>;
+
+DataModule LoadAsData() {
+  const std::filesystem::path path(LUMARO_MODULE_PATH);
+  return DataModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+}
+
+std::vector<std::uint8_t> ResourceBytes(HMODULE module, HRSRC resource) {
+  const auto size = SizeofResource(module, resource);
+  const HGLOBAL loaded = LoadResource(module, resource);
+  const auto* data = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
+  if (!data) return {};
+  return std::vector<std::uint8_t>(data, data + size);
+}
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
+  reinterpret_cast<std::vector<std::wstring>*>(names)->push_back(
+      IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : std::wstring(name));
+  return TRUE;
+}
+
+class PiplResourceTest : public testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(module_) << LUMARO_MODULE_PATH << ": error " << GetLastError(); }
+
+  DataModule module_ = LoadAsData();
+};
+
+TEST_F(PiplResourceTest, HoldsExactlyTheWrittenPipl) {
+  const HRSRC resource = FindResourceW(module_.get(), MAKEINTRESOURCEW(kPiplId), L"PiPL");
+  ASSERT_NE(resource, nullptr) << "error " << GetLastError();
+  EXPECT_EQ(ResourceBytes(module_.get(), resource), EffectPipl::LumaroEffect().Bytes());
+}
+
+TEST_F(PiplResourceTest, NamesEffectMainAsTheEntryPoint) {
+  const HRSRC resource = FindResourceW(module_.get(), MAKEINTRESOURCEW(kPiplId), L"PiPL");
+  ASSERT_NE(resource, nullptr) << "error " << GetLastError();
+  const test::PiplReader pipl(ResourceBytes(module_.get(), resource));
+  const auto& entry = pipl.Get("8664").data;
+  const auto nul = std::find(entry.begin(), entry.end(), 0);
+  ASSERT_NE(nul, entry.end()) << "entry point name not terminated";
+  EXPECT_EQ(std::string(entry.begin(), nul), "EffectMain");
+}
+
+TEST_F(PiplResourceTest, IsTheOnlyPiplOfTheModule) {
+  // Hosts other than After Effects read a single effect PiPL per module.
+  std::vector<std::wstring> names;
+  EnumResourceNamesW(module_.get(), L"PiPL", CollectName, reinterpret_cast<LONG_PTR>(&names));
+  EXPECT_EQ(names, std::vector<std::wstring>{L"#16000"});
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae
