@@ -50,6 +50,10 @@ function(lumaro_add_test name)
     list(APPEND env "XDG_DATA_HOME=${LUMARO_TEST_SCRATCH}/xdg-data"
       "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp"
       "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${env}")
+    # gtest_discover_tests flattens list-valued properties, so ENVIRONMENT would
+    # keep only its first variable; `env` in front of the program sets them all,
+    # for listing the tests and for running each one.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;${env}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
   endif()
 endfunction()
