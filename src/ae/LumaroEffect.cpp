@@ -8,6 +8,7 @@
 #include "ae/PixelFormats.h"
 #include "ae/ScopedSuite.h"
 #include "ae/SequenceData.h"
+#include "core/Dialogs.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
 #include "core/ProductInformation.h"
@@ -22,6 +23,8 @@
 #include "gpu/IProgram.h"
 #include "gpu/IQueue.h"
 #include "gpu/opencl/Context.h"
+#include "services/CompanionSync.h"
+#include "services/UpdateCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -226,9 +229,123 @@ PF_Err LumaroEffect::ParamsSetup(PF_InData* inData, PF_OutData* outData, PF_Para
   return builder.AddAll();
 }
 
-PF_Err LumaroEffect::UserChangedParam(PF_InData* /*inData*/, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
-                                      PF_LayerDef* /*output*/, void* /*extra*/) {
+PF_Err LumaroEffect::UserChangedParam(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                                      PF_LayerDef* /*output*/, void* extra) {
+  auto* record = GetSequenceData(inData);
+  if (!record) {
+    Logger::Log("Warning, Plugin::UserChangedParam called with null sequence data", eLogChannel::Info);
+    return PF_Err_NONE;
+  }
+  const auto* changed = static_cast<const PF_UserChangedParamExtra*>(extra);
+  if (!changed) return PF_Err_NONE;
+  switch (changed->param_index) {
+  case ParameterLayout::VersionButton:
+    services::CheckForUpdates();
+    return PF_Err_NONE;
+  case ParameterLayout::SyncButton:
+    return ReceiveSharedEffect(inData, outData, params, *record);
+  case ParameterLayout::EffectPopup:
+    return ChangeEffect(inData, outData, params, *record);
+  default:
+    return PF_Err_NONE;
+  }
+}
+
+PF_Err LumaroEffect::ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                                         SequenceData& record) {
+  const auto path = services::SyncFromLumaro();
+  if (!path) return PF_Err_NONE;
+  std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
+  LoadChosenEffect(inData, outData, params, record, *path, "Unable to load shared effect", hidden);
+  HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
   return PF_Err_NONE;
+}
+
+PF_Err LumaroEffect::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record) {
+  std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
+  const auto* popup = FindParamOfType(inData, params, ParameterLayout::EffectPopup, PF_Param_POPUP);
+  const auto choice = popup ? popup->u.pd.value : ParameterLayout::PopupNone;
+  if (choice == ParameterLayout::PopupNone) {
+    ForgetEffect(record);
+  } else if (choice == ParameterLayout::PopupBrowse) {
+    const auto chosen =
+        core::OpenFileDialog("Select Lumaro Effect", {{"*.lumaro-effect", "Lumaro Effect"}}, std::nullopt);
+    std::error_code error;
+    if (!chosen) {
+      SetPopup(inData, params, ParameterLayout::PopupNone);
+    } else if (!std::filesystem::is_regular_file(*chosen, error)) {
+      core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected file", "Invalid file");
+    } else {
+      LoadChosenEffect(inData, outData, params, record, *chosen, "Unable to load selected effect", hidden);
+    }
+  } else if (choice == ParameterLayout::PopupEffect) {
+    const auto text = ReadEffectPath(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath));
+    if (!text || text->empty()) {
+      SetPopup(inData, params, ParameterLayout::PopupNone);
+    } else if (const auto effect =
+                   GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), &record)) {
+      ShowEffect(inData, outData, params, *effect, core::PathToNarrow(core::PathFromUtf8(*text).stem()), hidden);
+    } else {
+      core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected effect", "Invalid Lumaro Effect");
+      SetPopup(inData, params, ParameterLayout::PopupNone);
+    }
+  }
+  HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
+  return PF_Err_NONE;
+}
+
+void LumaroEffect::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
+                                    const std::filesystem::path& path, const std::string& failure,
+                                    std::unordered_set<int>& hidden) {
+  auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
+  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
+    Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
+  }
+  ForgetEffect(record);
+  if (const auto effect = GetEffect(inData, outData, pathParam, &record)) {
+    SetPopup(inData, params, ParameterLayout::PopupEffect);
+    RebuildPopup(inData, outData, params, path);
+    ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), hidden);
+    return;
+  }
+  WriteEffectPath(inData, outData, pathParam, "");
+  ForgetEffect(record);
+  SetPopup(inData, params, ParameterLayout::PopupNone);
+  RebuildPopup(inData, outData, params, std::nullopt);
+  core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+}
+
+void LumaroEffect::ForgetEffect(SequenceData& record) {
+  if (!record.HasId()) return;
+  std::lock_guard lock(effectMapMutex_);
+  effects_.erase(record.id);
+  record.id = correction::Uuid{};
+}
+
+void LumaroEffect::ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                              const ICustomEffect& effect, const std::string& name,
+                              std::unordered_set<int>& hidden) const {
+  for (const auto index : SynchroniseEffectToHost(inData, outData, effect, params, true)) hidden.erase(index);
+  if (effect.HasBuildFailed()) {
+    core::ShowMessageBox(core::eMessageBoxType::Error,
+                         "'" + name + "' failed to load and will be disabled.\n\nFor details, see the log file at: " +
+                             core::PathToNarrow(Logger::GetLogDirectory()),
+                         "Unsupported Lumaro Effect");
+  }
+}
+
+void LumaroEffect::SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long value) const {
+  auto* popup = FindParamOfType(inData, params, ParameterLayout::EffectPopup, PF_Param_POPUP);
+  if (!popup) return;
+  popup->u.pd.value = value;
+  popup->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
+}
+
+void LumaroEffect::RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                                const std::optional<std::filesystem::path>& path) const {
+  const auto choices = BuildEffectChoices(path);
+  UpdatePopup(inData, outData, params, ParameterLayout::EffectPopup, {choices.begin(), choices.end()}, std::nullopt,
+              std::nullopt);
 }
 
 PF_Err LumaroEffect::ArbitraryCallback(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
@@ -346,9 +463,18 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
                                                               bool setValues) const {
   std::unordered_set<int> shown;
   const bool disabled = effect.HasBuildFailed();
+  // A frame may be writing the controls' values right now; they are read
+  // once, under the render lock, and the host is called without it.
+  std::vector<correction::effects::ControlValue> values;
+  if (setValues) {
+    std::lock_guard lock(renderMutex_);
+    for (const auto& control : effect.GetControls()) values.push_back(control->GetValue());
+  }
   ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
     auto* def = FindParamOfType(inData, params, index, HostTypeOf(kind));
     if (!def) return;
+    const auto position =
+        static_cast<std::size_t>((index - ParameterLayout::FirstControlParam) / ParameterLayout::KindsPerSlot);
     {
       ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
       def->ui_flags &= ~PF_PUI_INVISIBLE;
@@ -370,7 +496,7 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
         CallUpdateParamUI(suite, inData, index, copy);
       }
       if (setValues) {
-        const auto value = picker->GetColor();
+        const auto value = std::get<correction::effects::Color>(values[position]);
         def->u.cd.value =
             PF_Pixel{ToChannel(value.alpha), ToChannel(value.red), ToChannel(value.green), ToChannel(value.blue)};
         def->u.cd.dephault =
@@ -392,7 +518,7 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
         CallUpdateParamUI(suite, inData, index, copy);
       }
       if (setValues) {
-        def->u.fs_d.value = slider->GetNumber();
+        def->u.fs_d.value = std::get<float>(values[position]);
         def->u.fs_d.dephault = slider->GetDefaultNumber();
       }
       break;
@@ -402,7 +528,7 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
       UpdatePopup(inData, outData, params, index, choice->GetOptions(),
                   static_cast<A_short>(choice->GetDefaultSelection() + 1), label);
       if (setValues) {
-        def->u.pd.value = choice->GetSelection() + 1;
+        def->u.pd.value = std::get<std::int32_t>(values[position]) + 1;
         def->u.pd.dephault = static_cast<A_short>(choice->GetDefaultSelection() + 1);
       }
       break;
@@ -432,8 +558,9 @@ bool LumaroEffect::UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamD
 }
 
 void LumaroEffect::HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                              const std::vector<A_long>& indices) const {
+                              std::vector<A_long> indices) const {
   if (indices.empty()) return;
+  std::sort(indices.begin(), indices.end());
   ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
   for (const auto index : indices) {
     auto* def = FindParam(inData, params, index);

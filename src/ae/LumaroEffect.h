@@ -6,6 +6,7 @@
 #include "correction/Uuid.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -101,11 +102,25 @@ public:
 
 private:
   std::shared_ptr<gpu::IContext> GetContextLocked();
-  void HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                  const std::vector<A_long>& indices) const;
+  // The user's actions: the update button, the sync button, the Effect popup.
+  PF_Err ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
+  PF_Err ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
+  // Loads the effect at `path` for the sequence, or resets the sequence to
+  // no effect with `failure` shown when it cannot be loaded.
+  void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
+                        const std::filesystem::path& path, const std::string& failure, std::unordered_set<int>& hidden);
+  void ForgetEffect(SequenceData& record);
+  void ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                  const correction::ICustomEffect& effect, const std::string& name,
+                  std::unordered_set<int>& hidden) const;
+  void SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long value) const;
+  void RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                    const std::optional<std::filesystem::path>& path) const;
+  void HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], std::vector<A_long> indices) const;
 
   std::optional<std::unordered_set<gpu::eGpuFormat>> deviceFormats_;
-  std::mutex renderMutex_;
+  // Also taken to read control values that a frame may be writing.
+  mutable std::mutex renderMutex_;
   mutable std::mutex effectMapMutex_;
   std::shared_ptr<correction::EffectCache> effectCache_;
   EffectMap effects_;

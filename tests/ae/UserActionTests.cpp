@@ -1,0 +1,372 @@
+#include "EffectHost.h"
+#include "HandleStore.h"
+#include "PackageWriter.h"
+#include "TempFolder.h"
+#include "TestEnvironment.h"
+#include "ae/EffectDispatch.h"
+#include "ae/LumaroEffect.h"
+#include "ae/SequenceData.h"
+#include "core/DialogResponder.h"
+#include "core/IDialogResponder.h"
+#include "core/Logger.h"
+#include "core/PathText.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+using core::eMessageBoxResult;
+using core::eMessageBoxType;
+using host::EffectHost;
+
+PF_Err InProcessEffectMain(PF_Cmd cmd, PF_InData* inData, PF_OutData* outData, PF_ParamDef** params,
+                           PF_LayerDef* output, void* extra) {
+  return DispatchCommand(cmd, inData, outData, params, output, extra);
+}
+
+struct MessageBox {
+  eMessageBoxType type;
+  std::string text;
+  std::string caption;
+  friend bool operator==(const MessageBox&, const MessageBox&) = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const MessageBox& box) {
+  return out << static_cast<int>(box.type) << " '" << box.caption << "': '" << box.text << "'";
+}
+
+// Plays the user: answers dialogs from queues and remembers every box.
+class ScriptedUser : public core::IDialogResponder {
+public:
+  eMessageBoxResult AnswerMessageBox(eMessageBoxType type, const std::string& text,
+                                     const std::string& caption) override {
+    boxes.push_back({type, text, caption});
+    if (answers.empty()) return eMessageBoxResult::None;
+    const auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<std::filesystem::path> AnswerOpenFileDialog(const std::string& title,
+                                                            const std::vector<core::FileTypeFilter>& filters,
+                                                            const std::optional<std::filesystem::path>&) override {
+    openTitles.push_back(title);
+    EXPECT_EQ(filters.size(), 1u);
+    if (!filters.empty()) {
+      EXPECT_EQ(filters[0].pattern, "*.lumaro-effect");
+      EXPECT_EQ(filters[0].displayName, "Lumaro Effect");
+    }
+    return Next();
+  }
+  std::optional<std::filesystem::path> AnswerSaveFileDialog(const std::string& title,
+                                                            const std::vector<core::FileTypeFilter>&,
+                                                            const std::optional<std::filesystem::path>&,
+                                                            const std::optional<std::filesystem::path>&,
+                                                            const std::optional<std::filesystem::path>&) override {
+    saveTitles.push_back(title);
+    return Next();
+  }
+
+  std::deque<eMessageBoxResult> answers;
+  std::deque<std::optional<std::filesystem::path>> files;
+  std::vector<MessageBox> boxes;
+  std::vector<std::string> openTitles;
+  std::vector<std::string> saveTitles;
+
+private:
+  std::optional<std::filesystem::path> Next() {
+    if (files.empty()) return std::nullopt;
+    auto file = files.front();
+    files.pop_front();
+    return file;
+  }
+};
+
+class UserActionTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    core::SetDialogResponder(user_);
+    host_ = std::make_unique<EffectHost>(&InProcessEffectMain);
+    ASSERT_EQ(host_->GlobalSetup(), PF_Err_NONE);
+    ASSERT_EQ(host_->ParamsSetup(), PF_Err_NONE);
+    ASSERT_EQ(host_->SequenceSetup(sequence_), PF_Err_NONE);
+  }
+
+  void TearDown() override {
+    if (host_->SequenceData(sequence_)) {
+      EXPECT_EQ(host_->SequenceSetdown(sequence_), PF_Err_NONE);
+    }
+    EXPECT_EQ(host_->GlobalSetdown(), PF_Err_NONE);
+    EXPECT_EQ(host_->OutstandingSuites(), 0);
+    host_.reset();
+    core::ClearDialogResponder();
+  }
+
+  LumaroEffect& Instance() {
+    return *dynamic_cast<LumaroEffect*>(*static_cast<IGlobalPluginInstance**>(*host_->GlobalData()));
+  }
+  const SequenceData& Record() { return *static_cast<SequenceData*>(*host_->SequenceData(sequence_)); }
+
+  // The user picks `value` in the Effect popup.
+  PF_Err Choose(A_long value) {
+    host_->Params().SetPopupValue(3, value);
+    return host_->UserChangedParam(sequence_, 3);
+  }
+  PF_Err Browse(std::optional<std::filesystem::path> file) {
+    user_->files.push_back(std::move(file));
+    return Choose(2);
+  }
+
+  std::string StoredPath() { return host_->Params().ReadArbitraryText(4); }
+  A_long Popup() { return host_->Params().At(3).u.pd.value; }
+  std::vector<PF_ParamIndex> Visible() {
+    std::vector<PF_ParamIndex> visible;
+    for (PF_ParamIndex index = 6; index <= 101; ++index) {
+      if (!(host_->Params().At(index).ui_flags & PF_PUI_INVISIBLE)) visible.push_back(index);
+    }
+    return visible;
+  }
+
+  static std::filesystem::path Example(const std::string& name) {
+    return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
+  }
+  // A package whose metadata does not parse: the effect cannot be made at all.
+  std::filesystem::path UnloadablePackage() {
+    const auto path = folder_ / "Unloadable.lumaro-effect";
+    lumaro::test::WritePackage(path, lumaro::test::StandardEntries("__kernel void k() {}", "{", "A prompt."));
+    return path;
+  }
+
+  lumaro::test::TempFolder folder_;
+  std::shared_ptr<ScriptedUser> user_ = std::make_shared<ScriptedUser>();
+  std::unique_ptr<EffectHost> host_;
+  int sequence_ = -1;
+};
+
+const MessageBox kLoadFailed{eMessageBoxType::Error, "Unable to load selected effect", "Invalid Lumaro Effect"};
+
+TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  EXPECT_EQ(user_->openTitles, std::vector<std::string>{"Select Lumaro Effect"});
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
+  EXPECT_TRUE(Record().HasId());
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
+  EXPECT_EQ(Popup(), 4);
+  EXPECT_EQ(host_->Params().At(3).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|WarmGlow");
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+  // The starting values go to the host with the panel.
+  EXPECT_EQ(host_->Params().At(7).u.fs_d.value, 0.5);
+  EXPECT_EQ(host_->Params().At(12).u.cd.value.red, 255);
+  EXPECT_EQ(host_->Params().At(12).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+  EXPECT_TRUE(user_->boxes.empty());
+}
+
+TEST_F(UserActionTest, NoneForgetsTheEffectButKeepsThePath) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  ASSERT_EQ(Choose(1), PF_Err_NONE);
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
+  EXPECT_FALSE(Record().HasId());
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_TRUE(Visible().empty());
+  EXPECT_TRUE(user_->boxes.empty());
+}
+
+TEST_F(UserActionTest, CancelledBrowsingSetsNoneAndChangesNothingElse) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  const auto id = Record().id;
+  ASSERT_EQ(Browse(std::nullopt), PF_Err_NONE);
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
+  EXPECT_EQ(Record().id, id);
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
+  EXPECT_TRUE(Visible().empty());
+  EXPECT_TRUE(user_->boxes.empty());
+}
+
+TEST_F(UserActionTest, BrowsingToSomethingThatIsNotAFileSaysSo) {
+  ASSERT_EQ(Browse(folder_.Path()), PF_Err_NONE);
+  ASSERT_EQ(Browse(folder_ / "Missing.lumaro-effect"), PF_Err_NONE);
+  const MessageBox invalidFile{eMessageBoxType::Error, "Unable to load selected file", "Invalid file"};
+  EXPECT_EQ(user_->boxes, (std::vector<MessageBox>{invalidFile, invalidFile}));
+  EXPECT_EQ(Popup(), 2) << "left as the user chose it";
+  EXPECT_EQ(StoredPath(), "");
+  EXPECT_FALSE(Record().HasId());
+  EXPECT_TRUE(Visible().empty());
+}
+
+TEST_F(UserActionTest, APackageThatDoesNotLoadResetsTheSequence) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  ASSERT_EQ(Browse(UnloadablePackage()), PF_Err_NONE);
+  EXPECT_EQ(user_->boxes, std::vector<MessageBox>{kLoadFailed});
+  EXPECT_EQ(StoredPath(), "");
+  EXPECT_FALSE(Record().HasId());
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(host_->Params().Text(3), "None|Browse...||");
+  EXPECT_TRUE(Visible().empty());
+}
+
+TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
+  const auto package = folder_ / "Broken Look.lumaro-effect";
+  lumaro::test::WritePackage(package,
+                             lumaro::test::StandardEntries("__kernel void look( {",
+                                                           R"({"title": "Broken", "kernel": "look", "controls": [
+                                                 {"class": "slider", "id": "a", "label": "A", "min": 0, "max": 1,
+                                                  "default": 0}]})",
+                                                           "A prompt."));
+  ASSERT_EQ(Browse(package), PF_Err_NONE);
+  EXPECT_EQ(Popup(), 4);
+  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|Broken Look");
+  EXPECT_EQ(Visible(), std::vector<PF_ParamIndex>{7});
+  EXPECT_TRUE(host_->Params().At(7).ui_flags & PF_PUI_DISABLED);
+  const MessageBox unsupported{eMessageBoxType::Error,
+                               "'Broken Look' failed to load and will be disabled.\n\nFor details, see the log file "
+                               "at: " +
+                                   core::PathToNarrow(core::Logger::GetLogDirectory()),
+                               "Unsupported Lumaro Effect"};
+  EXPECT_EQ(user_->boxes, std::vector<MessageBox>{unsupported});
+}
+
+TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
+  ASSERT_EQ(Browse(Example("ToneChoice")), PF_Err_NONE);
+  const auto id = Record().id;
+  host_->ClearUIUpdates();
+  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  EXPECT_EQ(Record().id, id);
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
+  EXPECT_EQ(Popup(), 4);
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{8, 13}));
+  EXPECT_EQ(host_->Params().At(8).u.pd.value, 2) << "the choice's initial option";
+  EXPECT_TRUE(user_->boxes.empty());
+
+  // After None the stored path loads again under a fresh id.
+  ASSERT_EQ(Choose(1), PF_Err_NONE);
+  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  EXPECT_TRUE(Record().HasId());
+  EXPECT_NE(Record().id, id);
+  EXPECT_EQ(Popup(), 4);
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{8, 13}));
+}
+
+TEST_F(UserActionTest, ReselectingWithoutALoadableEffectFallsBackToNone) {
+  // No path stored: back to None without a word.
+  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_TRUE(user_->boxes.empty());
+
+  // A stored path that no longer loads.
+  const auto path = UnloadablePackage();
+  ASSERT_TRUE(host_->Params().WriteArbitraryText(4, core::PathToUtf8(path)));
+  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  EXPECT_EQ(user_->boxes, std::vector<MessageBox>{kLoadFailed});
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(path));
+  EXPECT_FALSE(Record().HasId());
+  EXPECT_TRUE(Visible().empty());
+}
+
+TEST_F(UserActionTest, OtherParametersAndMissingRecordsDoNothing) {
+  for (const PF_ParamIndex index : {5, 7, 12, 101}) {
+    host_->ClearUIUpdates();
+    EXPECT_EQ(host_->UserChangedParam(sequence_, index), PF_Err_NONE);
+    EXPECT_TRUE(host_->UIUpdates().empty());
+  }
+  host_->Params().SetPopupValue(3, 3); // the separator
+  EXPECT_EQ(host_->UserChangedParam(sequence_, 3), PF_Err_NONE);
+  EXPECT_TRUE(user_->boxes.empty());
+  host::CommandOptions noRecord;
+  PF_UserChangedParamExtra extra{3};
+  noRecord.extra = &extra;
+  EXPECT_EQ(host_->Send(PF_Cmd_USER_CHANGED_PARAM, noRecord), PF_Err_NONE);
+  noRecord.sequence = sequence_;
+  noRecord.extra = nullptr;
+  EXPECT_EQ(host_->Send(PF_Cmd_USER_CHANGED_PARAM, noRecord), PF_Err_NONE);
+}
+
+class SyncActionTest : public UserActionTest {
+protected:
+  void SetUp() override {
+    UserActionTest::SetUp();
+    const auto appData = lumaro::test::PlatformLocalAppData();
+    ASSERT_TRUE(appData);
+    share_ = *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro" / "Share" / "premiere";
+    std::filesystem::remove_all(share_);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(share_);
+    UserActionTest::TearDown();
+  }
+  std::filesystem::path Share(const std::filesystem::path& package, const std::string& name) {
+    std::filesystem::create_directories(share_);
+    const auto shared = share_ / (name + ".lumaro-effect");
+    std::filesystem::copy_file(package, shared);
+    return shared;
+  }
+  PF_Err PressSync() { return host_->UserChangedParam(sequence_, 2); }
+
+  std::filesystem::path share_;
+};
+
+TEST_F(SyncActionTest, NothingSharedChangesNoParameter) {
+  host_->ClearUIUpdates();
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  EXPECT_EQ(user_->boxes,
+            (std::vector<MessageBox>{
+                {eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere", "Sync From Lumaro"}}));
+  EXPECT_TRUE(host_->UIUpdates().empty());
+  EXPECT_EQ(Popup(), 1);
+}
+
+TEST_F(SyncActionTest, DecliningOrCancellingLeavesTheSharedFile) {
+  const auto shared = Share(Example("WarmGlow"), "Warm");
+  user_->answers = {eMessageBoxResult::No};
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  user_->answers = {eMessageBoxResult::Yes};
+  user_->files = {std::nullopt};
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  const MessageBox question{eMessageBoxType::Question, "Receive Warm from Lumaro?", "Sync From Lumaro"};
+  EXPECT_EQ(user_->boxes, (std::vector<MessageBox>{question, question}));
+  EXPECT_EQ(user_->saveTitles, std::vector<std::string>{"Save Warm"});
+  EXPECT_TRUE(std::filesystem::exists(shared));
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(StoredPath(), "");
+}
+
+TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
+  const auto shared = Share(Example("WarmGlow"), "Warm");
+  const auto kept = folder_ / "Kept.lumaro-effect";
+  user_->answers = {eMessageBoxResult::Yes};
+  user_->files = {kept};
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  EXPECT_FALSE(std::filesystem::exists(shared));
+  EXPECT_TRUE(std::filesystem::is_regular_file(kept));
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(kept));
+  EXPECT_TRUE(Record().HasId());
+  EXPECT_EQ(Popup(), 4);
+  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|Kept");
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+  EXPECT_EQ(user_->boxes.size(), 1u) << "only the question";
+}
+
+TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  Share(UnloadablePackage(), "Broken");
+  user_->answers = {eMessageBoxResult::Yes};
+  user_->files = {folder_ / "Received.lumaro-effect"};
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  ASSERT_EQ(user_->boxes.size(), 2u);
+  EXPECT_EQ(user_->boxes[1],
+            (MessageBox{eMessageBoxType::Error, "Unable to load shared effect", "Invalid Lumaro Effect"}));
+  EXPECT_EQ(StoredPath(), "");
+  EXPECT_FALSE(Record().HasId());
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
+  EXPECT_EQ(Popup(), 1);
+  EXPECT_TRUE(Visible().empty());
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae
