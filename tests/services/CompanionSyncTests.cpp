@@ -1,0 +1,245 @@
+#include "services/CompanionSync.h"
+
+#include "core/DialogResponder.h"
+#include "core/LocalAppData.h"
+
+#include "LogCapture.h"
+#include "ScriptedResponder.h"
+#include "TempFolder.h"
+#include "TestEnvironment.h"
+#include "TestPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace brantok::lumaro::services {
+namespace {
+
+using core::eMessageBoxResult;
+using core::eMessageBoxType;
+using test::ReadFile;
+using test::WriteFile;
+
+const std::string Caption = "Sync From Lumaro";
+const std::string FailureText = "Unable to sync with Lumaro. Please try sharing again.";
+
+// Restores an environment variable when it goes.
+class SavedVariable {
+public:
+  explicit SavedVariable(std::string name) : name_(std::move(name)) {
+    if (const char* value = std::getenv(name_.c_str())) value_ = value;
+  }
+  ~SavedVariable() { test::SetEnvironment(name_, value_); }
+
+private:
+  std::string name_;
+  std::optional<std::string> value_;
+};
+
+// Each test gets its own local application-data folder through XDG_DATA_HOME.
+// Windows has no such switch; under Wine the known folder lies in the build's
+// own Wine prefix, so the tests use it there and clear its share folder. On
+// Windows itself they are skipped rather than touch the user's share folder.
+class CompanionSyncTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    test::SetEnvironment("XDG_DATA_HOME", data_.Path().string());
+    ASSERT_TRUE(core::GetLocalAppDataPath(base_, "BRANTOK Lumaro"));
+    redirected_ = base_ == data_ / "BRANTOKSTUDIO" / "BRANTOK Lumaro";
+    if (!redirected_) {
+      if (!test::RunningUnderWine()) GTEST_SKIP() << "the local application-data folder cannot be redirected here";
+      std::filesystem::remove_all(base_ / "Share");
+    }
+    core::SetDialogResponder(responder_);
+  }
+  void TearDown() override {
+    core::ClearDialogResponder();
+    std::error_code ignored;
+    if (!redirected_ && test::RunningUnderWine()) std::filesystem::remove_all(base_ / "Share", ignored);
+  }
+
+  std::filesystem::path Share() const { return base_ / "Share" / "premiere"; }
+
+  std::filesystem::path ShareFile(const std::string& name, const std::string& content) {
+    std::filesystem::create_directories(Share());
+    WriteFile(Share() / name, content);
+    return Share() / name;
+  }
+
+  void ExpectOnlyBox(eMessageBoxType type, const std::string& text) {
+    ASSERT_EQ(responder_->messageBoxes.size(), 1u);
+    EXPECT_EQ(responder_->messageBoxes[0].type, type);
+    EXPECT_EQ(responder_->messageBoxes[0].text, text);
+    EXPECT_EQ(responder_->messageBoxes[0].caption, Caption);
+  }
+
+  const SavedVariable savedXdg_{"XDG_DATA_HOME"};
+  const test::TempFolder data_;
+  std::filesystem::path base_;
+  bool redirected_ = false;
+  const test::TempFolder elsewhere_;
+  const test::LogCapture log_;
+  std::shared_ptr<test::ScriptedResponder> responder_ = std::make_shared<test::ScriptedResponder>();
+};
+
+TEST_F(CompanionSyncTest, WithoutAShareFolderNothingIsShared) {
+  EXPECT_FALSE(SyncFromLumaro());
+  ExpectOnlyBox(eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
+  EXPECT_TRUE(responder_->fileDialogs.empty());
+  EXPECT_FALSE(std::filesystem::exists(Share())); // never created
+}
+
+TEST_F(CompanionSyncTest, UnknownApplicationDataFolderIsAFailure) {
+  if (!redirected_) GTEST_SKIP() << "the folder comes from the system here";
+  const SavedVariable savedHome("HOME");
+  test::SetEnvironment("XDG_DATA_HOME", std::nullopt);
+  test::SetEnvironment("HOME", std::nullopt);
+
+  EXPECT_FALSE(SyncFromLumaro());
+  ExpectOnlyBox(eMessageBoxType::Error, FailureText);
+  const auto entries = log_.Entries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0],
+            std::make_pair(core::eLogChannel::Info, std::string("Failed to get LocalAppData path for SyncFromLumaro")));
+}
+
+TEST_F(CompanionSyncTest, OnlyFilesWithTheExactExtensionAreOffered) {
+  ShareFile("Warm.LUMARO-EFFECT", "upper");
+  ShareFile("Notes.lumaro-effect.txt", "text");
+  std::filesystem::create_directories(Share() / "Folder.lumaro-effect");
+  EXPECT_FALSE(SyncFromLumaro());
+  ExpectOnlyBox(eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
+}
+
+TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) {
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  std::filesystem::create_directories(Share() / "Cold.lumaro-effect"); // a folder, skipped
+  const auto chosen = elsewhere_ / "Kept Warm.lumaro-effect";
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  responder_->fileDialogAnswers = {chosen};
+
+  EXPECT_EQ(SyncFromLumaro(), chosen);
+
+  ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
+  ASSERT_EQ(responder_->fileDialogs.size(), 1u);
+  const auto& dialog = responder_->fileDialogs[0];
+  EXPECT_TRUE(dialog.save);
+  EXPECT_EQ(dialog.title, "Save Warm");
+  ASSERT_EQ(dialog.filters.size(), 1u);
+  EXPECT_EQ(dialog.filters[0].pattern, "*.lumaro-effect");
+  EXPECT_EQ(dialog.filters[0].displayName, "Lumaro Effect");
+  EXPECT_EQ(dialog.fileName, std::filesystem::path("Warm.lumaro-effect"));
+  EXPECT_FALSE(dialog.defaultFolder);
+  EXPECT_FALSE(dialog.folder);
+
+  EXPECT_FALSE(std::filesystem::exists(shared));
+  EXPECT_EQ(ReadFile(chosen), "warm effect");
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST_F(CompanionSyncTest, SavingOverAnExistingFileReplacesIt) {
+  ShareFile("Warm.lumaro-effect", "new");
+  const auto chosen = elsewhere_ / "Warm.lumaro-effect";
+  WriteFile(chosen, "the previous, longer version");
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  responder_->fileDialogAnswers = {chosen};
+
+  EXPECT_EQ(SyncFromLumaro(), chosen);
+  EXPECT_EQ(ReadFile(chosen), "new");
+  EXPECT_FALSE(std::filesystem::exists(Share() / "Warm.lumaro-effect"));
+}
+
+TEST_F(CompanionSyncTest, SavingOnAnotherFileSystemCopiesAndRemoves) {
+  // /dev/shm is a memory file system, apart from the build tree's disk.
+  const std::filesystem::path memory = "/dev/shm";
+  std::error_code error;
+  if (!std::filesystem::is_directory(memory, error)) GTEST_SKIP() << "no /dev/shm here";
+  const auto chosen = memory / ("lumaro-sync-test-" + data_.Path().filename().string() + ".lumaro-effect");
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  responder_->fileDialogAnswers = {chosen};
+
+  const auto result = SyncFromLumaro();
+  const std::string moved = ReadFile(chosen);
+  std::filesystem::remove(chosen, error);
+
+  EXPECT_EQ(result, chosen);
+  EXPECT_EQ(moved, "warm effect");
+  EXPECT_FALSE(std::filesystem::exists(shared));
+}
+
+TEST_F(CompanionSyncTest, DecliningLeavesTheSharedFileForTheNextPress) {
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  responder_->messageBoxAnswers = {eMessageBoxResult::No};
+
+  EXPECT_FALSE(SyncFromLumaro());
+  ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
+  EXPECT_TRUE(responder_->fileDialogs.empty());
+  EXPECT_EQ(ReadFile(shared), "warm effect");
+}
+
+TEST_F(CompanionSyncTest, CancellingTheSaveDialogLeavesTheSharedFile) {
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  // A closed question box is not a No: the save dialog still opens.
+  responder_->messageBoxAnswers = {eMessageBoxResult::None};
+  responder_->fileDialogAnswers = {std::nullopt};
+
+  EXPECT_FALSE(SyncFromLumaro());
+  ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
+  EXPECT_EQ(responder_->fileDialogs.size(), 1u);
+  EXPECT_EQ(ReadFile(shared), "warm effect");
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST_F(CompanionSyncTest, FailedMoveIsReportedAndLeavesTheSharedFile) {
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  responder_->fileDialogAnswers = {elsewhere_ / "no such folder" / "Warm.lumaro-effect"};
+
+  EXPECT_FALSE(SyncFromLumaro());
+  ASSERT_EQ(responder_->messageBoxes.size(), 2u);
+  EXPECT_EQ(responder_->messageBoxes[1].type, eMessageBoxType::Error);
+  EXPECT_EQ(responder_->messageBoxes[1].text, FailureText);
+  EXPECT_EQ(responder_->messageBoxes[1].caption, Caption);
+  EXPECT_EQ(log_.Entries(), (std::vector<std::pair<core::eLogChannel, std::string>>{
+                                {core::eLogChannel::Info, "Failed to move effect file for SyncFromLumaro"}}));
+  EXPECT_EQ(ReadFile(shared), "warm effect");
+}
+
+TEST_F(CompanionSyncTest, AFolderAtTheChosenPlaceIsNotASuccess) {
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  std::filesystem::create_directories(elsewhere_ / "taken" / "inside");
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  responder_->fileDialogAnswers = {elsewhere_ / "taken"};
+
+  EXPECT_FALSE(SyncFromLumaro());
+  EXPECT_EQ(log_.Count("Failed to move effect file for SyncFromLumaro"), 1);
+  EXPECT_EQ(ReadFile(shared), "warm effect");
+  EXPECT_TRUE(std::filesystem::is_directory(elsewhere_ / "taken" / "inside"));
+}
+
+TEST(FindFileWithExtensionTest, MissingFolderGivesNothing) {
+  const test::TempFolder folder;
+  EXPECT_FALSE(FindFileWithExtension(folder / "absent", ".lumaro-effect"));
+  WriteFile(folder / "file", "x");
+  EXPECT_FALSE(FindFileWithExtension(folder / "file", ".lumaro-effect")); // not a folder
+}
+
+TEST(FindFileWithExtensionTest, FindsOnlyRegularFilesDirectlyInTheFolder) {
+  const test::TempFolder folder;
+  std::filesystem::create_directories(folder / "Deep");
+  WriteFile(folder / "Deep" / "Nested.lumaro-effect", "x");
+  WriteFile(folder / "Warm.LUMARO-EFFECT", "x");
+  WriteFile(folder / "Warm.lumaro-effect.bak", "x");
+  WriteFile(folder / ".lumaro-effect", "x"); // a hidden file's name, no extension
+  std::filesystem::create_directories(folder / "Folder.lumaro-effect");
+  EXPECT_FALSE(FindFileWithExtension(folder.Path(), ".lumaro-effect"));
+
+  WriteFile(folder / "Cold.lumaro-effect", "x");
+  EXPECT_EQ(FindFileWithExtension(folder.Path(), ".lumaro-effect"), folder / "Cold.lumaro-effect");
+  EXPECT_EQ(FindFileWithExtension(folder.Path(), ".LUMARO-EFFECT"), folder / "Warm.LUMARO-EFFECT");
+}
+
+} // namespace
+} // namespace brantok::lumaro::services

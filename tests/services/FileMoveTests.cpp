@@ -1,0 +1,73 @@
+#include "services/FileMove.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace brantok::lumaro::services {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+bool RefuseToMove(const std::filesystem::path&, const std::filesystem::path&) { return false; }
+
+TEST(FileMoveTest, MoveReplacesAnExistingFile) {
+  const test::TempFolder folder;
+  std::filesystem::create_directories(folder / "kept");
+  WriteFile(folder / "Warm.lumaro-effect", "new");
+  WriteFile(folder / "kept" / "Warm.lumaro-effect", "old and longer");
+
+  EXPECT_TRUE(MoveFileReplacing(folder / "Warm.lumaro-effect", folder / "kept" / "Warm.lumaro-effect"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "Warm.lumaro-effect"));
+  EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
+}
+
+TEST(FileMoveTest, MoveOfAMissingFileFails) {
+  const test::TempFolder folder;
+  EXPECT_FALSE(MoveFileReplacing(folder / "missing", folder / "target"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "target"));
+}
+
+TEST(FileMoveTest, FallbackCopiesOverTheTargetAndRemovesTheSource) {
+  const test::TempFolder folder;
+  WriteFile(folder / "shared", "effect bytes");
+  WriteFile(folder / "target", "an older file that is longer");
+
+  EXPECT_TRUE(MoveFileWithFallback(folder / "shared", folder / "target", RefuseToMove));
+  EXPECT_FALSE(std::filesystem::exists(folder / "shared"));
+  EXPECT_EQ(ReadFile(folder / "target"), "effect bytes");
+}
+
+TEST(FileMoveTest, FailedFallbackCopyKeepsTheSource) {
+  const test::TempFolder folder;
+  WriteFile(folder / "shared", "effect bytes");
+
+  EXPECT_FALSE(MoveFileWithFallback(folder / "shared", folder / "no such folder" / "target", RefuseToMove));
+  EXPECT_EQ(ReadFile(folder / "shared"), "effect bytes");
+}
+
+TEST(FileMoveTest, FallbackNeverCopiesAFileOntoItself) {
+  const test::TempFolder folder;
+  WriteFile(folder / "shared", "effect bytes");
+
+  EXPECT_FALSE(MoveFileWithFallback(folder / "shared", folder / "shared", RefuseToMove));
+  EXPECT_EQ(ReadFile(folder / "shared"), "effect bytes");
+}
+
+TEST(FileMoveTest, SuccessfulMoveNeedsNoFallback) {
+  const test::TempFolder folder;
+  WriteFile(folder / "shared", "effect bytes");
+  int moves = 0;
+  const auto move = [&moves](const std::filesystem::path& from, const std::filesystem::path& to) {
+    ++moves;
+    std::filesystem::rename(from, to);
+    return true;
+  };
+  EXPECT_TRUE(MoveFileWithFallback(folder / "shared", folder / "target", move));
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(ReadFile(folder / "target"), "effect bytes");
+}
+
+} // namespace
+} // namespace brantok::lumaro::services

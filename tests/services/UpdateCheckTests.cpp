@@ -1,0 +1,206 @@
+#include "services/UpdateCheck.h"
+
+#include "core/DialogResponder.h"
+#include "services/UrlOpener.h"
+
+#include "LocalHttpServer.h"
+#include "LogCapture.h"
+#include "ScriptedResponder.h"
+#include "TestPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace brantok::lumaro::services {
+namespace {
+
+using core::eMessageBoxResult;
+using core::eMessageBoxType;
+using test::HttpReply;
+using test::LocalHttpServer;
+
+const std::string VersionFilePath = "/products/lumaro-ae-plugin/latest-version.json";
+const std::string FailureText = "Please check manually at: www.brantok.studio/lumaro";
+
+std::string VersionFile(const std::string& version, const std::string& notes = "",
+                        const std::string& downloadUrl = "https://www.brantok.studio/lumaro/download") {
+  return R"({"version": ")" + version + R"(", "download-url": ")" + downloadUrl + R"(", "release-notes": ")" + notes +
+         R"("})";
+}
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    core::SetDialogResponder(responder_);
+    SetUrlOpenerHook([this](const std::string& url) { opened_.push_back(url); });
+  }
+  void TearDown() override {
+    SetUrlOpenerHook({});
+    core::ClearDialogResponder();
+  }
+
+  // Runs the check against a server that answers with `reply`.
+  void CheckAgainst(HttpReply reply, unsigned timeoutSeconds = 5) {
+    const LocalHttpServer server(std::move(reply));
+    CheckForUpdates(Downloader(server.Url(VersionFilePath)), timeoutSeconds);
+  }
+
+  void ExpectOnlyBox(eMessageBoxType type, const std::string& text, const std::string& caption) {
+    ASSERT_EQ(responder_->messageBoxes.size(), 1u);
+    EXPECT_EQ(responder_->messageBoxes[0].type, type);
+    EXPECT_EQ(responder_->messageBoxes[0].text, text);
+    EXPECT_EQ(responder_->messageBoxes[0].caption, caption);
+  }
+
+  void ExpectFailureBox() { ExpectOnlyBox(eMessageBoxType::Warning, FailureText, "Check for updates failed"); }
+
+  const test::LogCapture log_;
+  std::shared_ptr<test::ScriptedResponder> responder_ = std::make_shared<test::ScriptedResponder>();
+  std::vector<std::string> opened_;
+};
+
+TEST_F(UpdateCheckTest, SameVersionReportsTheLatestVersion) {
+  CheckAgainst(HttpReply::Json(VersionFile("1.0.0", "notes")));
+  ExpectOnlyBox(eMessageBoxType::Information, "You have the latest version: 1.0.0", "Check for Updates");
+  EXPECT_TRUE(opened_.empty());
+  // The downloaded version is parsed and logged like the product's own.
+  EXPECT_EQ(log_.Count("BRANTOK Lumaro Adobe Plugin 1.0.0"), 1);
+}
+
+TEST_F(UpdateCheckTest, OlderVersionsAreNotOffered) {
+  CheckAgainst(HttpReply::Json(VersionFile("0.9.9")));
+  ExpectOnlyBox(eMessageBoxType::Information, "You have the latest version: 1.0.0", "Check for Updates");
+  EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(UpdateCheckTest, TrailingCharactersOfTheNumbersAreIgnored) {
+  CheckAgainst(HttpReply::Json(VersionFile("1.0.0-beta")));
+  ExpectOnlyBox(eMessageBoxType::Information, "You have the latest version: 1.0.0", "Check for Updates");
+}
+
+TEST_F(UpdateCheckTest, AcceptedOfferWithReleaseNotesOpensTheDownloadPage) {
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  CheckAgainst(HttpReply::Json(VersionFile("1.0.1", "Faster kernels", "https://example.test/get?v=1.0.1")));
+  ExpectOnlyBox(eMessageBoxType::Question,
+                "A new version of BRANTOK Lumaro Adobe Plugin is available: 1.0.1\nProceed to download "
+                "page?\n\nFaster kernels",
+                "Update Available");
+  EXPECT_EQ(opened_, std::vector<std::string>{"https://example.test/get?v=1.0.1"});
+}
+
+TEST_F(UpdateCheckTest, OfferWithoutReleaseNotesEndsWithTheQuestion) {
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  CheckAgainst(HttpReply::Json(VersionFile("2.0.0")));
+  ExpectOnlyBox(eMessageBoxType::Question,
+                "A new version of BRANTOK Lumaro Adobe Plugin is available: 2.0.0\nProceed to download page?",
+                "Update Available");
+  EXPECT_EQ(opened_, std::vector<std::string>{"https://www.brantok.studio/lumaro/download"});
+}
+
+TEST_F(UpdateCheckTest, DeclinedOrClosedOfferOpensNothing) {
+  responder_->messageBoxAnswers = {eMessageBoxResult::No, eMessageBoxResult::None};
+  CheckAgainst(HttpReply::Json(VersionFile("1.1.0")));
+  CheckAgainst(HttpReply::Json(VersionFile("1.1.0")));
+  EXPECT_EQ(responder_->messageBoxes.size(), 2u);
+  EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(UpdateCheckTest, UnparsableVersionFailsTheCheck) {
+  CheckAgainst(HttpReply::Json(VersionFile("1.x.0")));
+  ExpectFailureBox();
+  EXPECT_EQ(log_.Count("Failed to parse version string: 1.x.0"), 1);
+}
+
+TEST_F(UpdateCheckTest, VersionWithTooFewPartsFailsWithoutAParseError) {
+  CheckAgainst(HttpReply::Json(VersionFile("2")));
+  CheckAgainst(HttpReply::Json(VersionFile("1.0")));
+  ASSERT_EQ(responder_->messageBoxes.size(), 2u);
+  EXPECT_EQ(responder_->messageBoxes[1].text, FailureText);
+  EXPECT_EQ(log_.Count("Failed to parse version string: "), 0);
+}
+
+TEST_F(UpdateCheckTest, NotFoundPageFailsAsJson) {
+  CheckAgainst(HttpReply::Status(404, "Not Found", "text/html", "<html><body>Not Found</body></html>"));
+  ExpectFailureBox();
+  // The download itself worked; nothing about it is logged.
+  EXPECT_EQ(log_.Count("Internet"), 0);
+}
+
+TEST_F(UpdateCheckTest, BodiesThatAreNotTheExpectedObjectFailTheCheck) {
+  const std::vector<std::string> bodies = {
+      "",
+      "not json",
+      R"(["1.0.1"])",
+      R"({"version": "1.0.1", "download-url": "https://x.test/"})",
+      R"({"version": 101, "download-url": "https://x.test/", "release-notes": ""})",
+      R"({"version": "1.0.1", "download-url": null, "release-notes": ""})",
+      R"({"version": "1.0.1", "download-url": "https://x.test/", "release-notes": ["a"]})",
+      R"({"version": "1.0.1", /* comment */ "download-url": "https://x.test/", "release-notes": ""})",
+  };
+  for (const auto& body : bodies) CheckAgainst(HttpReply::Json(body));
+  ASSERT_EQ(responder_->messageBoxes.size(), bodies.size());
+  for (const auto& box : responder_->messageBoxes) {
+    EXPECT_EQ(box.type, eMessageBoxType::Warning);
+    EXPECT_EQ(box.text, FailureText);
+    EXPECT_EQ(box.caption, "Check for updates failed");
+  }
+  EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(UpdateCheckTest, OtherMembersAreIgnored) {
+  CheckAgainst(HttpReply::Json(
+      R"({"channel": "stable", "version": "1.0.0", "download-url": "https://x.test/", "release-notes": "", "size": 3})"));
+  ExpectOnlyBox(eMessageBoxType::Information, "You have the latest version: 1.0.0", "Check for Updates");
+}
+
+TEST_F(UpdateCheckTest, DownloadAddressesOtherThanWebPagesAreNeverOffered) {
+  const std::vector<std::string> addresses = {"file:///etc/passwd",
+                                              "C:\\\\Windows\\\\System32\\\\calc.exe",
+                                              "\\\\\\\\host\\\\share\\\\setup.exe",
+                                              "javascript:alert(1)",
+                                              "https://",
+                                              "https://x.test/a b",
+                                              "-https://x.test/"};
+  responder_->messageBoxAnswers.assign(addresses.size(), eMessageBoxResult::Yes);
+  for (const auto& address : addresses) CheckAgainst(HttpReply::Json(VersionFile("9.0.0", "", address)));
+  ASSERT_EQ(responder_->messageBoxes.size(), addresses.size());
+  for (const auto& box : responder_->messageBoxes) EXPECT_EQ(box.text, FailureText);
+  EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(UpdateCheckTest, PlainHttpAndUpperCaseSchemesAreWebPages) {
+  responder_->messageBoxAnswers = {eMessageBoxResult::Yes, eMessageBoxResult::Yes};
+  CheckAgainst(HttpReply::Json(VersionFile("1.2.0", "", "http://x.test/")));
+  CheckAgainst(HttpReply::Json(VersionFile("1.2.0", "", "HTTPS://X.test/")));
+  EXPECT_EQ(opened_, (std::vector<std::string>{"http://x.test/", "HTTPS://X.test/"}));
+}
+
+TEST_F(UpdateCheckTest, RefusedConnectionFailsTheCheck) {
+  CheckForUpdates(Downloader(LocalHttpServer::RefusingUrl(VersionFilePath)), 5);
+  ExpectFailureBox();
+  EXPECT_EQ(log_.Count("InternetOpenUrl failed: "), 1);
+}
+
+TEST_F(UpdateCheckTest, SilentServerFailsTheCheckOnceTheTimeoutPasses) {
+  if (test::RunningUnderWine()) GTEST_SKIP() << "Wine's WinINet has no receive timeout";
+  const LocalHttpServer server(HttpReply::Silent());
+  CheckForUpdates(Downloader(server.Url(VersionFilePath)), 1);
+  EXPECT_FALSE(server.OutwaitedAClient());
+  ExpectFailureBox();
+  EXPECT_EQ(log_.Count("InternetOpenUrl failed: "), 1);
+}
+
+TEST_F(UpdateCheckTest, FailingResponderDoesNotLetExceptionsOut) {
+  class ThrowingResponder : public test::ScriptedResponder {
+  public:
+    core::eMessageBoxResult AnswerMessageBox(core::eMessageBoxType, const std::string&, const std::string&) override {
+      throw std::runtime_error("no desktop");
+    }
+  };
+  core::SetDialogResponder(std::make_shared<ThrowingResponder>());
+  EXPECT_NO_THROW(CheckAgainst(HttpReply::Json(VersionFile("1.0.0"))));
+}
+
+} // namespace
+} // namespace brantok::lumaro::services
