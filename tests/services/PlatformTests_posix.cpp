@@ -53,11 +53,9 @@ TEST(PosixUrlOpenerTest, HandsTheAddressToXdgOpenAsItIs) {
   EXPECT_FALSE(std::filesystem::exists(folder / "ran"));
 }
 
-TEST(PosixUrlOpenerTest, MissingXdgOpenIsNotAnError) {
-  const test::TempFolder folder;
-  const SavedVariable savedPath("PATH");
-  test::SetEnvironment("PATH", folder.Path().string() + ":/usr/bin:/bin");
+TEST(PosixUrlOpenerTest, NothingToStartIsNotAnError) {
   const test::TempFolder empty;
+  const SavedVariable savedPath("PATH");
   test::SetEnvironment("PATH", empty.Path().string());
   EXPECT_NO_THROW(OpenUrlWithSystem("https://x.test/"));
 }
