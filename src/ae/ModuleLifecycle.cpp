@@ -2,10 +2,12 @@
 
 #include "ae/KeepString.h"
 #include "core/Logger.h"
+#include "services/Downloader.h"
 
 namespace brantok::lumaro::ae {
 
 void OnProcessAttach() {
+  services::Downloader::KeepLibraryLoaded();
   core::Logger::AddDefaultHandler();
   core::Logger::AddFileHandler("LumaroEffect", std::nullopt);
 }

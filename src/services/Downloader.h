@@ -19,6 +19,12 @@ public:
 
   const std::string& Url() const { return url_; }
 
+  // Keeps the network library in the process once the plug-in has loaded it.
+  // libcurl and the TLS libraries below it keep per-thread state that threads
+  // created meanwhile (the OpenCL runtime's) still refer to after the module
+  // is unloaded; a system library (WinINet) needs nothing.
+  static void KeepLibraryLoaded();
+
   // Appends the response body to `out` and returns true when all of it was
   // read. `timeoutSeconds` bounds connecting and every wait for data. A
   // failure is logged on the Error channel; bytes read before a failure stay

@@ -6,6 +6,7 @@
 #include "core/Logger.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <chrono>
 #include <memory>
@@ -130,6 +131,15 @@ bool Downloader::Download(std::vector<std::uint8_t>& out, unsigned timeoutSecond
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
   LogFailure(status == 0 ? "InternetOpenUrl failed: " : "InternetReadFile failed: ", code);
   return false;
+}
+
+void Downloader::KeepLibraryLoaded() {
+  // Taking one more reference with RTLD_NODELETE pins the library that
+  // holds curl_easy_init, whatever its file is called.
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&curl_easy_init), &info) && info.dli_fname) {
+    dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+  }
 }
 
 } // namespace brantok::lumaro::services

@@ -60,4 +60,6 @@ bool Downloader::Download(std::vector<std::uint8_t>& out, unsigned timeoutSecond
   }
 }
 
+void Downloader::KeepLibraryLoaded() {}
+
 } // namespace brantok::lumaro::services
