@@ -1,5 +1,7 @@
 #include "core/DialogResponder.h"
 
+#include "core/EmbedderResponder.h"
+
 #include <mutex>
 #include <utility>
 
@@ -33,8 +35,14 @@ void ClearDialogResponder() { SetDialogResponder(nullptr); }
 
 std::shared_ptr<IDialogResponder> GetDialogResponder() {
   auto& slot = Slot();
-  std::lock_guard lock(slot.mutex);
-  return slot.responder;
+  {
+    std::lock_guard lock(slot.mutex);
+    if (slot.responder) return slot.responder;
+  }
+  // The embedding program owns its responder; it is not ours to delete.
+  if (auto* embedder = FindEmbedderResponder())
+    return std::shared_ptr<IDialogResponder>(std::shared_ptr<void>(), embedder);
+  return nullptr;
 }
 
 } // namespace brantok::lumaro::core

@@ -16,7 +16,8 @@ void SetDialogResponder(std::shared_ptr<IDialogResponder> responder);
 
 void ClearDialogResponder();
 
-// The responder installed now, or null.
+// The responder installed now, else the embedding program's (see
+// EmbedderResponder.h), else null.
 std::shared_ptr<IDialogResponder> GetDialogResponder();
 
 } // namespace brantok::lumaro::core
