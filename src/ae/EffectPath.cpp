@@ -51,20 +51,18 @@ PF_Err Flatten(const PF_InData* inData, PF_Handle handle, A_u_long size, void* b
 PF_Err Unflatten(const PF_InData* inData, A_u_long size, const void* buffer, PF_Handle* destination) {
   if (size != BlockSize) return PF_Err_NONE;
   if (!destination) return PF_Err_BAD_CALLBACK_PARAM;
-  const auto& utils = *inData->utils;
-  auto handle = utils.host_new_handle(BlockSize);
-  if (!handle) return PF_Err_OUT_OF_MEMORY;
-  auto* data = utils.host_lock_handle(handle);
-  if (!data) {
-    utils.host_dispose_handle(handle);
-    return PF_Err_OUT_OF_MEMORY;
-  }
+  PF_Handle handle = nullptr;
+  if (const auto error = NewEffectPathHandle(inData, handle)) return error;
   if (buffer) {
+    const auto& utils = *inData->utils;
+    auto* data = utils.host_lock_handle(handle);
+    if (!data) {
+      utils.host_dispose_handle(handle);
+      return PF_Err_OUT_OF_MEMORY;
+    }
     std::memcpy(data, buffer, BlockSize);
-  } else {
-    std::memset(data, 0, BlockSize);
+    utils.host_unlock_handle(handle);
   }
-  utils.host_unlock_handle(handle);
   *destination = handle;
   return PF_Err_NONE;
 }
