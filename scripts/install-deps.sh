@@ -16,6 +16,7 @@ linux_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcurl4-openssl-dev libstb-dev
   clang-format
+  clang-14 libclang-rt-14-dev llvm-14
 )
 windows_packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64

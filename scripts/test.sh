@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and tests everything on a fresh Debian 12 machine:
 #   the Linux build (Debug, AddressSanitizer + UndefinedBehaviorSanitizer),
+#   a short run of every fuzz target (scripts/fuzz.sh, clang and libFuzzer),
 #   the Linux build under ThreadSanitizer,
 #   the Windows build (MinGW-w64), whose tests run under Wine.
 # Installs what it needs first. Ends with CTest's summary of each build; the
@@ -30,11 +31,15 @@ for preset in "${presets[@]}"; do
   "${runner[@]}" ctest --preset "$preset" 2>&1 | tee "build/$preset-ctest.log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   sed -n '/tests passed/,$p' "build/$preset-ctest.log" >"build/$preset-summary.txt"
+  if [ "$preset" = linux ]; then
+    echo "==> linux-fuzz: every fuzz target for a short run"
+    "$root/scripts/fuzz.sh" || status=1
+  fi
 done
 
 echo
 echo "==================== Summary ===================="
-for preset in "${presets[@]}"; do
+for preset in linux linux-fuzz linux-tsan windows; do
   echo "--- $preset"
   cat "build/$preset-summary.txt" 2>/dev/null
 done

@@ -402,5 +402,87 @@ TEST(EffectHostTest, CommandsFromSeveralThreadsAreAttributedToTheirHost) {
   EXPECT_EQ(host.OutstandingSuites(), 0);
 }
 
+TEST(EffectHostTest, InDataFaultsLeaveTheChosenFieldNullForTheTrippedCommand) {
+  std::vector<PF_InData> seen;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_SEQUENCE_SETUP) out->sequence_data = HostCallbacks::Utils()->host_new_handle(32);
+    if (cmd == PF_Cmd_SEQUENCE_SETDOWN && in->sequence_data)
+      HostCallbacks::Utils()->host_dispose_handle(in->sequence_data);
+    seen.push_back(*in);
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  int sequence = -1;
+  ASSERT_EQ(host.SequenceSetup(sequence), PF_Err_NONE);
+  host.Faults().nullUtils.Arm(1, true);
+  host.Faults().nullSuiteBroker.Arm(0, true);
+  host.Faults().nullEffectRef.Arm(2, true);
+  host.Faults().nullSequenceData.Arm(1, true);
+  for (int i = 0; i < 4; ++i) host.SequenceResetup(sequence);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_TRUE(seen[1].utils && !seen[1].pica_basicP && seen[1].effect_ref && seen[1].sequence_data);
+  EXPECT_TRUE(!seen[2].utils && seen[2].pica_basicP && seen[2].effect_ref && !seen[2].sequence_data);
+  EXPECT_TRUE(seen[3].utils && seen[3].pica_basicP && !seen[3].effect_ref && seen[3].sequence_data);
+  EXPECT_TRUE(seen[4].utils && seen[4].pica_basicP && seen[4].effect_ref && seen[4].sequence_data);
+  // The sequence kept its record throughout.
+  EXPECT_NE(host.SequenceData(sequence), nullptr);
+  EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
+}
+
+TEST(EffectHostTest, ASequenceRecordCanBeHandedOverCutOrExtended) {
+  auto& store = HandleStore::Instance();
+  std::vector<A_HandleSize> sizes;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_SEQUENCE_SETUP) {
+      out->sequence_data = HostCallbacks::Utils()->host_new_handle(32);
+      std::memset(*out->sequence_data, 7, 32);
+    }
+    if (cmd == PF_Cmd_SEQUENCE_RESETUP) sizes.push_back(in->utils->host_get_handle_size(in->sequence_data));
+    if (cmd == PF_Cmd_SEQUENCE_SETDOWN) HostCallbacks::Utils()->host_dispose_handle(in->sequence_data);
+    return PF_Err_NONE;
+  });
+  EffectHost host(FakeEffect::Entry());
+  int sequence = -1;
+  ASSERT_EQ(host.SequenceSetup(sequence), PF_Err_NONE);
+  const PF_Handle record = host.SequenceData(sequence);
+  host.Faults().sequenceDataSize = 8;
+  host.SequenceResetup(sequence);
+  EXPECT_EQ(store.Bytes(record), std::vector<std::uint8_t>(8, 7));
+  host.Faults().sequenceDataSize = 12;
+  host.SequenceResetup(sequence);
+  EXPECT_EQ(store.Bytes(record), (std::vector<std::uint8_t>{7, 7, 7, 7, 7, 7, 7, 7, 0, 0, 0, 0}));
+  host.Faults().sequenceDataSize.reset();
+  host.SequenceResetup(sequence);
+  EXPECT_EQ(sizes, (std::vector<A_HandleSize>{8, 12, 12}));
+  EXPECT_EQ(host.SequenceData(sequence), record);
+  EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
+}
+
+TEST(EffectHostTest, ClipsOfOneInstanceShareItsGlobalDataAndKeepTheirOwnParameters) {
+  std::vector<PF_Handle> globals;
+  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    if (cmd == PF_Cmd_GLOBAL_SETUP) out->global_data = HostCallbacks::Utils()->host_new_handle(8);
+    if (cmd == PF_Cmd_GLOBAL_SETDOWN) HostCallbacks::Utils()->host_dispose_handle(in->global_data);
+    if (cmd == PF_Cmd_PARAMS_SETUP) {
+      PF_ParamDef slider = FloatSlider("Slider");
+      in->inter.add_param(in->effect_ref, -1, &slider);
+    }
+    if (cmd == PF_Cmd_ABOUT) globals.push_back(in->global_data);
+    return PF_Err_NONE;
+  });
+  EffectHost owner(FakeEffect::Entry());
+  ASSERT_EQ(owner.GlobalSetup(), PF_Err_NONE);
+  EffectHost clip(FakeEffect::Entry());
+  clip.UseGlobalDataOf(owner);
+  ASSERT_EQ(clip.ParamsSetup(), PF_Err_NONE);
+  clip.Params().SetFloatSliderValue(1, 42.0);
+  owner.About();
+  clip.About();
+  EXPECT_EQ(globals, (std::vector<PF_Handle>{owner.GlobalData(), owner.GlobalData()}));
+  EXPECT_EQ(owner.Params().Count(), 1u);
+  EXPECT_EQ(clip.Params().At(1).u.fs_d.value, 42.0);
+  EXPECT_EQ(owner.GlobalSetdown(), PF_Err_NONE);
+}
+
 } // namespace
 } // namespace brantok::lumaro::host

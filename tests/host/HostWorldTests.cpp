@@ -109,5 +109,21 @@ TEST(HostWorldTest, CopyRefusesWhatItCannotDoAndWritesNothing) {
   EXPECT_EQ(deeper.PackedPixels(), std::vector<std::uint8_t>(4 * 4 * 16, 0));
 }
 
+TEST(HostWorldTest, CopyRefusesRowsShorterThanTheWorldIsWide) {
+  // Such rows overlap: a copy into them would leave a picture no host shows.
+  HostWorld source(4, 4);
+  Paint(source);
+  HostWorld target(4, 4, PrPixelFormat_BGRA_4444_8u, 0, true);
+  for (auto* world : {source.World(), target.World()}) {
+    const A_long rowbytes = world->rowbytes;
+    world->rowbytes = rowbytes < 0 ? -15 : 15;
+    EXPECT_EQ(HostCallbacks::CopyWorld(source.World(), target.World(), nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    world->rowbytes = rowbytes;
+  }
+  EXPECT_EQ(target.PackedPixels(), std::vector<std::uint8_t>(4 * 4 * 4, 0));
+  ASSERT_EQ(HostCallbacks::CopyWorld(source.World(), target.World(), nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(target.PackedPixels(), source.PackedPixels());
+}
+
 } // namespace
 } // namespace brantok::lumaro::host

@@ -1,5 +1,6 @@
 #include "EffectHost.h"
 
+#include "HandleStore.h"
 #include "HostCallbacks.h"
 #include "LoadedModule.h"
 
@@ -100,9 +101,29 @@ PF_Err EffectHost::Send(PF_Cmd cmd, const CommandOptions& options) {
   return Run(cmd, options, options.params ? *options.params : params_.Array());
 }
 
+void EffectHost::UseGlobalDataOf(const EffectHost& owner) {
+  const PF_Handle global = owner.GlobalData();
+  std::lock_guard lock(stateMutex_);
+  globalData_ = global;
+}
+
+void EffectHost::ApplyInDataFaults(PF_InData& in) {
+  std::lock_guard lock(stateMutex_);
+  if (faults_.nullUtils.Trip()) in.utils = nullptr;
+  if (faults_.nullSuiteBroker.Trip()) in.pica_basicP = nullptr;
+  if (faults_.nullEffectRef.Trip()) in.effect_ref = nullptr;
+  if (faults_.nullSequenceData.Trip()) in.sequence_data = nullptr;
+  if (faults_.sequenceDataSize && in.sequence_data) {
+    PF_Handle record = in.sequence_data;
+    auto& store = HandleStore::Instance();
+    if (store.GetSize(record) != *faults_.sequenceDataSize) store.Resize(*faults_.sequenceDataSize, &record);
+  }
+}
+
 PF_Err EffectHost::Run(PF_Cmd cmd, const CommandOptions& options, PF_ParamDef** params) {
   PF_InData in = PrepareInData(options);
   PF_OutData out = PrepareOutData(options);
+  ApplyInDataFaults(in);
   if (options.adjust) options.adjust(in, out);
   const PF_Err error = SendRaw(cmd, options.nullInData ? nullptr : &in, options.nullOutData ? nullptr : &out, params,
                                options.output, options.extra);

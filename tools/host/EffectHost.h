@@ -27,7 +27,8 @@
 // passes exactly what it is given.
 //
 // What the plug-in gets: in_data->utils with copy (any two worlds of the same
-// size, each with its own rowbytes, padded or bottom-up), fill, new_world,
+// size, each with its own rowbytes, padded or bottom-up; worlds without
+// pixels or with rows shorter than their width are refused), fill, new_world,
 // dispose_world, the handle functions (HandleStore, shared by the whole
 // process), the ANSI functions with sprintf capped at 256 bytes (the size of
 // return_msg); in_data->inter with add_param (only during PARAMS_SETUP),
@@ -101,6 +102,13 @@ public:
   PF_Err Render(int sequence, HostWorld& input, HostWorld& output, const FrameTime& time = {});
   PF_Err GlobalSetdown();
 
+  // Serves another clip of `owner`'s plug-in instance, as a host hands one
+  // instance's global data to every clip it applies the effect to: commands
+  // carry `owner`'s global data, and this host runs its own parameter and
+  // sequence set-up. `owner` must outlive this host and keeps GLOBAL_SETUP
+  // and GLOBAL_SETDOWN to itself.
+  void UseGlobalDataOf(const EffectHost& owner);
+
   eHostApp App() const { return app_; }
   PF_ProgPtr EffectRef() const;
   PF_UtilCallbacks* Utils() const;
@@ -152,6 +160,7 @@ private:
   };
 
   PF_Err Run(PF_Cmd cmd, const CommandOptions& options, PF_ParamDef** params);
+  void ApplyInDataFaults(PF_InData& in);
   PF_Handle SequenceHandle(int sequence) const;
 
   // Answers to the callbacks (HostCallbacks forwards to these).

@@ -35,6 +35,12 @@ std::uint8_t* RowOf(const PF_EffectWorld* world, A_long y) {
   return reinterpret_cast<std::uint8_t*>(world->data) + static_cast<std::ptrdiff_t>(y) * world->rowbytes;
 }
 
+// Rows at least as long as the world is wide; shorter ones would overlap.
+bool RowsFit(const PF_EffectWorld* world, A_long bytesPerPixel) {
+  return std::llabs(static_cast<long long>(world->rowbytes)) >=
+         static_cast<long long>(world->width) * static_cast<long long>(bytesPerPixel);
+}
+
 bool InsideWorld(const PF_Rect& rect, const PF_EffectWorld* world) {
   return rect.left >= 0 && rect.top >= 0 && rect.left <= rect.right && rect.top <= rect.bottom &&
          rect.right <= world->width && rect.bottom <= world->height;
@@ -401,7 +407,7 @@ PF_Err HostCallbacks::CopyWorld(const PF_EffectWorld* src, PF_EffectWorld* dst, 
   // No scaling: both areas must have the same size.
   if (width != to.right - to.left || height != to.bottom - to.top) return PF_Err_BAD_CALLBACK_PARAM;
   if (width == 0 || height == 0) return PF_Err_NONE;
-  if (!src->data || !dst->data) return PF_Err_BAD_CALLBACK_PARAM;
+  if (!src->data || !dst->data || !RowsFit(src, size) || !RowsFit(dst, size)) return PF_Err_BAD_CALLBACK_PARAM;
   const std::size_t rowSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(size);
   for (A_long y = 0; y < height; ++y) {
     std::memmove(RowOf(dst, to.top + y) + static_cast<std::ptrdiff_t>(to.left) * size,

@@ -3,6 +3,7 @@
 #include "FaultSwitch.h"
 #include "ae/sdk/EffectApi.h"
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -29,6 +30,16 @@ struct HostFaults {
   // utils->copy returns copyError and writes nothing.
   FaultSwitch copy;
   PF_Err copyError = PF_Err_OUT_OF_MEMORY;
+
+  // in_data as a careless host fills it. Each switch counts the commands
+  // sent by any means but SendRaw; a tripped command gets that field null.
+  FaultSwitch nullUtils;        // in_data->utils
+  FaultSwitch nullSuiteBroker;  // in_data->pica_basicP
+  FaultSwitch nullEffectRef;    // in_data->effect_ref
+  FaultSwitch nullSequenceData; // in_data->sequence_data; the sequence keeps its record
+  // A damaged or foreign record: before each command the sequence's record
+  // is resized to this many bytes (cut, or zero-extended), handle unchanged.
+  std::optional<A_HandleSize> sequenceDataSize;
 };
 
 } // namespace brantok::lumaro::host

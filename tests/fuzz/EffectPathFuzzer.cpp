@@ -1,0 +1,270 @@
+#include "FuzzInput.h"
+#include "FuzzSession.h"
+#include "FuzzTargets.h"
+
+#include "HandleStore.h"
+#include "ae/ParameterLayout.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace brantok::lumaro::fuzz {
+namespace {
+
+using ae::ParameterLayout;
+using host::HandleStore;
+
+constexpr std::size_t kBlock = ParameterLayout::EffectPathSize;
+// Flat sizes a host might offer: the right one, its neighbours, none, more.
+constexpr std::array<A_u_long, 7> kSizes{kBlock, kBlock - 1, kBlock + 1, 0, 1, 4096, 64};
+
+bool Allowed(PF_Err error) {
+  return error == PF_Err_NONE || error == PF_Err_OUT_OF_MEMORY || error == PF_Err_BAD_CALLBACK_PARAM;
+}
+
+int CompareBlocks(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+  const int order = std::strncmp(reinterpret_cast<const char*>(a.data()), reinterpret_cast<const char*>(b.data()),
+                                 std::min({a.size(), b.size(), kBlock}));
+  return order < 0 ? PF_ArbCompare_LESS : order > 0 ? PF_ArbCompare_MORE : PF_ArbCompare_EQUAL;
+}
+
+// The host's side of one input: up to four handles it holds from the
+// plug-in, plus null and one it never made.
+class Run {
+public:
+  Run(FuzzInput& input, host::EffectHost& host, int sequence) : input_(input), host_(host), sequence_(sequence) {}
+
+  ~Run() {
+    // The host disposes what it still holds, through the plug-in.
+    host_.Faults().newHandle.Disarm();
+    host_.Faults().lockHandle.Disarm();
+    for (auto& slot : slots_) {
+      if (!slot) continue;
+      PF_ArbParamsExtra extra = Extra(PF_Arbitrary_DISPOSE_FUNC);
+      extra.u.dispose_func_params.arbH = slot;
+      host_.ArbitraryCallback(extra);
+      Expect(!store_.Contains(slot), "dispose left the handle alive");
+      slot = nullptr;
+    }
+  }
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  void Step() {
+    switch (input_.Pick(10)) {
+    case 0:
+      return New();
+    case 1:
+      return Dispose();
+    case 2:
+      return Copy();
+    case 3:
+      return FlatSize();
+    case 4:
+      return Flatten();
+    case 5:
+      return Unflatten();
+    case 6:
+      return Compare();
+    case 7:
+      return Other();
+    case 8:
+      return ArmFault();
+    default:
+      return ShowPath();
+    }
+  }
+
+private:
+  static PF_ArbParamsExtra Extra(PF_FunctionSelector selector) {
+    PF_ArbParamsExtra extra{};
+    extra.which_function = selector;
+    extra.id = static_cast<A_short>(ParameterLayout::EffectPath);
+    return extra;
+  }
+
+  PF_Err Send(PF_ArbParamsExtra& extra) {
+    const PF_Err error = host_.ArbitraryCallback(extra);
+    Expect(Allowed(error), "an arbitrary-data callback returned an unexpected error");
+    Expect(store_.LockedCount() == 0, "an arbitrary-data callback left a handle locked");
+    return error;
+  }
+
+  // 0-3: a slot's handle, 4: null, 5: a handle the host never made.
+  PF_Handle AnyHandle() {
+    const auto pick = input_.Pick(6);
+    if (pick < slots_.size()) return slots_[pick];
+    return pick == 4 ? nullptr : &foreignData_;
+  }
+
+  // A slot for a new handle (emptied first, the host's way), or null.
+  PF_Handle* TargetSlot() {
+    const auto pick = input_.Pick(5);
+    if (pick == 4) return nullptr;
+    auto& slot = slots_[pick];
+    if (slot) {
+      store_.Dispose(slot);
+      slot = nullptr;
+    }
+    return &slot;
+  }
+
+  void ExpectNewBlock(PF_Handle handle, const std::vector<std::uint8_t>& bytes) {
+    Expect(store_.Contains(handle), "a new handle is not the host's");
+    Expect(store_.Bytes(handle) == bytes, "a new block does not hold the expected bytes");
+  }
+
+  void New() {
+    auto extra = Extra(PF_Arbitrary_NEW_FUNC);
+    PF_Handle* target = TargetSlot();
+    extra.u.new_func_params.arbPH = target;
+    const PF_Err error = Send(extra);
+    if (!target) return Expect(error != PF_Err_NONE, "NEW without a destination succeeded");
+    if (error == PF_Err_NONE) return ExpectNewBlock(*target, std::vector<std::uint8_t>(kBlock, 0));
+    Expect(*target == nullptr, "a failed NEW stored a handle");
+  }
+
+  void Dispose() {
+    const auto pick = input_.Pick(6);
+    auto extra = Extra(PF_Arbitrary_DISPOSE_FUNC);
+    if (pick < slots_.size()) {
+      extra.u.dispose_func_params.arbH = slots_[pick];
+      slots_[pick] = nullptr;
+    } else if (pick == 5) {
+      extra.u.dispose_func_params.arbH = &foreignData_;
+    }
+    Send(extra);
+  }
+
+  void Copy() {
+    // The destination first: emptying its slot must not leave a stale source.
+    PF_Handle* target = TargetSlot();
+    const PF_Handle source = AnyHandle();
+    const auto before = source ? store_.Bytes(source) : std::vector<std::uint8_t>(kBlock, 0);
+    auto extra = Extra(PF_Arbitrary_COPY_FUNC);
+    extra.u.copy_func_params.src_arbH = source;
+    extra.u.copy_func_params.dst_arbPH = target;
+    const PF_Err error = Send(extra);
+    if (!target) return Expect(error != PF_Err_NONE, "COPY without a destination succeeded");
+    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed COPY stored a handle");
+    Expect(before.size() == kBlock, "COPY of a handle the host never made succeeded");
+    ExpectNewBlock(*target, before);
+  }
+
+  void FlatSize() {
+    auto extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
+    A_u_long size = 0;
+    extra.u.flat_size_func_params.arbH = AnyHandle();
+    extra.u.flat_size_func_params.flat_data_sizePLu = input_.Bool() ? &size : nullptr;
+    if (Send(extra) == PF_Err_NONE) Expect(size == kBlock, "FLAT_SIZE is not the block size");
+  }
+
+  void Flatten() {
+    const PF_Handle handle = AnyHandle();
+    const A_u_long size = kSizes[input_.Pick(kSizes.size())];
+    std::vector<std::uint8_t> buffer(size, 0xA5);
+    const bool withBuffer = input_.Bool();
+    auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+    extra.u.flatten_func_params.arbH = handle;
+    extra.u.flatten_func_params.buf_sizeLu = size;
+    extra.u.flatten_func_params.flat_dataPV = withBuffer ? buffer.data() : nullptr;
+    const PF_Err error = Send(extra);
+    const bool written = buffer != std::vector<std::uint8_t>(size, 0xA5);
+    if (size != kBlock || error != PF_Err_NONE) return Expect(!written, "FLATTEN wrote without succeeding");
+    if (withBuffer) Expect(buffer == store_.Bytes(handle), "FLATTEN did not copy the block");
+  }
+
+  void Unflatten() {
+    const A_u_long size = kSizes[input_.Pick(kSizes.size())];
+    std::string flat = input_.Bytes(kBlock + 1);
+    flat.resize(size, '\0');
+    const bool withData = input_.Bool();
+    auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+    extra.u.unflatten_func_params.buf_sizeLu = size;
+    extra.u.unflatten_func_params.flat_dataPV = withData ? flat.data() : nullptr;
+    PF_Handle* target = TargetSlot();
+    extra.u.unflatten_func_params.arbPH = target;
+    const PF_Err error = Send(extra);
+    if (!target) return;
+    if (size != kBlock || error != PF_Err_NONE) return Expect(*target == nullptr, "UNFLATTEN stored a handle");
+    const auto expected =
+        withData ? std::vector<std::uint8_t>(flat.begin(), flat.end()) : std::vector<std::uint8_t>(kBlock, 0);
+    ExpectNewBlock(*target, expected);
+  }
+
+  void Compare() {
+    const PF_Handle a = AnyHandle();
+    const PF_Handle b = AnyHandle();
+    PF_ArbCompareResult result = -1;
+    auto extra = Extra(PF_Arbitrary_COMPARE_FUNC);
+    extra.u.compare_func_params.a_arbH = a;
+    extra.u.compare_func_params.b_arbH = b;
+    extra.u.compare_func_params.compareP = input_.Bool() ? &result : nullptr;
+    const bool faulted = host_.Faults().lockHandle.armed;
+    if (Send(extra) != PF_Err_NONE || !extra.u.compare_func_params.compareP) return;
+    const auto left = a ? store_.Bytes(a) : std::vector<std::uint8_t>{};
+    const auto right = b ? store_.Bytes(b) : std::vector<std::uint8_t>{};
+    if (left.size() != kBlock || right.size() != kBlock || faulted) return;
+    Expect(result == CompareBlocks(left, right), "COMPARE disagrees with the blocks' text order");
+  }
+
+  void Other() {
+    static constexpr std::array<PF_FunctionSelector, 5> kOthers{PF_Arbitrary_INTERP_FUNC, PF_Arbitrary_PRINT_SIZE_FUNC,
+                                                                PF_Arbitrary_PRINT_FUNC, PF_Arbitrary_SCAN_FUNC, -1};
+    auto extra = Extra(kOthers[input_.Pick(kOthers.size())]);
+    Expect(Send(extra) == PF_Err_NONE, "an unhandled selector returned an error");
+  }
+
+  void ArmFault() {
+    auto& fault = input_.Bool() ? host_.Faults().newHandle : host_.Faults().lockHandle;
+    fault.Arm(static_cast<int>(input_.Pick(4)), input_.Bool());
+  }
+
+  // Arbitrary bytes as the stored path, shown by a parameter UI update with
+  // the popup anywhere but the loaded effect (so no file is opened).
+  void ShowPath() {
+    auto& params = host_.Params();
+    const PF_Handle value = params.At(ParameterLayout::EffectPath).u.arb_d.value;
+    std::string bytes = input_.Bytes(kBlock + 1);
+    bytes.resize(kBlock, '\0');
+    store_.Write(value, bytes.data(), bytes.size());
+    params.SetPopupValue(ParameterLayout::EffectPopup, static_cast<A_long>(1 + input_.Pick(3)));
+    const PF_Err error = host_.UpdateParamsUI(sequence_);
+    Expect(error == PF_Err_NONE || error == PF_Err_INTERNAL_STRUCT_DAMAGED, "UPDATE_PARAMS_UI failed");
+    Expect(params.Text(ParameterLayout::EffectPopup).starts_with("None|Browse...|"), "the Effect popup lost its items");
+    Expect(store_.LockedCount() == 0, "UPDATE_PARAMS_UI left a handle locked");
+  }
+
+  FuzzInput& input_;
+  host::EffectHost& host_;
+  HandleStore& store_ = HandleStore::Instance();
+  int sequence_;
+  std::array<PF_Handle, 4> slots_{};
+  void* foreignData_ = nullptr;
+};
+
+} // namespace
+
+int FuzzEffectPath(const std::uint8_t* data, std::size_t size) {
+  auto& session = FuzzSession::Get();
+  auto& store = HandleStore::Instance();
+  const auto liveBefore = store.LiveCount();
+  {
+    const auto clip = session.NewClip();
+    int sequence = -1;
+    Expect(clip->SequenceSetup(sequence) == PF_Err_NONE, "sequence set-up failed");
+    FuzzInput input(data, size);
+    {
+      Run run(input, *clip, sequence);
+      for (int step = 0; step < 64 && !input.Empty(); ++step) run.Step();
+    }
+    Expect(clip->SequenceSetdown(sequence) == PF_Err_NONE, "sequence set-down failed");
+  }
+  Expect(store.LiveCount() == liveBefore, "handles leaked");
+  Expect(store.LockedCount() == 0, "a handle was left locked");
+  return 0;
+}
+
+} // namespace brantok::lumaro::fuzz

@@ -1,0 +1,82 @@
+#include "FuzzTargets.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace brantok::lumaro::fuzz {
+namespace {
+
+using Target = int (*)(const std::uint8_t*, std::size_t);
+
+// Every file directly in `folder`, in name order (none when it is missing).
+std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder, const std::string& extension = {}) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (it->is_regular_file() && (extension.empty() || it->path().extension() == extension)) {
+      files.push_back(it->path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The kept seeds and the inputs that once failed, for one target.
+std::vector<std::filesystem::path> KeptInputs(const std::string& target) {
+  const std::filesystem::path root(LUMARO_FUZZ_DIR);
+  auto inputs = FilesIn(root / "corpus" / target);
+  const auto failed = FilesIn(root / "regressions" / target);
+  inputs.insert(inputs.end(), failed.begin(), failed.end());
+  return inputs;
+}
+
+// Runs the target on each input; a failure aborts the program with the
+// target's own message, after the input's name was printed.
+void Replay(Target target, const std::vector<std::filesystem::path>& inputs) {
+  for (const auto& input : inputs) {
+    SCOPED_TRACE(input.string());
+    std::cout << "replaying " << input.filename().string() << std::endl;
+    const std::string bytes = test::ReadFile(input);
+    EXPECT_EQ(target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), 0);
+  }
+}
+
+TEST(FuzzReplayTest, Metadata) {
+  auto inputs = KeptInputs("metadata");
+  for (const auto& example : FilesIn(LUMARO_EXAMPLES_DIR)) inputs.push_back(example / "metadata.json");
+  Replay(FuzzMetadata, inputs);
+  EXPECT_EQ(FuzzMetadata(nullptr, 0), 0);
+}
+
+TEST(FuzzReplayTest, Package) {
+  auto inputs = KeptInputs("package");
+  const auto packages = FilesIn(LUMARO_EFFECTS_DIR, ".lumaro-effect");
+  ASSERT_FALSE(packages.empty());
+  inputs.insert(inputs.end(), packages.begin(), packages.end());
+  Replay(FuzzPackage, inputs);
+  EXPECT_EQ(FuzzPackage(nullptr, 0), 0);
+}
+
+TEST(FuzzReplayTest, EffectPath) {
+  const auto inputs = KeptInputs("effect_path");
+  ASSERT_FALSE(inputs.empty());
+  Replay(FuzzEffectPath, inputs);
+  EXPECT_EQ(FuzzEffectPath(nullptr, 0), 0);
+}
+
+TEST(FuzzReplayTest, SequenceRecord) {
+  const auto inputs = KeptInputs("sequence_record");
+  ASSERT_FALSE(inputs.empty());
+  Replay(FuzzSequenceRecord, inputs);
+  EXPECT_EQ(FuzzSequenceRecord(nullptr, 0), 0);
+}
+
+} // namespace
+} // namespace brantok::lumaro::fuzz
