@@ -1,7 +1,6 @@
-#include "ChildProcess.h"
+#include "HostProgram.h"
 #include "PackageWriter.h"
 #include "TempFolder.h"
-#include "TestEnvironment.h"
 #include "core/PathText.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 
 namespace brantok::lumaro::host {
@@ -76,22 +74,7 @@ void WritePng(const std::filesystem::path& path, int width, int height, int bitD
 
 class LumaroHostTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    // Sanitizer builds: the program runs with the suppressions the tests use
-    // plus PoCL's compiler (LLVM), whose allocations while it builds a kernel
-    // for the first time have stacks that the fast unwinder ends inside LLVM,
-    // short of the libpocl frame the suppressions name; and without the list
-    // of used suppressions, which would be a second line on standard error.
-    const char* options = std::getenv("LSAN_OPTIONS");
-    lumaro::test::SetEnvironment("LSAN_OPTIONS", std::string(options ? options : "") +
-                                                     ":suppressions=" LUMARO_CLI_LSAN_SUPPRESSIONS
-                                                     ":print_suppressions=0");
-    // The plug-in's log files stay in the build tree.
-    const char* scratch = std::getenv("LUMARO_TEST_SCRATCH");
-    if (scratch && *scratch && !std::getenv("XDG_DATA_HOME")) {
-      lumaro::test::SetEnvironment("XDG_DATA_HOME", std::string(scratch) + "/xdg-data");
-    }
-  }
+  static void SetUpTestSuite() { test::PrepareHostEnvironment(); }
 
   void SetUp() override {
     input_ = folder_ / "in.png";
@@ -100,9 +83,7 @@ protected:
     ASSERT_EQ(made.exitCode, 0) << made.errors;
   }
 
-  static ProcessResult Run(const std::vector<std::string>& arguments) {
-    return test::RunProgram(LUMARO_HOST_PATH, arguments);
-  }
+  static ProcessResult Run(const std::vector<std::string>& arguments) { return test::RunHost(arguments); }
 
   // A render of `effect` with these extra arguments.
   ProcessResult Render(const std::string& effect, std::vector<std::string> extra = {}) const {

@@ -139,6 +139,47 @@ InfoOptions ParseInfoOptions(const std::vector<std::string>& arguments) {
   return options;
 }
 
+ActionOptions ParseActionOptions(const std::vector<std::string>& arguments) {
+  using eAction = ActionOptions::eAction;
+  ActionOptions options;
+  bool chosen = false;
+  OptionReader reader("action", arguments);
+  reader.Value("--effect", [&](const std::string& v) { options.effect = PathArgument("--effect", v); });
+  reader.Value("--module", [&](const std::string& v) { options.module = PathArgument("--module", v); });
+  reader.Value("--choose-file", [&](const std::string& v) { options.chooseFile = PathArgument("--choose-file", v); });
+  reader.Value("--save-file", [&](const std::string& v) { options.saveFile = PathArgument("--save-file", v); });
+  // --press and --choose are one user action between them.
+  const auto action = [&](const std::string& option, const std::map<std::string, eAction>& known) {
+    return [&, option, known](const std::string& v) {
+      const auto found = known.find(v);
+      if (found == known.end()) {
+        std::string names;
+        for (const auto& [name, value] : known) names += (names.empty() ? "" : "|") + name;
+        throw CliError("unknown " + option + " '" + v + "' (" + names + ")");
+      }
+      if (chosen) throw CliError("action: give one of --press and --choose, once");
+      chosen = true;
+      options.action = found->second;
+      options.actionText = option.substr(2) + " " + v;
+    };
+  };
+  reader.Value("--press", action("--press", {{"update", eAction::PressUpdate}, {"sync", eAction::PressSync}}));
+  reader.Value("--choose", action("--choose", {{"none", eAction::ChooseNone},
+                                               {"browse", eAction::ChooseBrowse},
+                                               {"effect", eAction::ChooseEffect}}));
+  reader.Value(
+      "--answer",
+      [&](const std::string& v) {
+        if (v != "yes" && v != "no") throw CliError("unknown --answer '" + v + "' (yes or no)");
+        options.answers.push_back(v == "yes");
+      },
+      true);
+  reader.Flag("--json", [&] { options.json = true; });
+  reader.Read();
+  if (!chosen) throw CliError("action needs --press update|sync or --choose none|browse|effect");
+  return options;
+}
+
 SampleOptions ParseSampleOptions(const std::vector<std::string>& arguments) {
   SampleOptions options;
   OptionReader reader("sample", arguments);

@@ -34,6 +34,18 @@ struct InfoOptions {
   std::optional<std::filesystem::path> module;
 };
 
+struct ActionOptions {
+  enum class eAction { PressUpdate, PressSync, ChooseNone, ChooseBrowse, ChooseEffect };
+  std::optional<std::filesystem::path> effect;
+  eAction action = eAction::ChooseNone;
+  std::string actionText;    // as given: "press sync", "choose browse"
+  std::vector<bool> answers; // --answer, in order; true: yes
+  std::optional<std::filesystem::path> chooseFile;
+  std::optional<std::filesystem::path> saveFile;
+  bool json = false;
+  std::optional<std::filesystem::path> module;
+};
+
 struct SampleOptions {
   std::filesystem::path output;
   int width = 640;
@@ -48,6 +60,7 @@ struct SheetOptions {
 
 RenderOptions ParseRenderOptions(const std::vector<std::string>& arguments);
 InfoOptions ParseInfoOptions(const std::vector<std::string>& arguments);
+ActionOptions ParseActionOptions(const std::vector<std::string>& arguments);
 SampleOptions ParseSampleOptions(const std::vector<std::string>& arguments);
 SheetOptions ParseSheetOptions(const std::vector<std::string>& arguments);
 

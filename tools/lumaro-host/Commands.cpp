@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "ActionReport.h"
 #include "CliError.h"
 #include "CliOptions.h"
 #include "CommandLine.h"
@@ -9,10 +10,12 @@
 #include "Image.h"
 #include "ModuleRun.h"
 #include "Pictures.h"
+#include "ScriptedUser.h"
 #include "WorldPixels.h"
 #include "core/PathText.h"
 
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <system_error>
 
@@ -76,6 +79,31 @@ void CheckStatus(const EffectPackage& package, const ModuleRun::Status& status) 
   if (!status.built) throw CliError("the kernel of effect package " + shown + " did not build: " + status.log);
 }
 
+// The user answers the plug-in's dialogs for as long as this lives.
+class ActiveUser {
+public:
+  explicit ActiveUser(ScriptedUser& user) { ScriptedUser::SetActive(&user); }
+  ~ActiveUser() { ScriptedUser::SetActive(nullptr); }
+  ActiveUser(const ActiveUser&) = delete;
+  ActiveUser& operator=(const ActiveUser&) = delete;
+};
+
+constexpr PF_ParamIndex kUpdateButton = 1;
+constexpr PF_ParamIndex kSyncButton = 2;
+constexpr PF_ParamIndex kEffectPopup = 3;
+
+// The Effect popup's item for each choice (1-based; 3 is the separator).
+A_long PopupValue(ActionOptions::eAction action) {
+  switch (action) {
+  case ActionOptions::eAction::ChooseBrowse:
+    return 2;
+  case ActionOptions::eAction::ChooseEffect:
+    return 4;
+  default:
+    return 1;
+  }
+}
+
 } // namespace
 
 int RunRender(const std::vector<std::string>& arguments) {
@@ -130,6 +158,72 @@ int RunInfo(const std::vector<std::string>& arguments) {
   return 0;
 }
 
+int RunAction(const std::vector<std::string>& arguments) {
+  using eAction = ActionOptions::eAction;
+  const ActionOptions options = ParseActionOptions(arguments);
+  const auto module = ModulePath(options.module);
+  std::error_code error;
+  if (options.effect && !std::filesystem::is_regular_file(*options.effect, error)) {
+    throw CliError("effect package " + core::PathToUtf8(*options.effect) + " does not exist");
+  }
+
+  // The controls start as render's do, when the package can be read; one
+  // that cannot is still stored, to try what the plug-in makes of it.
+  std::unique_ptr<EffectPackage> package;
+  std::unique_ptr<ControlValues> values;
+  if (options.effect) {
+    try {
+      package = std::make_unique<EffectPackage>(*options.effect);
+      values = std::make_unique<ControlValues>(*package);
+    } catch (const CliError&) {
+    }
+  }
+
+  ScriptedUser user(options.answers, options.chooseFile, options.saveFile);
+  nlohmann::ordered_json state;
+  {
+    const ActiveUser active(user);
+    ModuleRun run(module, eHostApp::PremierePro);
+    // Whether the stored package loads is part of what the state shows.
+    if (options.effect) {
+      run.Open(*options.effect, {});
+      if (values) values->ApplyTo(run.Params());
+    } else {
+      run.OpenEmpty();
+    }
+    switch (options.action) {
+    case eAction::PressUpdate:
+      run.UserChangedParam(kUpdateButton);
+      break;
+    case eAction::PressSync:
+      run.UserChangedParam(kSyncButton);
+      break;
+    case eAction::ChooseNone:
+    case eAction::ChooseBrowse:
+    case eAction::ChooseEffect:
+      // The panel changes the value before the plug-in hears of it.
+      run.Params().SetPopupValue(kEffectPopup, PopupValue(options.action));
+      run.UserChangedParam(kEffectPopup);
+      break;
+    }
+    state = DescribeParameters(run.Params(), run.SequenceRecord());
+    run.Close();
+  }
+
+  nlohmann::ordered_json report = {{"action", options.actionText}, {"dialogs", DescribeDialogs(user.Dialogs())}};
+  for (const auto& [key, value] : state.items()) report[key] = value;
+  nlohmann::ordered_json unused = nlohmann::ordered_json::array();
+  for (std::size_t i = options.answers.size() - user.UnusedAnswers(); i < options.answers.size(); ++i) {
+    unused.push_back(std::string("--answer ") + (options.answers[i] ? "yes" : "no"));
+  }
+  if (user.OpenFileUnused()) unused.push_back("--choose-file");
+  if (user.SaveFileUnused()) unused.push_back("--save-file");
+  report["unused"] = std::move(unused);
+  std::cout << (options.json ? report.dump(2) + "\n" : FormatActionReport(report));
+  std::cout.flush();
+  return 0;
+}
+
 int RunSample(const std::vector<std::string>& arguments) {
   const SampleOptions options = ParseSampleOptions(arguments);
   CheckWritableFolder(options.output);
@@ -153,6 +247,9 @@ std::string Usage() {
                      [--time SECONDS] [--frame N] [--duration SECONDS]
                      [--host premiere|aftereffects] [--module PATH]
   lumaro-host info   --effect PKG [--json] [--module PATH]
+  lumaro-host action [--effect PKG] (--press update|sync | --choose none|browse|effect)
+                     [--answer yes|no]... [--choose-file PATH] [--save-file PATH]
+                     [--json] [--module PATH]
   lumaro-host sample --output OUT.png [--width W] [--height H]
   lumaro-host sheet  --output OUT.png [--columns N] IMAGE.png...
   lumaro-host help
@@ -161,6 +258,16 @@ render loads the plug-in module (by default the one beside this program),
 opens PKG in it as a host does, sets the controls (--set: slider NUMBER,
 colour #RRGGBB, choice OPTION or 0-based INDEX) and renders one frame.
 info prints the package's name, whether its kernel builds, and its controls.
+action opens a project (with --effect, one that uses PKG; else an empty one)
+and does what a user does in the effect's panel: presses "Check for
+updates..." or "Sync From Lumaro", or chooses an Effect popup item (None,
+Browse..., or the stored effect). The plug-in's dialogs are answered from
+the command line: question boxes take the --answer values in order, then No;
+boxes with only OK are acknowledged; the open dialog returns --choose-file
+and the save dialog --save-file, each cancelled when not given. It prints
+every dialog (one line each) and the resulting Effect Path, popup, effect id
+and visible controls, or with --json the same as one object. Answering yes to
+an offered update opens the download page in the browser, as the plug-in does.
 sample writes a test card; sheet lays images out in a grid (default 2 columns).
 Exit status 0 on success, 1 with one line on standard error otherwise.
 )";

@@ -1,6 +1,7 @@
 #include "ModuleRun.h"
 
 #include "CliError.h"
+#include "HandleStore.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
 
@@ -106,7 +107,7 @@ void ModuleRun::Check(PF_Err error, const char* command) {
   throw CliError("host error " + std::to_string(error) + " in " + command + (message.empty() ? "" : ": " + message));
 }
 
-ModuleRun::Status ModuleRun::Open(const std::filesystem::path& package, const std::vector<PF_ParamIndex>& controls) {
+void ModuleRun::SetUp() {
   Check(host_->GlobalSetup(), "GLOBAL_SETUP");
   globalSetUp_ = true;
   Check(host_->ParamsSetup(), "PARAMS_SETUP");
@@ -119,7 +120,10 @@ ModuleRun::Status ModuleRun::Open(const std::filesystem::path& package, const st
   const PF_Err sequenceError = host_->SequenceSetup(sequence_);
   sequenceSetUp_ = true;
   Check(sequenceError, "SEQUENCE_SETUP");
+}
 
+ModuleRun::Status ModuleRun::Open(const std::filesystem::path& package, const std::vector<PF_ParamIndex>& controls) {
+  SetUp();
   std::error_code error;
   const auto absolute = std::filesystem::absolute(package, error);
   if (!host_->Params().WriteArbitraryText(kEffectPath, core::PathToUtf8(error ? package : absolute))) {
@@ -139,6 +143,19 @@ ModuleRun::Status ModuleRun::Open(const std::filesystem::path& package, const st
       status.log = "see the plug-in's log in " + core::PathToUtf8(core::Logger::GetLogDirectory());
   }
   return status;
+}
+
+void ModuleRun::OpenEmpty() {
+  SetUp();
+  Check(host_->UpdateParamsUI(sequence_), "UPDATE_PARAMS_UI");
+}
+
+void ModuleRun::UserChangedParam(PF_ParamIndex index) {
+  Check(host_->UserChangedParam(sequence_, index), "USER_CHANGED_PARAM");
+}
+
+std::vector<std::uint8_t> ModuleRun::SequenceRecord() const {
+  return HandleStore::Instance().Bytes(host_->SequenceData(sequence_));
 }
 
 void ModuleRun::Render(HostWorld& input, HostWorld& output, const FrameTime& time) {

@@ -5,6 +5,7 @@
 #include "LogFileWatch.h"
 #include "OutputCapture.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -43,7 +44,15 @@ public:
   // `controls`: the parameters that should show the package's controls.
   // Throws CliError for a host error.
   Status Open(const std::filesystem::path& package, const std::vector<PF_ParamIndex>& controls);
+  // The same for a project without an effect: an empty Effect Path and the
+  // popup at its default. Throws CliError for a host error.
+  void OpenEmpty();
   HostParameters& Params() { return host_->Params(); }
+  // USER_CHANGED_PARAM for `index`, as after the user used it in the panel.
+  // Throws CliError for a host error.
+  void UserChangedParam(PF_ParamIndex index);
+  // The bytes of the sequence's record as the project would store them.
+  std::vector<std::uint8_t> SequenceRecord() const;
   // Throws CliError("host error N ...") when the plug-in returns an error.
   void Render(HostWorld& input, HostWorld& output, const FrameTime& time);
   // Sequence and global setdown; throws CliError for a host error.
@@ -51,6 +60,7 @@ public:
 
 private:
   void Check(PF_Err error, const char* command);
+  void SetUp();
 
   OutputCapture capture_;
   LogFileWatch logFiles_;

@@ -2,6 +2,8 @@
 #include "CliError.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "ScriptedUser.h"
+#include "ae/EffectExport.h"
 
 #include <algorithm>
 #include <exception>
@@ -22,21 +24,29 @@ int Fail(std::string message) {
 }
 
 int Run(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) throw CliError("no command given (render, info, sample, sheet; 'lumaro-host help' explains)");
+  if (arguments.empty())
+    throw CliError("no command given (render, info, action, sample, sheet; 'lumaro-host help' explains)");
   const std::string& command = arguments.front();
   const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
   if (command == "render") return RunRender(rest);
   if (command == "info") return RunInfo(rest);
+  if (command == "action") return RunAction(rest);
   if (command == "sample") return RunSample(rest);
   if (command == "sheet") return RunSheet(rest);
   if (command == "help" || command == "--help" || command == "-h") {
     std::cout << Usage();
     return 0;
   }
-  throw CliError("unknown command '" + command + "' (render, info, sample, sheet or help)");
+  throw CliError("unknown command '" + command + "' (render, info, action, sample, sheet or help)");
 }
 
 } // namespace
+
+// The module looks this up to answer its dialogs; null outside `action`, so
+// that the other commands get the plug-in's usual dialogs.
+LUMARO_EFFECT_EXPORT brantok::lumaro::core::IDialogResponder* LumaroEffectDialogResponder() {
+  return brantok::lumaro::host::ScriptedUser::Active();
+}
 
 int main(int argc, char** argv) {
   try {
