@@ -4,6 +4,7 @@
 #include "ae/ScopedSuite.h"
 #include "core/ProductInformation.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace brantok::lumaro::ae {
@@ -68,7 +69,7 @@ PF_Err InterfaceBuilder::AddPopup(A_long index, const std::string& name, const s
                                   bool supervised, bool hidden) {
   Clear(index, PF_Param_POPUP, name, PF_ParamFlag_CANNOT_TIME_VARY | (supervised ? PF_ParamFlag_SUPERVISE : 0),
         hidden ? PF_PUI_INVISIBLE : 0);
-  def_.u.pd.num_choices = static_cast<A_short>(choices.size());
+  def_.u.pd.num_choices = static_cast<A_short>(std::min(choices.size(), ParameterLayout::MaxPopupChoices));
   def_.u.pd.value = 1;
   def_.u.pd.dephault = 1;
   def_.u.pd.u.namesptr = KeepString(JoinChoices(choices));

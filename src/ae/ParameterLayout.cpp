@@ -56,7 +56,8 @@ std::array<std::string, 4> BuildEffectChoices(const std::optional<std::filesyste
 
 std::string JoinChoices(const std::vector<std::string>& choices) {
   std::string joined;
-  for (std::size_t i = 0; i < choices.size(); ++i) {
+  const auto count = std::min(choices.size(), ParameterLayout::MaxPopupChoices);
+  for (std::size_t i = 0; i < count; ++i) {
     if (i > 0) joined += '|';
     joined += choices[i];
   }

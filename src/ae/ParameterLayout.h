@@ -51,6 +51,9 @@ struct ParameterLayout {
 
   // Size of the Effect Path block kept in projects.
   static constexpr std::size_t EffectPathSize = 2048;
+
+  // The most choices a host popup counts (its count is 16 bits, signed).
+  static constexpr std::size_t MaxPopupChoices = 0x7FFF;
 };
 
 using ControlFunction =
@@ -72,7 +75,8 @@ void ForEachControl(const std::vector<std::shared_ptr<correction::effects::ICont
 // known, else two empty items.
 std::array<std::string, 4> BuildEffectChoices(const std::optional<std::filesystem::path>& path);
 
-// Choices as the host's popup names string: items joined by '|'.
+// Choices as the host's popup names string: items joined by '|', the first
+// MaxPopupChoices only, so that the names never list more than the count.
 std::string JoinChoices(const std::vector<std::string>& choices);
 
 // Copies `name` into a parameter's 32-byte name field, cut to fit.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -72,6 +73,16 @@ TEST(ParameterLayoutTest, EffectChoicesNameTheStoredPackage) {
   const auto chosen = BuildEffectChoices(std::filesystem::path("/effects/Look.lumaro-effect"));
   EXPECT_EQ(JoinChoices({chosen.begin(), chosen.end()}), "None|Browse...|(-|Look");
   EXPECT_EQ(JoinChoices({}), "");
+}
+
+TEST(ParameterLayoutTest, PopupNamesListNoMoreChoicesThanTheHostCounts) {
+  // The host counts a popup's choices in 16 bits; names beyond would make
+  // the list and its count disagree.
+  const std::vector<std::string> choices(40000, "o");
+  const auto joined = JoinChoices(choices);
+  EXPECT_EQ(static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '|')) + 1,
+            ParameterLayout::MaxPopupChoices);
+  EXPECT_EQ(JoinChoices(std::vector<std::string>(ParameterLayout::MaxPopupChoices, "o")), joined);
 }
 
 TEST(ParameterLayoutTest, ParameterNamesAreCutToTheNameField) {

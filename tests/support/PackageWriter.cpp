@@ -50,4 +50,33 @@ void CorruptStoredContent(const std::filesystem::path& package, const std::strin
   WriteFile(package, bytes);
 }
 
+namespace {
+
+std::uint32_t ReadLittle(const std::string& bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<std::uint8_t>(bytes.at(at + i));
+  return value;
+}
+
+void WriteLittle32(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+} // namespace
+
+void SetDeclaredSize(const std::filesystem::path& package, const std::string& entry, std::uint32_t size) {
+  std::string bytes = ReadFile(package);
+  const std::string central("PK\x01\x02", 4);
+  bool found = false;
+  for (auto at = bytes.find(central); at != std::string::npos; at = bytes.find(central, at + 4)) {
+    const auto nameLength = ReadLittle(bytes, at + 28, 2);
+    if (bytes.compare(at + 46, nameLength, entry) != 0 || nameLength != entry.size()) continue;
+    WriteLittle32(bytes, at + 24, size);
+    WriteLittle32(bytes, ReadLittle(bytes, at + 42, 4) + 22, size);
+    found = true;
+  }
+  if (!found) throw std::runtime_error("no entry " + entry + " in " + package.string());
+  WriteFile(package, bytes);
+}
+
 } // namespace brantok::lumaro::test

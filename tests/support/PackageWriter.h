@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,5 +24,10 @@ std::vector<PackageEntry> StandardEntries(const std::string& kernel, const std::
 // recorded CRC, so that extraction sees a CRC mismatch. `content` must be
 // unique within the file.
 void CorruptStoredContent(const std::filesystem::path& package, const std::string& content);
+
+// Rewrites the uncompressed size that the archive records for `entry` (in its
+// local header and in the central directory), leaving the data as it is: an
+// archive that lies about the size of what it holds.
+void SetDeclaredSize(const std::filesystem::path& package, const std::string& entry, std::uint32_t size);
 
 } // namespace brantok::lumaro::test
