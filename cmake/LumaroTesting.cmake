@@ -49,6 +49,7 @@ function(lumaro_add_test name)
     # Logs of the code under test stay inside the build tree.
     list(APPEND env "XDG_DATA_HOME=${LUMARO_TEST_SCRATCH}/xdg-data"
       "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp"
+      "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
       "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
     # gtest_discover_tests flattens list-valued properties, so ENVIRONMENT would
     # keep only its first variable; `env` in front of the program sets them all,

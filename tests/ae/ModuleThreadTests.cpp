@@ -1,0 +1,235 @@
+#include "HandleStore.h"
+#include "ModuleFixture.h"
+#include "TestEnvironment.h"
+#include "core/PathText.h"
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+namespace brantok::lumaro::ae::test {
+namespace {
+
+using host::EffectHost;
+using host::HandleStore;
+using host::HostWorld;
+
+constexpr A_long kSize = 8;
+constexpr PF_ParamIndex kEffectPopup = 3;
+constexpr A_long kPopupNone = 1;
+constexpr A_long kPopupEffect = 4;
+constexpr std::size_t kIdOffset = 16;
+
+// Several clips of one plug-in instance, each a host of its own with its own
+// parameters and sequence record, as a project with the effect on several
+// clips. Commands of one clip come from one thread at a time, except renders,
+// which hosts run on several threads at once.
+class ModuleThreadTest : public ModuleFixture {
+protected:
+  struct Clip {
+    std::unique_ptr<EffectHost> host;
+    int sequence = -1;
+    std::string example;
+    // The frame of the loaded effect, and the frame without one.
+    std::vector<std::uint8_t> rendered;
+    std::vector<std::uint8_t> copied;
+  };
+
+  void SetUp() override {
+    ModuleFixture::SetUp();
+    owner_ = std::make_unique<EffectHost>(entry_);
+    ASSERT_EQ(owner_->GlobalSetup(), PF_Err_NONE);
+    FillInput(input_);
+  }
+
+  void TearDown() override {
+    if (owner_) {
+      EXPECT_EQ(owner_->GlobalSetdown(), PF_Err_NONE);
+      EXPECT_EQ(owner_->OutstandingSuites(), 0);
+      owner_.reset();
+    }
+    ModuleFixture::TearDown();
+  }
+
+  static void FillInput(HostWorld& world) {
+    for (A_long y = 0; y < world.Height(); ++y) {
+      for (A_long x = 0; x < world.Width(); ++x) {
+        auto* pixel = world.Pixel(x, y);
+        pixel[0] = static_cast<std::uint8_t>(30 * x);
+        pixel[1] = static_cast<std::uint8_t>(30 * y);
+        pixel[2] = static_cast<std::uint8_t>(17 * (x + y));
+        pixel[3] = 200;
+      }
+    }
+  }
+
+  // A clip with `example` picked by the user (its starting values in the
+  // parameters), and its frames recorded before any other thread runs.
+  std::unique_ptr<Clip> MakeClip(const std::string& example) {
+    auto clip = std::make_unique<Clip>();
+    clip->example = example;
+    clip->host = std::make_unique<EffectHost>(entry_);
+    clip->host->UseGlobalDataOf(*owner_);
+    EXPECT_EQ(clip->host->ParamsSetup(), PF_Err_NONE);
+    EXPECT_EQ(clip->host->SequenceSetup(clip->sequence), PF_Err_NONE);
+    ChooseEffect(*clip->host, Example(example));
+    clip->host->Params().SetPopupValue(kEffectPopup, kPopupEffect);
+    EXPECT_EQ(clip->host->UserChangedParam(clip->sequence, kEffectPopup), PF_Err_NONE);
+    clip->rendered = Render(*clip);
+    clip->copied = input_.PackedPixels();
+    EXPECT_NE(clip->rendered, clip->copied) << example;
+    return clip;
+  }
+
+  std::vector<std::uint8_t> Render(Clip& clip) {
+    HostWorld output(kSize, kSize, PrPixelFormat_BGRA_4444_8u, 4);
+    const PF_Err error = clip.host->Render(clip.sequence, input_, output);
+    if (error != PF_Err_NONE) return {};
+    return output.PackedPixels();
+  }
+
+  bool HasEffectId(const Clip& clip) {
+    const auto bytes = HandleStore::Instance().Bytes(clip.host->SequenceData(clip.sequence));
+    return bytes.size() >= kIdOffset + 16 &&
+           std::any_of(bytes.begin() + kIdOffset, bytes.begin() + kIdOffset + 16, [](auto b) { return b != 0; });
+  }
+
+  // Forgets the clip's effect, the way the user does when the plug-in has
+  // that route (the popup to None), else as a host that sets the sequence
+  // down; true when the frame is then a copy.
+  bool Forget(Clip& clip, bool byPopup) {
+    if (byPopup) {
+      clip.host->Params().SetPopupValue(kEffectPopup, kPopupNone);
+      if (clip.host->UserChangedParam(clip.sequence, kEffectPopup) != PF_Err_NONE) return false;
+    } else {
+      if (clip.host->SequenceSetdown(clip.sequence) != PF_Err_NONE) return false;
+      if (clip.host->SequenceSetup(clip.sequence) != PF_Err_NONE) return false;
+      clip.host->Params().SetPopupValue(kEffectPopup, kPopupNone);
+    }
+    return Render(clip) == clip.copied;
+  }
+
+  // Loads the effect again; true when the frame is then the effect's.
+  bool Reload(Clip& clip, bool byPopup) {
+    clip.host->Params().SetPopupValue(kEffectPopup, kPopupEffect);
+    const PF_Err error =
+        byPopup ? clip.host->UserChangedParam(clip.sequence, kEffectPopup) : clip.host->UpdateParamsUI(clip.sequence);
+    return error == PF_Err_NONE && HasEffectId(clip) && Render(clip) == clip.rendered;
+  }
+
+  void TearDownClip(Clip& clip) {
+    if (clip.host->SequenceData(clip.sequence)) {
+      EXPECT_EQ(clip.host->SequenceSetdown(clip.sequence), PF_Err_NONE);
+    }
+    EXPECT_EQ(clip.host->OutstandingSuites(), 0);
+  }
+
+  std::unique_ptr<EffectHost> owner_;
+  HostWorld input_{kSize, kSize, PrPixelFormat_BGRA_4444_8u};
+};
+
+TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) {
+  constexpr int kRenders = 500;
+  constexpr int kCycles = 150;
+  const std::vector<std::string> examples{"WarmGlow", "ToneChoice", "PulseVignette"};
+  std::vector<std::unique_ptr<Clip>> renderClips;
+  for (const auto& example : examples) renderClips.push_back(MakeClip(example));
+  std::vector<std::unique_ptr<Clip>> loaderClips;
+  for (const auto& example : examples) loaderClips.push_back(MakeClip(example));
+  ASSERT_FALSE(HasFailure());
+
+  // The popup route exists when choosing None forgets the effect.
+  loaderClips[0]->host->Params().SetPopupValue(kEffectPopup, kPopupNone);
+  ASSERT_EQ(loaderClips[0]->host->UserChangedParam(loaderClips[0]->sequence, kEffectPopup), PF_Err_NONE);
+  const bool popupRoute = !HasEffectId(*loaderClips[0]);
+  ASSERT_TRUE(Reload(*loaderClips[0], popupRoute));
+  if (!popupRoute) std::cout << "The plug-in does not forget on None: loaders set their sequences down instead.\n";
+
+  std::atomic<int> wrongFrames{0}, failedActions{0}, frames{0};
+  std::vector<std::thread> threads;
+  // Two threads render the first clip at once, one each of the others.
+  for (const std::size_t index : {std::size_t{0}, std::size_t{0}, std::size_t{1}, std::size_t{2}}) {
+    threads.emplace_back([&, index] {
+      auto& clip = *renderClips[index];
+      for (int i = 0; i < kRenders; ++i) {
+        if (Render(clip) != clip.rendered) ++wrongFrames;
+        ++frames;
+      }
+    });
+  }
+  // Loaders: one through the popup, one through the sequence commands, one
+  // alternating.
+  for (std::size_t index = 0; index < loaderClips.size(); ++index) {
+    threads.emplace_back([&, index] {
+      auto& clip = *loaderClips[index];
+      for (int i = 0; i < kCycles; ++i) {
+        const bool byPopup = popupRoute && (index == 0 || (index == 2 && i % 2 == 0));
+        if (!Forget(clip, byPopup)) ++failedActions;
+        if (!Reload(clip, byPopup)) ++failedActions;
+        frames += 2;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  std::cout << frames << " frames\n";
+  EXPECT_EQ(wrongFrames, 0);
+  EXPECT_EQ(failedActions, 0);
+  for (auto* clips : {&renderClips, &loaderClips}) {
+    for (auto& clip : *clips) TearDownClip(*clip);
+  }
+}
+
+std::optional<std::filesystem::path> NewestLogFile() {
+  const auto appData = lumaro::test::PlatformLocalAppData();
+  if (!appData) return std::nullopt;
+  const auto folder = *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs";
+  std::optional<std::filesystem::path> newest;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (!it->path().filename().string().starts_with("LumaroEffect_")) continue;
+    if (!newest || std::filesystem::last_write_time(it->path()) >= std::filesystem::last_write_time(*newest)) {
+      newest = it->path();
+    }
+  }
+  return newest;
+}
+
+TEST_F(ModuleThreadTest, LogLinesFromConcurrentThreadsArriveWhole) {
+  const auto log = NewestLogFile();
+  ASSERT_TRUE(log);
+  const auto start = std::filesystem::file_size(*log);
+  constexpr int kThreads = 4;
+  constexpr int kCommands = 150;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      EffectHost clip(entry_);
+      clip.UseGlobalDataOf(*owner_);
+      for (int i = 0; i < kCommands; ++i) {
+        // Without a record: each logs its command and a warning.
+        EXPECT_EQ(clip.SequenceResetup(-1), PF_Err_NONE);
+        EXPECT_EQ(clip.UpdateParamsUI(-1), PF_Err_NONE);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+
+  const std::string bytes = lumaro::test::ReadFile(*log).substr(static_cast<std::size_t>(start));
+  std::map<std::string, int> lines;
+  std::istringstream stream(bytes);
+  for (std::string line; std::getline(stream, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    ++lines[line];
+  }
+  const std::map<std::string, int> expected{
+      {"LumaroEffect::SequenceResetup", kThreads * kCommands},
+      {"Warning, Plugin::SequenceResetup called with null sequence data", kThreads * kCommands},
+      {"LumaroEffect::UpdateParameterUI", kThreads * kCommands},
+      {"Warning, Plugin::UpdateParameterUI called with null sequence data", kThreads * kCommands}};
+  EXPECT_EQ(lines, expected);
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae::test
