@@ -10,6 +10,13 @@ namespace {
 
 constexpr auto BlockSize = ParameterLayout::EffectPathSize;
 
+// Blocks the plug-in did not make (a damaged project, another parameter's
+// data) may be shorter than its own; they are never read or written. A host
+// that cannot tell a block's size is trusted.
+bool IsWholeBlock(A_HandleSize (*sizeOf)(PF_Handle), PF_Handle handle) {
+  return !sizeOf || sizeOf(handle) >= BlockSize;
+}
+
 bool HasHandleCallbacks(const PF_InData* inData) {
   const auto* utils = inData ? inData->utils : nullptr;
   return utils && utils->host_new_handle && utils->host_lock_handle && utils->host_unlock_handle &&
@@ -18,6 +25,9 @@ bool HasHandleCallbacks(const PF_InData* inData) {
 
 PF_Err CopyHandle(const PF_InData* inData, PF_Handle source, PF_Handle* destination) {
   if (!destination) return PF_Err_BAD_CALLBACK_PARAM;
+  if (source && HasHandleCallbacks(inData) && !IsWholeBlock(inData->utils->host_get_handle_size, source)) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
   PF_Handle copy = nullptr;
   if (const auto error = NewEffectPathHandle(inData, copy)) return error;
   if (source) {
@@ -41,6 +51,7 @@ PF_Err Flatten(const PF_InData* inData, PF_Handle handle, A_u_long size, void* b
   if (size != BlockSize) return PF_Err_NONE;
   if (!handle || !buffer) return PF_Err_BAD_CALLBACK_PARAM;
   const auto& utils = *inData->utils;
+  if (!IsWholeBlock(utils.host_get_handle_size, handle)) return PF_Err_BAD_CALLBACK_PARAM;
   auto* data = utils.host_lock_handle(handle);
   if (!data) return PF_Err_OUT_OF_MEMORY;
   std::memcpy(buffer, data, BlockSize);
@@ -71,6 +82,9 @@ PF_Err Compare(const PF_InData* inData, PF_Handle a, PF_Handle b, PF_ArbCompareR
   if (!result) return PF_Err_BAD_CALLBACK_PARAM;
   if (!a || !b) return PF_Err_NONE;
   const auto& utils = *inData->utils;
+  if (!IsWholeBlock(utils.host_get_handle_size, a) || !IsWholeBlock(utils.host_get_handle_size, b)) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
   const auto* first = static_cast<const char*>(utils.host_lock_handle(a));
   const auto* second = static_cast<const char*>(utils.host_lock_handle(b));
   if (first && second) {
@@ -88,7 +102,9 @@ std::optional<std::string> ReadEffectPath(const PF_InData* inData, PF_OutData* o
   if (!def || def->param_type != PF_Param_ARBITRARY_DATA) return std::nullopt;
   HandleSuite handles(inData, outData, kPFHandleSuite, kPFHandleSuiteVersion1);
   const auto handle = def->u.arb_d.value;
-  if (!handle || !handles->host_lock_handle) return std::nullopt;
+  if (!handle || !handles->host_lock_handle || !IsWholeBlock(handles->host_get_handle_size, handle)) {
+    return std::nullopt;
+  }
   const auto* data = static_cast<const char*>(handles->host_lock_handle(handle));
   if (!data) return std::nullopt;
   std::optional<std::string> path;
@@ -105,7 +121,7 @@ bool WriteEffectPath(const PF_InData* inData, PF_OutData* outData, PF_ParamDef* 
   const auto handle = def->u.arb_d.value;
   if (!handle) return false;
   HandleSuite handles(inData, outData, kPFHandleSuite, kPFHandleSuiteVersion1);
-  if (!handles->host_lock_handle) return false;
+  if (!handles->host_lock_handle || !IsWholeBlock(handles->host_get_handle_size, handle)) return false;
   auto* data = static_cast<char*>(handles->host_lock_handle(handle));
   if (!data) return false;
   std::memset(data, 0, BlockSize);

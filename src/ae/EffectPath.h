@@ -12,11 +12,13 @@ namespace brantok::lumaro::ae {
 // block in projects exactly as it is.
 
 // The stored path, or nothing when the parameter has no value, cannot be
-// locked, or holds no path. Never reads past the block.
+// locked, holds a block shorter than 2048 bytes, or holds no path. Never reads
+// past the block.
 std::optional<std::string> ReadEffectPath(const PF_InData* inData, PF_OutData* outData, const PF_ParamDef* def);
 
 // Stores `text`; false, with nothing written, when it does not fit (2048
-// bytes or more) or the parameter has no value. Marks the value changed.
+// bytes or more) or the parameter has no value or a shorter block. Marks the
+// value changed.
 bool WriteEffectPath(const PF_InData* inData, PF_OutData* outData, PF_ParamDef* def, const std::string& text);
 
 // A new zeroed block in `handle`; PF_Err_OUT_OF_MEMORY when the host cannot
@@ -25,6 +27,8 @@ PF_Err NewEffectPathHandle(const PF_InData* inData, PF_Handle& handle);
 
 // The host's arbitrary-data callbacks for the block: new, dispose, copy,
 // flat size, flatten, unflatten and compare. Flattened data is the raw block.
+// A block shorter than the plug-in's own (as far as the host can tell its
+// size) is refused with PF_Err_BAD_CALLBACK_PARAM.
 PF_Err HandleEffectPathCallback(const PF_InData* inData, PF_ArbParamsExtra* extra);
 
 } // namespace brantok::lumaro::ae

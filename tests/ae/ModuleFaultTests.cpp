@@ -571,5 +571,63 @@ TEST_F(ModuleFaultTest, FramesTheWorldsCannotHoldAreRefusedOrWrittenWhole) {
   TearDownHost(*host);
 }
 
+TEST_F(ModuleFaultTest, EffectPathBlocksShorterThanThePluginsAreNeverOverrun) {
+  // Blocks the plug-in did not make: a damaged project, another parameter's
+  // data. Found by the effect_path fuzz target.
+  auto& store = HandleStore::Instance();
+  auto host = MakeHost();
+  const PF_Handle shortBlock = store.New(16);
+  const PF_Handle longBlock = store.New(kBlock + 16);
+  store.Write(shortBlock, std::string(16, 'x').data(), 16);
+  store.Write(longBlock, std::string(kBlock + 16, 'y').data(), kBlock + 16);
+
+  std::vector<std::uint8_t> flat(kBlock, 0xA5);
+  PF_ArbParamsExtra extra{};
+  extra.which_function = PF_Arbitrary_FLATTEN_FUNC;
+  extra.u.flatten_func_params.arbH = shortBlock;
+  extra.u.flatten_func_params.buf_sizeLu = kBlock;
+  extra.u.flatten_func_params.flat_dataPV = flat.data();
+  EXPECT_EQ(host->ArbitraryCallback(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, 0xA5));
+  extra.u.flatten_func_params.arbH = longBlock;
+  EXPECT_EQ(host->ArbitraryCallback(extra), PF_Err_NONE);
+  EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, 'y'));
+
+  PF_ArbitraryH copy = nullptr;
+  extra = {};
+  extra.which_function = PF_Arbitrary_COPY_FUNC;
+  extra.u.copy_func_params.src_arbH = shortBlock;
+  extra.u.copy_func_params.dst_arbPH = &copy;
+  EXPECT_EQ(host->ArbitraryCallback(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(copy, nullptr);
+
+  PF_ArbCompareResult order = -1;
+  extra = {};
+  extra.which_function = PF_Arbitrary_COMPARE_FUNC;
+  extra.u.compare_func_params.a_arbH = shortBlock;
+  extra.u.compare_func_params.b_arbH = shortBlock;
+  extra.u.compare_func_params.compareP = &order;
+  EXPECT_EQ(host->ArbitraryCallback(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(order, -1);
+
+  // A stored path in a short block is no path: no effect, the frame copied.
+  PF_Handle value = host->Params().At(kEffectPath).u.arb_d.value;
+  ASSERT_TRUE(host->Params().WriteArbitraryText(kEffectPath, core::PathToUtf8(Example("WarmGlow"))));
+  ASSERT_EQ(store.Resize(16, &value), PF_Err_NONE);
+  host->Params().SetPopupValue(kEffectPopup, kPopupEffect);
+  EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_EQ(host->Params().Text(kEffectPopup), "None|Browse...||");
+  HostWorld input(kSize, kSize);
+  input.FillPixels(0x42);
+  HostWorld output(kSize, kSize);
+  EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+
+  ASSERT_EQ(store.Resize(kBlock, &value), PF_Err_NONE);
+  store.Dispose(shortBlock);
+  store.Dispose(longBlock);
+  TearDownHost(*host);
+}
+
 } // namespace
 } // namespace brantok::lumaro::ae::test

@@ -5,6 +5,7 @@
 #include "HandleStore.h"
 #include "ae/ParameterLayout.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -19,6 +20,8 @@ using host::HandleStore;
 constexpr std::size_t kBlock = ParameterLayout::EffectPathSize;
 // Flat sizes a host might offer: the right one, its neighbours, none, more.
 constexpr std::array<A_u_long, 7> kSizes{kBlock, kBlock - 1, kBlock + 1, 0, 1, 4096, 64};
+// Blocks of the host's that are not the plug-in's 2048 bytes.
+constexpr std::array<A_HandleSize, 5> kOtherSizes{0, 1, 16, kBlock - 1, kBlock + 16};
 
 bool Allowed(PF_Err error) {
   return error == PF_Err_NONE || error == PF_Err_OUT_OF_MEMORY || error == PF_Err_BAD_CALLBACK_PARAM;
@@ -40,6 +43,9 @@ public:
     // The host disposes what it still holds, through the plug-in.
     host_.Faults().newHandle.Disarm();
     host_.Faults().lockHandle.Disarm();
+    for (const PF_Handle block : hostBlocks_) {
+      if (store_.Contains(block)) store_.Dispose(block);
+    }
     for (auto& slot : slots_) {
       if (!slot) continue;
       PF_ArbParamsExtra extra = Extra(PF_Arbitrary_DISPOSE_FUNC);
@@ -92,11 +98,24 @@ private:
     return error;
   }
 
-  // 0-3: a slot's handle, 4: null, 5: a handle the host never made.
+  // 0-3: a slot's handle, 4: null, 5: a handle the host never made, 6: a
+  // block of the host's of another size than the plug-in's (a damaged
+  // project, another parameter's data).
   PF_Handle AnyHandle() {
-    const auto pick = input_.Pick(6);
+    const auto pick = input_.Pick(7);
     if (pick < slots_.size()) return slots_[pick];
+    if (pick == 6) return OtherBlock();
     return pick == 4 ? nullptr : &foreignData_;
+  }
+
+  PF_Handle OtherBlock() {
+    const A_HandleSize size = kOtherSizes[input_.Pick(kOtherSizes.size())];
+    const PF_Handle block = store_.New(size);
+    std::string bytes = input_.Bytes(kBlock);
+    bytes.resize(size, 'x');
+    store_.Write(block, bytes.data(), bytes.size());
+    hostBlocks_.push_back(block);
+    return block;
   }
 
   // A slot for a new handle (emptied first, the host's way), or null.
@@ -127,13 +146,15 @@ private:
   }
 
   void Dispose() {
-    const auto pick = input_.Pick(6);
+    const auto pick = input_.Pick(7);
     auto extra = Extra(PF_Arbitrary_DISPOSE_FUNC);
     if (pick < slots_.size()) {
       extra.u.dispose_func_params.arbH = slots_[pick];
       slots_[pick] = nullptr;
     } else if (pick == 5) {
       extra.u.dispose_func_params.arbH = &foreignData_;
+    } else if (pick == 6) {
+      extra.u.dispose_func_params.arbH = OtherBlock();
     }
     Send(extra);
   }
@@ -142,14 +163,16 @@ private:
     // The destination first: emptying its slot must not leave a stale source.
     PF_Handle* target = TargetSlot();
     const PF_Handle source = AnyHandle();
-    const auto before = source ? store_.Bytes(source) : std::vector<std::uint8_t>(kBlock, 0);
+    auto before = source ? store_.Bytes(source) : std::vector<std::uint8_t>(kBlock, 0);
+    // A longer block is copied as far as the plug-in's own size.
+    if (before.size() > kBlock) before.resize(kBlock);
     auto extra = Extra(PF_Arbitrary_COPY_FUNC);
     extra.u.copy_func_params.src_arbH = source;
     extra.u.copy_func_params.dst_arbPH = target;
     const PF_Err error = Send(extra);
     if (!target) return Expect(error != PF_Err_NONE, "COPY without a destination succeeded");
     if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed COPY stored a handle");
-    Expect(before.size() == kBlock, "COPY of a handle the host never made succeeded");
+    Expect(before.size() == kBlock, "COPY of a block not of the plug-in's size succeeded");
     ExpectNewBlock(*target, before);
   }
 
@@ -173,7 +196,10 @@ private:
     const PF_Err error = Send(extra);
     const bool written = buffer != std::vector<std::uint8_t>(size, 0xA5);
     if (size != kBlock || error != PF_Err_NONE) return Expect(!written, "FLATTEN wrote without succeeding");
-    if (withBuffer) Expect(buffer == store_.Bytes(handle), "FLATTEN did not copy the block");
+    if (!withBuffer) return;
+    const auto block = store_.Bytes(handle);
+    Expect(block.size() >= kBlock && std::equal(buffer.begin(), buffer.end(), block.begin()),
+           "FLATTEN did not copy the block, or not a whole one");
   }
 
   void Unflatten() {
@@ -230,8 +256,12 @@ private:
     std::string bytes = input_.Bytes(kBlock + 1);
     bytes.resize(kBlock, '\0');
     store_.Write(value, bytes.data(), bytes.size());
+    // Now and then the stored block is not the plug-in's size.
+    PF_Handle resized = value;
+    if (input_.Bool()) store_.Resize(kOtherSizes[input_.Pick(kOtherSizes.size())], &resized);
     params.SetPopupValue(ParameterLayout::EffectPopup, static_cast<A_long>(1 + input_.Pick(3)));
     const PF_Err error = host_.UpdateParamsUI(sequence_);
+    store_.Resize(kBlock, &resized);
     Expect(error == PF_Err_NONE || error == PF_Err_INTERNAL_STRUCT_DAMAGED, "UPDATE_PARAMS_UI failed");
     Expect(params.Text(ParameterLayout::EffectPopup).starts_with("None|Browse...|"), "the Effect popup lost its items");
     Expect(store_.LockedCount() == 0, "UPDATE_PARAMS_UI left a handle locked");
@@ -243,6 +273,7 @@ private:
   int sequence_;
   std::array<PF_Handle, 4> slots_{};
   void* foreignData_ = nullptr;
+  std::vector<PF_Handle> hostBlocks_;
 };
 
 } // namespace
