@@ -29,9 +29,20 @@ public:
   std::size_t GetCapacity() const { return capacity_; }
 
 private:
+  // An image with the request it was made for. Its shape never changes, so
+  // every frame's lookups compare these values instead of asking each pooled
+  // image four times through its interface.
+  struct Slot {
+    gpu::Int2 size;
+    gpu::eGpuFormat format;
+    gpu::eMemoryDeviceAccess deviceAccess;
+    gpu::eMemoryHostAccess hostAccess;
+    std::shared_ptr<gpu::IImage2D> image;
+  };
+
   std::shared_ptr<gpu::IContext> context_;
   std::size_t capacity_;
-  std::list<std::shared_ptr<gpu::IImage2D>> images_; // most recently used last
+  std::list<Slot> images_; // most recently used last
 };
 
 } // namespace brantok::lumaro::ae

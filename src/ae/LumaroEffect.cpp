@@ -50,7 +50,9 @@ namespace {
 
 constexpr std::size_t ImagePoolCapacity = 32;
 
-constexpr const char* SwizzleKernel = "SwizzleRgb";
+// A string made once: every argument and launch of the two swizzle passes of a
+// frame names the kernel.
+const std::string SwizzleKernel = "SwizzleRgb";
 constexpr const char* SwizzleSource =
     "__kernel void SwizzleRgb(__read_only image2d_t inputImage, __write_only image2d_t outputImage)\n"
     "{\n"
