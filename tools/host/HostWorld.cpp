@@ -14,8 +14,9 @@ struct FormatRegistry {
 };
 
 FormatRegistry& Registry() {
-  static FormatRegistry registry;
-  return registry;
+  // Never destroyed: worlds owned by other statics unregister during exit.
+  static auto* registry = new FormatRegistry;
+  return *registry;
 }
 
 } // namespace
