@@ -34,7 +34,7 @@ int CompareBlocks(const std::vector<std::uint8_t>& a, const std::vector<std::uin
 }
 
 // The host's side of one input: up to four handles it holds from the
-// plug-in, plus null and one it never made.
+// plug-in, plus null, one it never made and blocks of its own of other sizes.
 class Run {
 public:
   Run(FuzzInput& input, host::EffectHost& host, int sequence) : input_(input), host_(host), sequence_(sequence) {}
@@ -154,7 +154,9 @@ private:
     } else if (pick == 5) {
       extra.u.dispose_func_params.arbH = &foreignData_;
     } else if (pick == 6) {
+      // The plug-in disposes this one: a leak shows when it does not.
       extra.u.dispose_func_params.arbH = OtherBlock();
+      hostBlocks_.pop_back();
     }
     Send(extra);
   }
