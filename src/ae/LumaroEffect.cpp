@@ -71,6 +71,14 @@ A_u_char ToChannel(float component) {
   return static_cast<A_u_char>(static_cast<std::int64_t>(scaled) & 0xFF);
 }
 
+// A 0-based option index as a host popup value: 1-based, and inside the
+// choices the popup can list, whatever index the metadata gave.
+A_short ToPopupValue(std::int32_t index, std::size_t options) {
+  const auto count =
+      static_cast<std::int64_t>(std::max<std::size_t>(1, std::min(options, ParameterLayout::MaxPopupChoices)));
+  return static_cast<A_short>(std::clamp<std::int64_t>(static_cast<std::int64_t>(index) + 1, 1, count));
+}
+
 bool IsBgrFormat(eGpuFormat format) {
   return format == eGpuFormat::BGRA8 || format == eGpuFormat::BGRX8 || format == eGpuFormat::BGRA16 ||
          format == eGpuFormat::BGRX16 || format == eGpuFormat::BGRA32F;
@@ -210,16 +218,19 @@ PF_Err LumaroEffect::SequenceResetup(PF_InData* inData, PF_OutData* /*outData*/,
 
 PF_Err LumaroEffect::SequenceSetdown(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
                                      PF_LayerDef* /*output*/) {
-  const auto* record = GetSequenceData(inData);
-  if (!record) {
+  if (!inData->sequence_data || !*inData->sequence_data) {
     Logger::Log("Warning, Plugin::SequenceSetdown called with null sequence data", eLogChannel::Info);
     return PF_Err_NONE;
   }
-  if (record->HasId()) {
-    std::lock_guard lock(effectMapMutex_);
-    effects_.erase(record->id);
+  // A damaged record still goes with its sequence; only its id is not read.
+  if (!IsShortSequenceData(*inData)) {
+    if (const auto* record = GetSequenceData(inData); record->HasId()) {
+      std::lock_guard lock(effectMapMutex_);
+      effects_.erase(record->id);
+    }
   }
-  if (inData->utils && inData->utils->host_dispose_handle) inData->utils->host_dispose_handle(inData->sequence_data);
+  if (!inData->utils || !inData->utils->host_dispose_handle) return PF_Err_INVALID_CALLBACK;
+  inData->utils->host_dispose_handle(inData->sequence_data);
   inData->sequence_data = nullptr;
   return PF_Err_NONE;
 }
@@ -356,8 +367,20 @@ PF_Err LumaroEffect::ArbitraryCallback(PF_InData* inData, PF_OutData* /*outData*
 }
 
 SequenceData* LumaroEffect::GetSequenceData(const PF_InData* inData) {
-  if (!inData || !inData->sequence_data) return nullptr;
+  if (!inData || !inData->sequence_data || !*inData->sequence_data) return nullptr;
+  // A record cut short (a damaged project, another effect's data) must not be
+  // read or written past its end.
+  if (IsShortSequenceData(*inData)) {
+    Logger::Log("Damaged sequence data: the record is shorter than 32 bytes", eLogChannel::Error);
+    throw static_cast<PF_Err>(PF_Err_INTERNAL_STRUCT_DAMAGED);
+  }
   return static_cast<SequenceData*>(*inData->sequence_data);
+}
+
+bool LumaroEffect::IsShortSequenceData(const PF_InData& inData) {
+  const auto* utils = inData.utils;
+  return utils && utils->host_get_handle_size &&
+         utils->host_get_handle_size(inData.sequence_data) < sizeof(SequenceData);
 }
 
 correction::RenderTime LumaroEffect::GetRenderTime(const PF_InData& inData) {
@@ -528,10 +551,10 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
     case eControl::Choice: {
       const auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(control);
       UpdatePopup(inData, outData, params, index, choice->GetOptions(),
-                  static_cast<A_short>(choice->GetDefaultSelection() + 1), label);
+                  ToPopupValue(choice->GetDefaultSelection(), choice->GetOptions().size()), label);
       if (setValues) {
-        def->u.pd.value = std::get<std::int32_t>(values[position]) + 1;
-        def->u.pd.dephault = static_cast<A_short>(choice->GetDefaultSelection() + 1);
+        def->u.pd.value = ToPopupValue(std::get<std::int32_t>(values[position]), choice->GetOptions().size());
+        def->u.pd.dephault = ToPopupValue(choice->GetDefaultSelection(), choice->GetOptions().size());
       }
       break;
     }

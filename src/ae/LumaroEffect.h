@@ -94,8 +94,11 @@ public:
                     const correction::RenderTime& time);
   void SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output);
 
-  // The sequence record behind in_data->sequence_data, or null.
+  // The sequence record behind in_data->sequence_data, or null. Throws the
+  // integer error PF_Err_INTERNAL_STRUCT_DAMAGED for a record the host says
+  // is shorter than 32 bytes.
   static SequenceData* GetSequenceData(const PF_InData* inData);
+  static bool IsShortSequenceData(const PF_InData& inData);
   static correction::RenderTime GetRenderTime(const PF_InData& inData);
 
   std::size_t GetLoadedEffectCount() const;

@@ -22,12 +22,9 @@ constexpr std::size_t kRecordSize = 32;
 constexpr std::size_t kIdOffset = 16;
 using Id = std::array<std::uint8_t, 16>;
 
-// Records shorter than the 32 bytes the plug-in writes are still read past
-// their end (ModuleFaultTest.AShortSequenceRecordIsRefusedAsDamaged and the
-// replay of tests/fuzz/pending are skipped until the plug-in checks the
-// handle's size; then this becomes 0), so they stay out of the inputs for now
-// and the rest of the path is fuzzed; longer ones are in.
-constexpr A_HandleSize kSmallestRecord = kRecordSize;
+// Records of any size are offered, shorter ones included: the plug-in must
+// refuse those as damaged rather than read past their end.
+constexpr A_HandleSize kSmallestRecord = 0;
 
 // One input: up to three clips' records, changed in any way a damaged project
 // or a careless host could change them, between the commands that read them.
