@@ -21,9 +21,12 @@ std::shared_ptr<gpu::IImage2D> ImagePool::Get(const gpu::Int2& size, gpu::eGpuFo
     images_.splice(images_.end(), images_, found);
     return images_.back().image;
   }
-  if (capacity_ > 0 && images_.size() >= capacity_) images_.pop_front();
   std::shared_ptr<gpu::IImage2D> image =
       context_->CreateImage2D(size, format, deviceAccess, hostAccess, gpu::eMemoryLocation::Device, std::nullopt);
+  // An image the device refused is handed back for the caller to see, but
+  // not kept: the next frame asks the device again.
+  if (!image->IsValid()) return image;
+  if (capacity_ > 0 && images_.size() >= capacity_) images_.pop_front();
   images_.push_back({size, format, deviceAccess, hostAccess, image});
   return image;
 }

@@ -26,7 +26,6 @@ public:
                                      gpu::eMemoryDeviceAccess deviceAccess, gpu::eMemoryHostAccess hostAccess);
 
   std::size_t GetSize() const { return images_.size(); }
-  std::size_t GetCapacity() const { return capacity_; }
 
 private:
   // An image with the request it was made for. Its shape never changes, so

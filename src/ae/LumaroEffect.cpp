@@ -500,12 +500,10 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
     if (!def) return;
     const auto position =
         static_cast<std::size_t>((index - ParameterLayout::FirstControlParam) / ParameterLayout::KindsPerSlot);
-    {
-      ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
-      def->ui_flags &= ~PF_PUI_INVISIBLE;
-      def->ui_flags = disabled ? (def->ui_flags | PF_PUI_DISABLED) : (def->ui_flags & ~PF_PUI_DISABLED);
-      CallUpdateParamUI(suite, inData, index, *def);
-    }
+    ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+    def->ui_flags &= ~PF_PUI_INVISIBLE;
+    def->ui_flags = disabled ? (def->ui_flags | PF_PUI_DISABLED) : (def->ui_flags & ~PF_PUI_DISABLED);
+    CallUpdateParamUI(suite, inData, index, *def);
     const auto label = control->GetLabel();
     switch (kind) {
     case eControl::ColorPicker: {
@@ -516,10 +514,7 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
       copy.u.cd.dephault.red = ToChannel(color.red);
       copy.u.cd.dephault.green = ToChannel(color.green);
       copy.u.cd.dephault.blue = ToChannel(color.blue);
-      {
-        ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
-        CallUpdateParamUI(suite, inData, index, copy);
-      }
+      CallUpdateParamUI(suite, inData, index, copy);
       if (setValues) {
         const auto value = std::get<correction::effects::Color>(values[position]);
         def->u.cd.value =
@@ -538,10 +533,7 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
       range.valid_max = range.slider_max = slider->GetMaximum();
       range.dephault = slider->GetDefaultNumber();
       range.precision = (slider->GetMaximum() - slider->GetMinimum() < 10.0f) ? 2 : 1;
-      {
-        ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
-        CallUpdateParamUI(suite, inData, index, copy);
-      }
+      CallUpdateParamUI(suite, inData, index, copy);
       if (setValues) {
         def->u.fs_d.value = std::get<float>(values[position]);
         def->u.fs_d.dephault = slider->GetDefaultNumber();

@@ -51,8 +51,4 @@ using HandleSuite = ScopedSuite<PF_HandleSuite1>;
 using AnsiSuite = ScopedSuite<PF_ANSICallbacksSuite1>;
 using PixelFormatSuite = ScopedSuite<PF_PixelFormatSuite1>;
 
-inline ParamUtilsSuite AcquireParamUtilsSuite(const PF_InData* inData, PF_OutData* outData) {
-  return ParamUtilsSuite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
-}
-
 } // namespace brantok::lumaro::ae

@@ -120,6 +120,12 @@ TEST(ImagePoolTest, ReusesMatchingImagesAndEvictsTheLeastRecentlyUsed) {
   EXPECT_NE(pool.Get({4, 5}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write), first);
   EXPECT_EQ(pool.GetSize(), 5u);
 
+  // An image the device refuses is not kept, so a later request tries again.
+  const auto refused =
+      pool.Get({1 << 20, 1 << 20}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
+  EXPECT_FALSE(refused->IsValid());
+  EXPECT_EQ(pool.GetSize(), 5u);
+
   ImagePool shapes(context, 32);
   const auto oldest = shapes.Get({1, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
   const auto second = shapes.Get({2, 1}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);

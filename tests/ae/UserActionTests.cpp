@@ -1,19 +1,17 @@
 #include "EffectHost.h"
 #include "HandleStore.h"
 #include "PackageWriter.h"
+#include "ScriptedResponder.h"
 #include "TempFolder.h"
 #include "TestEnvironment.h"
 #include "ae/EffectDispatch.h"
 #include "ae/LumaroEffect.h"
 #include "ae/SequenceData.h"
 #include "core/DialogResponder.h"
-#include "core/IDialogResponder.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
 
 #include <gtest/gtest.h>
-
-#include <deque>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -37,52 +35,6 @@ struct MessageBox {
 std::ostream& operator<<(std::ostream& out, const MessageBox& box) {
   return out << static_cast<int>(box.type) << " '" << box.caption << "': '" << box.text << "'";
 }
-
-// Plays the user: answers dialogs from queues and remembers every box.
-class ScriptedUser : public core::IDialogResponder {
-public:
-  eMessageBoxResult AnswerMessageBox(eMessageBoxType type, const std::string& text,
-                                     const std::string& caption) override {
-    boxes.push_back({type, text, caption});
-    if (answers.empty()) return eMessageBoxResult::None;
-    const auto answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::optional<std::filesystem::path> AnswerOpenFileDialog(const std::string& title,
-                                                            const std::vector<core::FileTypeFilter>& filters,
-                                                            const std::optional<std::filesystem::path>&) override {
-    openTitles.push_back(title);
-    EXPECT_EQ(filters.size(), 1u);
-    if (!filters.empty()) {
-      EXPECT_EQ(filters[0].pattern, "*.lumaro-effect");
-      EXPECT_EQ(filters[0].displayName, "Lumaro Effect");
-    }
-    return Next();
-  }
-  std::optional<std::filesystem::path> AnswerSaveFileDialog(const std::string& title,
-                                                            const std::vector<core::FileTypeFilter>&,
-                                                            const std::optional<std::filesystem::path>&,
-                                                            const std::optional<std::filesystem::path>&,
-                                                            const std::optional<std::filesystem::path>&) override {
-    saveTitles.push_back(title);
-    return Next();
-  }
-
-  std::deque<eMessageBoxResult> answers;
-  std::deque<std::optional<std::filesystem::path>> files;
-  std::vector<MessageBox> boxes;
-  std::vector<std::string> openTitles;
-  std::vector<std::string> saveTitles;
-
-private:
-  std::optional<std::filesystem::path> Next() {
-    if (files.empty()) return std::nullopt;
-    auto file = files.front();
-    files.pop_front();
-    return file;
-  }
-};
 
 class UserActionTest : public ::testing::Test {
 protected:
@@ -115,8 +67,21 @@ protected:
     return host_->UserChangedParam(sequence_, 3);
   }
   PF_Err Browse(std::optional<std::filesystem::path> file) {
-    user_->files.push_back(std::move(file));
+    user_->fileDialogAnswers.push_back(std::move(file));
     return Choose(2);
+  }
+
+  std::vector<MessageBox> Boxes() const {
+    std::vector<MessageBox> boxes;
+    for (const auto& box : user_->messageBoxes) boxes.push_back({box.type, box.text, box.caption});
+    return boxes;
+  }
+  std::vector<std::string> DialogTitles(bool save) const {
+    std::vector<std::string> titles;
+    for (const auto& dialog : user_->fileDialogs) {
+      if (dialog.save == save) titles.push_back(dialog.title);
+    }
+    return titles;
   }
 
   std::string StoredPath() { return host_->Params().ReadArbitraryText(4); }
@@ -140,7 +105,7 @@ protected:
   }
 
   lumaro::test::TempFolder folder_;
-  std::shared_ptr<ScriptedUser> user_ = std::make_shared<ScriptedUser>();
+  std::shared_ptr<lumaro::test::ScriptedResponder> user_ = std::make_shared<lumaro::test::ScriptedResponder>();
   std::unique_ptr<EffectHost> host_;
   int sequence_ = -1;
 };
@@ -149,7 +114,11 @@ const MessageBox kLoadFailed{eMessageBoxType::Error, "Unable to load selected ef
 
 TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
-  EXPECT_EQ(user_->openTitles, std::vector<std::string>{"Select Lumaro Effect"});
+  EXPECT_EQ(DialogTitles(false), std::vector<std::string>{"Select Lumaro Effect"});
+  ASSERT_EQ(user_->fileDialogs[0].filters.size(), 1u);
+  EXPECT_EQ(user_->fileDialogs[0].filters[0].pattern, "*.lumaro-effect");
+  EXPECT_EQ(user_->fileDialogs[0].filters[0].displayName, "Lumaro Effect");
+  EXPECT_FALSE(user_->fileDialogs[0].defaultFolder);
   EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
   EXPECT_TRUE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
@@ -161,7 +130,7 @@ TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
   EXPECT_EQ(host_->Params().At(7).u.fs_d.value, 0.5);
   EXPECT_EQ(host_->Params().At(12).u.cd.value.red, 255);
   EXPECT_EQ(host_->Params().At(12).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
-  EXPECT_TRUE(user_->boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(UserActionTest, NoneForgetsTheEffectButKeepsThePath) {
@@ -172,7 +141,7 @@ TEST_F(UserActionTest, NoneForgetsTheEffectButKeepsThePath) {
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
   EXPECT_EQ(Popup(), 1);
   EXPECT_TRUE(Visible().empty());
-  EXPECT_TRUE(user_->boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(UserActionTest, CancelledBrowsingSetsNoneAndChangesNothingElse) {
@@ -184,14 +153,14 @@ TEST_F(UserActionTest, CancelledBrowsingSetsNoneAndChangesNothingElse) {
   EXPECT_EQ(Record().id, id);
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
   EXPECT_TRUE(Visible().empty());
-  EXPECT_TRUE(user_->boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(UserActionTest, BrowsingToSomethingThatIsNotAFileSaysSo) {
   ASSERT_EQ(Browse(folder_.Path()), PF_Err_NONE);
   ASSERT_EQ(Browse(folder_ / "Missing.lumaro-effect"), PF_Err_NONE);
   const MessageBox invalidFile{eMessageBoxType::Error, "Unable to load selected file", "Invalid file"};
-  EXPECT_EQ(user_->boxes, (std::vector<MessageBox>{invalidFile, invalidFile}));
+  EXPECT_EQ(Boxes(), (std::vector<MessageBox>{invalidFile, invalidFile}));
   EXPECT_EQ(Popup(), 2) << "left as the user chose it";
   EXPECT_EQ(StoredPath(), "");
   EXPECT_FALSE(Record().HasId());
@@ -201,7 +170,7 @@ TEST_F(UserActionTest, BrowsingToSomethingThatIsNotAFileSaysSo) {
 TEST_F(UserActionTest, APackageThatDoesNotLoadResetsTheSequence) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   ASSERT_EQ(Browse(UnloadablePackage()), PF_Err_NONE);
-  EXPECT_EQ(user_->boxes, std::vector<MessageBox>{kLoadFailed});
+  EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
   EXPECT_EQ(StoredPath(), "");
   EXPECT_FALSE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
@@ -228,7 +197,7 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
                                "at: " +
                                    core::PathToNarrow(core::Logger::GetLogDirectory()),
                                "Unsupported Lumaro Effect"};
-  EXPECT_EQ(user_->boxes, std::vector<MessageBox>{unsupported});
+  EXPECT_EQ(Boxes(), std::vector<MessageBox>{unsupported});
 }
 
 TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
@@ -241,7 +210,7 @@ TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
   EXPECT_EQ(Popup(), 4);
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{8, 13}));
   EXPECT_EQ(host_->Params().At(8).u.pd.value, 2) << "the choice's initial option";
-  EXPECT_TRUE(user_->boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
 
   // After None the stored path loads again under a fresh id.
   ASSERT_EQ(Choose(1), PF_Err_NONE);
@@ -256,13 +225,13 @@ TEST_F(UserActionTest, ReselectingWithoutALoadableEffectFallsBackToNone) {
   // No path stored: back to None without a word.
   ASSERT_EQ(Choose(4), PF_Err_NONE);
   EXPECT_EQ(Popup(), 1);
-  EXPECT_TRUE(user_->boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
 
   // A stored path that no longer loads.
   const auto path = UnloadablePackage();
   ASSERT_TRUE(host_->Params().WriteArbitraryText(4, core::PathToUtf8(path)));
   ASSERT_EQ(Choose(4), PF_Err_NONE);
-  EXPECT_EQ(user_->boxes, std::vector<MessageBox>{kLoadFailed});
+  EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
   EXPECT_EQ(Popup(), 1);
   EXPECT_EQ(StoredPath(), core::PathToUtf8(path));
   EXPECT_FALSE(Record().HasId());
@@ -277,7 +246,7 @@ TEST_F(UserActionTest, OtherParametersAndMissingRecordsDoNothing) {
   }
   host_->Params().SetPopupValue(3, 3); // the separator
   EXPECT_EQ(host_->UserChangedParam(sequence_, 3), PF_Err_NONE);
-  EXPECT_TRUE(user_->boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
   host::CommandOptions noRecord;
   PF_UserChangedParamExtra extra{3};
   noRecord.extra = &extra;
@@ -314,23 +283,22 @@ protected:
 TEST_F(SyncActionTest, NothingSharedChangesNoParameter) {
   host_->ClearUIUpdates();
   ASSERT_EQ(PressSync(), PF_Err_NONE);
-  EXPECT_EQ(user_->boxes,
-            (std::vector<MessageBox>{
-                {eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere", "Sync From Lumaro"}}));
+  EXPECT_EQ(Boxes(), (std::vector<MessageBox>{{eMessageBoxType::Information,
+                                               "No Lumaro effect shared with Adobe Premiere", "Sync From Lumaro"}}));
   EXPECT_TRUE(host_->UIUpdates().empty());
   EXPECT_EQ(Popup(), 1);
 }
 
 TEST_F(SyncActionTest, DecliningOrCancellingLeavesTheSharedFile) {
   const auto shared = Share(Example("WarmGlow"), "Warm");
-  user_->answers = {eMessageBoxResult::No};
+  user_->messageBoxAnswers = {eMessageBoxResult::No};
   ASSERT_EQ(PressSync(), PF_Err_NONE);
-  user_->answers = {eMessageBoxResult::Yes};
-  user_->files = {std::nullopt};
+  user_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  user_->fileDialogAnswers = {std::nullopt};
   ASSERT_EQ(PressSync(), PF_Err_NONE);
   const MessageBox question{eMessageBoxType::Question, "Receive Warm from Lumaro?", "Sync From Lumaro"};
-  EXPECT_EQ(user_->boxes, (std::vector<MessageBox>{question, question}));
-  EXPECT_EQ(user_->saveTitles, std::vector<std::string>{"Save Warm"});
+  EXPECT_EQ(Boxes(), (std::vector<MessageBox>{question, question}));
+  EXPECT_EQ(DialogTitles(true), std::vector<std::string>{"Save Warm"});
   EXPECT_TRUE(std::filesystem::exists(shared));
   EXPECT_EQ(Popup(), 1);
   EXPECT_EQ(StoredPath(), "");
@@ -339,8 +307,8 @@ TEST_F(SyncActionTest, DecliningOrCancellingLeavesTheSharedFile) {
 TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
   const auto shared = Share(Example("WarmGlow"), "Warm");
   const auto kept = folder_ / "Kept.lumaro-effect";
-  user_->answers = {eMessageBoxResult::Yes};
-  user_->files = {kept};
+  user_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  user_->fileDialogAnswers = {kept};
   ASSERT_EQ(PressSync(), PF_Err_NONE);
   EXPECT_FALSE(std::filesystem::exists(shared));
   EXPECT_TRUE(std::filesystem::is_regular_file(kept));
@@ -349,18 +317,17 @@ TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
   EXPECT_EQ(Popup(), 4);
   EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|Kept");
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
-  EXPECT_EQ(user_->boxes.size(), 1u) << "only the question";
+  EXPECT_EQ(Boxes().size(), 1u) << "only the question";
 }
 
 TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   Share(UnloadablePackage(), "Broken");
-  user_->answers = {eMessageBoxResult::Yes};
-  user_->files = {folder_ / "Received.lumaro-effect"};
+  user_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  user_->fileDialogAnswers = {folder_ / "Received.lumaro-effect"};
   ASSERT_EQ(PressSync(), PF_Err_NONE);
-  ASSERT_EQ(user_->boxes.size(), 2u);
-  EXPECT_EQ(user_->boxes[1],
-            (MessageBox{eMessageBoxType::Error, "Unable to load shared effect", "Invalid Lumaro Effect"}));
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1], (MessageBox{eMessageBoxType::Error, "Unable to load shared effect", "Invalid Lumaro Effect"}));
   EXPECT_EQ(StoredPath(), "");
   EXPECT_FALSE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
