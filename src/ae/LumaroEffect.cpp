@@ -84,21 +84,47 @@ bool IsBgrFormat(eGpuFormat format) {
          format == eGpuFormat::BGRX16 || format == eGpuFormat::BGRA32F;
 }
 
-// Reads `image` into the output buffer. Input and output normally run the
-// same way, so the GPU image is in the output's memory order; when only one
-// of them is bottom-up, the rows go out in reverse through a staging copy.
-void ReadOutput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& input, const ImageView& output) {
-  if (input.bottomUp == output.bottomUp) {
-    queue.ReadImage(image, output.data, output.pitch);
-    return;
+// The GPU images hold the picture top row first, whatever the row order of
+// the host's worlds, so the kernel sees every frame the same way up. A
+// bottom-up world goes through a staging copy with its rows reversed.
+std::vector<std::uint8_t> Reversed(const std::uint8_t* rows, std::size_t pitch, std::size_t rowSize,
+                                   std::int32_t height) {
+  std::vector<std::uint8_t> staging(rowSize * static_cast<std::size_t>(height));
+  for (std::int32_t row = 0; row < height; ++row) {
+    std::memcpy(staging.data() + static_cast<std::size_t>(height - 1 - row) * rowSize,
+                rows + static_cast<std::size_t>(row) * pitch, rowSize);
   }
+  return staging;
+}
+
+bool WriteInput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& input) {
+  const gpu::Int2 size{input.width, input.height};
+  if (!input.bottomUp) return queue.WriteImage(image, {0, 0}, size, input.data, 0, input.pitch);
+  const auto rowSize = static_cast<std::size_t>(input.width) * gpu::GetBytesPerPixel(image.GetFormat());
+  const auto staging = Reversed(input.data, input.pitch, rowSize, input.height);
+  return queue.WriteImage(image, {0, 0}, size, staging.data(), 0, rowSize);
+}
+
+bool ReadOutput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& output) {
+  if (!output.bottomUp) return queue.ReadImage(image, output.data, output.pitch);
   const auto rowSize = static_cast<std::size_t>(output.width) * gpu::GetBytesPerPixel(image.GetFormat());
   std::vector<std::uint8_t> staging(rowSize * static_cast<std::size_t>(output.height));
-  queue.ReadImage(image, staging.data(), rowSize);
+  if (!queue.ReadImage(image, staging.data(), rowSize)) return false;
   for (std::int32_t row = 0; row < output.height; ++row) {
     std::memcpy(output.data + static_cast<std::size_t>(output.height - 1 - row) * output.pitch,
                 staging.data() + static_cast<std::size_t>(row) * rowSize, rowSize);
   }
+  return true;
+}
+
+// A host slider value as the control's number: inside the control's range,
+// whatever the host sent (a value beyond float range would become infinity),
+// and the default for a value that is not a number.
+float ToControlNumber(double value, const IRangeControl& slider) {
+  if (std::isnan(value)) return slider.GetDefaultNumber();
+  const double low = slider.GetMinimum();
+  const double high = slider.GetMaximum();
+  return static_cast<float>(low <= high ? std::clamp(value, low, high) : low);
 }
 
 PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* output) {
@@ -279,7 +305,7 @@ PF_Err LumaroEffect::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Par
   const auto* popup = FindParamOfType(inData, params, ParameterLayout::EffectPopup, PF_Param_POPUP);
   const auto choice = popup ? popup->u.pd.value : ParameterLayout::PopupNone;
   if (choice == ParameterLayout::PopupNone) {
-    ForgetEffect(record);
+    TurnEffectOff(record);
   } else if (choice == ParameterLayout::PopupBrowse) {
     const auto chosen =
         core::OpenFileDialog("Select Lumaro Effect", {{"*.lumaro-effect", "Lumaro Effect"}}, std::nullopt);
@@ -295,9 +321,12 @@ PF_Err LumaroEffect::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Par
     const auto text = ReadEffectPath(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath));
     if (!text || text->empty()) {
       SetPopup(inData, params, ParameterLayout::PopupNone);
-    } else if (const auto effect =
-                   GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), &record)) {
-      ShowEffect(inData, outData, params, *effect, core::PathToNarrow(core::PathFromUtf8(*text).stem()), hidden);
+    } else if (const auto chosen = ReloadIfTurnedOff(inData, outData, params, record); chosen.effect) {
+      // Only a freshly loaded effect brings its starting values. One already
+      // loaded holds whatever was last rendered with it, by this clip at
+      // another time or by a duplicated clip sharing it; the clip keeps its own.
+      ShowEffect(inData, outData, params, *chosen.effect, core::PathToNarrow(core::PathFromUtf8(*text).stem()),
+                 chosen.loaded, hidden);
     } else {
       core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected effect", "Invalid Lumaro Effect");
       SetPopup(inData, params, ParameterLayout::PopupNone);
@@ -311,6 +340,18 @@ void LumaroEffect::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_P
                                     const std::filesystem::path& path, const std::string& failure,
                                     std::unordered_set<int>& hidden) {
   auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
+  // A path the project cannot hold is refused before anything changes, so the
+  // clip never names one package and renders another.
+  if (core::PathToUtf8(path).size() >= ParameterLayout::EffectPathSize) {
+    core::ShowMessageBox(core::eMessageBoxType::Error,
+                         "The effect's path is too long to be kept in the project (" +
+                             std::to_string(ParameterLayout::EffectPathSize) +
+                             " bytes or more). Move the effect to a folder with a shorter path and choose it again.",
+                         "Invalid file");
+    SetPopup(inData, params, HasLiveEffect(record) ? ParameterLayout::PopupEffect : ParameterLayout::PopupNone);
+    hidden.clear();
+    return;
+  }
   if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
     Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
   }
@@ -318,7 +359,7 @@ void LumaroEffect::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_P
   if (const auto effect = GetEffect(inData, outData, pathParam, &record)) {
     SetPopup(inData, params, ParameterLayout::PopupEffect);
     RebuildPopup(inData, outData, params, path);
-    ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), hidden);
+    ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), true, hidden);
     return;
   }
   WriteEffectPath(inData, outData, pathParam, "");
@@ -335,15 +376,41 @@ void LumaroEffect::ForgetEffect(SequenceData& record) {
   record.id = correction::Uuid{};
 }
 
+void LumaroEffect::TurnEffectOff(SequenceData& record) {
+  std::lock_guard lock(effectMapMutex_);
+  if (record.HasId()) effects_.erase(record.id);
+  // Not a cleared id, which a frame asked for before the user chose None would
+  // take as a project to load the package for.
+  record.TurnOff();
+}
+
+bool LumaroEffect::HasLiveEffect(const SequenceData& record) const {
+  std::lock_guard lock(effectMapMutex_);
+  return record.HasId() && effects_.count(record.id) != 0;
+}
+
+LumaroEffect::ChosenEffect LumaroEffect::ReloadIfTurnedOff(PF_InData* inData, PF_OutData* outData,
+                                                           PF_ParamDef* params[], SequenceData& record) {
+  correction::Uuid before;
+  {
+    std::lock_guard lock(effectMapMutex_);
+    // Choosing the effect again after None reads the package from disk.
+    if (record.IsTurnedOff()) record.id = correction::Uuid{};
+    before = record.id;
+  }
+  auto effect = GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), &record);
+  return {std::move(effect), record.id != before};
+}
+
 void LumaroEffect::ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                              const ICustomEffect& effect, const std::string& name,
+                              const ICustomEffect& effect, const std::string& name, bool setValues,
                               std::unordered_set<int>& hidden) const {
-  for (const auto index : SynchroniseEffectToHost(inData, outData, effect, params, true)) hidden.erase(index);
+  for (const auto index : SynchroniseEffectToHost(inData, outData, effect, params, setValues)) hidden.erase(index);
   if (effect.HasBuildFailed()) {
-    core::ShowMessageBox(core::eMessageBoxType::Error,
-                         "'" + name + "' failed to load and will be disabled.\n\nFor details, see the log file at: " +
-                             core::PathToNarrow(Logger::GetLogDirectory()),
-                         "Unsupported Lumaro Effect");
+    auto text = "'" + name + "' failed to load and will be disabled.\n\nFor details, see the log file at: " +
+                core::PathToNarrow(Logger::GetLogDirectory());
+    if (const auto reason = effect.GetBuildError(); !reason.empty()) text += "\n\n" + reason;
+    core::ShowMessageBox(core::eMessageBoxType::Error, text, "Unsupported Lumaro Effect");
   }
 }
 
@@ -433,7 +500,7 @@ std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, 
                                                        const PF_ParamDef* effectPath, SequenceData* record) {
   std::lock_guard lock(effectMapMutex_);
   // Without a record there is no id to keep the effect under.
-  if (!record) return nullptr;
+  if (!record || record->IsTurnedOff()) return nullptr;
   if (record->HasId()) {
     if (const auto found = effects_.find(record->id); found != effects_.end()) return found->second;
   }
@@ -469,12 +536,13 @@ void LumaroEffect::SynchroniseHostToEffect(ICustomEffect& effect, const PF_InDat
       break;
     case eControl::Slider:
       if (auto slider = std::dynamic_pointer_cast<IRangeControl>(control)) {
-        slider->SetNumber(static_cast<float>(def->u.fs_d.value));
+        slider->SetNumber(ToControlNumber(def->u.fs_d.value, *slider));
       }
       break;
     case eControl::Choice:
       if (auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(control)) {
-        choice->SetSelection(def->u.pd.value - 1);
+        const auto last = static_cast<A_long>(std::max<std::size_t>(1, choice->GetOptions().size()) - 1);
+        choice->SetSelection(std::clamp<A_long>(def->u.pd.value - 1, 0, last));
       }
       break;
     default:
@@ -661,21 +729,35 @@ bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, 
   std::lock_guard lock(renderMutex_);
   SynchroniseHostToEffect(effect, inData, params);
 
-  if (!queue_) queue_ = GetContext()->CreateQueue(std::nullopt);
+  if (!queue_) {
+    queue_ = GetContext()->CreateQueue(std::nullopt);
+    // A refused queue is not kept: the next frame asks again.
+    if (!queue_ || !queue_->IsValid()) {
+      queue_.reset();
+      Logger::Log("Frame not rendered: no GPU command queue", eLogChannel::Error);
+      return false;
+    }
+  }
   if (!deviceFormats_) deviceFormats_ = GetContext()->GetSupportedImageFormats(eMemoryDeviceAccess::ReadWrite);
   auto& pool = GetImagePool();
   const auto cache = GetEffectCache();
   const gpu::Int2 inputSize{input.width, input.height};
   const gpu::Int2 outputSize{output.width, output.height};
 
+  // Each step must succeed before the next: an image is read back only when
+  // this frame's kernel wrote it, never with what a pooled image held before.
+  const auto rendered = [&](bool ok, const char* step) {
+    if (!ok) Logger::Log(std::string("Frame not rendered: ") + step + " failed", eLogChannel::Error);
+    return ok;
+  };
+
   if (deviceFormats_->count(format)) {
     const auto source = pool.Get(inputSize, format, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write);
     const auto target = pool.Get(outputSize, format, eMemoryDeviceAccess::Write, eMemoryHostAccess::Read);
-    if (!source->IsValid() || !target->IsValid()) return false;
-    queue_->WriteImage(*source, {0, 0}, inputSize, input.data, 0, input.pitch);
-    const bool ok = effect.Apply(*cache, *source, *target, *queue_, outputSize, time);
-    if (ok) ReadOutput(*queue_, *target, input, output);
-    return ok;
+    return rendered(source->IsValid() && target->IsValid(), "image creation") &&
+           rendered(WriteInput(*queue_, *source, input), "input transfer") &&
+           rendered(effect.Apply(*cache, *source, *target, *queue_, outputSize, time), "the effect") &&
+           rendered(ReadOutput(*queue_, *target, output), "output transfer");
   }
 
   const bool sameSize = inputSize.x == outputSize.x && inputSize.y == outputSize.y;
@@ -683,31 +765,28 @@ bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, 
     const auto rgb = ToRgbFormat(format);
     const auto swapped = pool.Get(inputSize, rgb, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::Write);
     const auto ordered = pool.Get(inputSize, rgb, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::Read);
-    if (!swapped->IsValid() || !ordered->IsValid()) return false;
     // The frame's bytes go in unchanged, so red and blue arrive exchanged;
     // one swizzle pass puts them right for the kernel, another undoes it.
-    queue_->WriteImage(*swapped, {0, 0}, inputSize, input.data, 0, input.pitch);
-    SwizzleImage(*swapped, *ordered);
-    const bool ok = effect.Apply(*cache, *ordered, *swapped, *queue_, outputSize, time);
-    if (ok) {
-      SwizzleImage(*swapped, *ordered);
-      ReadOutput(*queue_, *ordered, input, output);
-    }
-    return ok;
+    return rendered(swapped->IsValid() && ordered->IsValid(), "image creation") &&
+           rendered(WriteInput(*queue_, *swapped, input), "input transfer") &&
+           rendered(SwizzleImage(*swapped, *ordered), "channel swap") &&
+           rendered(effect.Apply(*cache, *ordered, *swapped, *queue_, outputSize, time), "the effect") &&
+           rendered(SwizzleImage(*swapped, *ordered), "channel swap") &&
+           rendered(ReadOutput(*queue_, *ordered, output), "output transfer");
   }
 
   throw std::runtime_error("Unsupported GPU pixel format for LumaroEffect: " +
                            std::to_string(static_cast<std::int32_t>(format)));
 }
 
-void LumaroEffect::SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output) {
+bool LumaroEffect::SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output) {
   if (!swizzleProgram_) {
     swizzleProgram_ = GetContext()->CreateProgram(SwizzleSource, {SwizzleKernel}, {}, std::nullopt,
                                                   {gpu::eBuildOption::FastRelaxedMath});
   }
-  swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 0, input);
-  swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 1, output);
-  swizzleProgram_->Run(*queue_, SwizzleKernel, output.GetDimensions(), std::nullopt);
+  return swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 0, input) &&
+         swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 1, output) &&
+         swizzleProgram_->Run(*queue_, SwizzleKernel, output.GetDimensions(), std::nullopt);
 }
 
 } // namespace brantok::lumaro::ae

@@ -72,7 +72,8 @@ public:
 
   // The sequence's effect: from the map when its id is known, else loaded
   // from the stored path under a fresh id written into `record`. Null when
-  // there is no record, no path, no file, or the package cannot be loaded.
+  // there is no record, no path, no file, the package cannot be loaded, or
+  // the user turned the effect off.
   std::shared_ptr<correction::ICustomEffect> GetEffect(const PF_InData* inData, PF_OutData* outData,
                                                        const PF_ParamDef* effectPath, SequenceData* record);
 
@@ -92,7 +93,8 @@ public:
   bool RenderEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
                     const ImageView& input, const ImageView& output, gpu::eGpuFormat format,
                     const correction::RenderTime& time);
-  void SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output);
+  // False when the pass could not be set up or launched.
+  bool SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output);
 
   // The sequence record behind in_data->sequence_data, or null. Throws the
   // integer error PF_Err_INTERNAL_STRUCT_DAMAGED for a record the host says
@@ -112,9 +114,23 @@ private:
   // no effect with `failure` shown when it cannot be loaded.
   void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
                         const std::filesystem::path& path, const std::string& failure, std::unordered_set<int>& hidden);
+  // Erases the sequence's effect and clears its id, so that GetEffect loads
+  // the package again.
   void ForgetEffect(SequenceData& record);
+  // Erases the sequence's effect and keeps it off until the user chooses an
+  // effect again: GetEffect then finds no effect and loads none.
+  void TurnEffectOff(SequenceData& record);
+  bool HasLiveEffect(const SequenceData& record) const;
+  // The sequence's effect for the user re-choosing the Effect popup's item:
+  // the one already loaded, or read from the stored path when there is none
+  // or the effect was turned off.
+  struct ChosenEffect {
+    std::shared_ptr<correction::ICustomEffect> effect;
+    bool loaded = false; // read from the package by this call
+  };
+  ChosenEffect ReloadIfTurnedOff(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
   void ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                  const correction::ICustomEffect& effect, const std::string& name,
+                  const correction::ICustomEffect& effect, const std::string& name, bool setValues,
                   std::unordered_set<int>& hidden) const;
   void SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long value) const;
   void RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],

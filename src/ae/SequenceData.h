@@ -8,16 +8,20 @@
 namespace brantok::lumaro::ae {
 
 // The per-use record that hosts keep in their projects, byte for byte: the
-// version of the plug-in that created it, then the sequence id (all zero
-// until an effect is loaded for the sequence). It holds no pointer, so it
-// needs no flattening.
+// version of the plug-in that created it, then the sequence id: all zero
+// until an effect is loaded for the sequence, and all 0xFF (never a random
+// RFC 4122 id, whose version bits say 4) once the user turned the effect off,
+// so that no frame loads it again. It holds no pointer, so it needs no
+// flattening.
 struct SequenceData {
   core::Version version;
   correction::Uuid id;
 
+  // The id names a loaded (or loadable) effect: neither zero nor turned off.
   bool HasId() const;
+  bool IsTurnedOff() const;
+  void TurnOff();
 };
-
 static_assert(sizeof(SequenceData) == 32, "SequenceData is stored in project files");
 static_assert(offsetof(SequenceData, id) == 16, "SequenceData is stored in project files");
 

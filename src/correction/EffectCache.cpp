@@ -28,7 +28,7 @@ ProgramBuildResult EffectCache::GetOrBuildProgram(const EffectSource& source) {
   std::unique_ptr<gpu::IProgram> program;
   try {
     program = context_->CreateProgram(source.kernelSource, {*entryPoint}, {}, metadata.GetTitle().value_or(""),
-                                      {gpu::eBuildOption::FastRelaxedMath});
+                                      {gpu::eBuildOption::FastRelaxedMath, gpu::eBuildOption::KernelArgumentInfo});
   } catch (const gpu::ProgramBuildFailedException& failure) {
     return {std::nullopt, ProgramBuildResult::BuildFailed, std::string(failure.what())};
   }

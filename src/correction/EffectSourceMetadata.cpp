@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 
 namespace brantok::lumaro::correction {
 namespace {
@@ -56,6 +57,8 @@ std::shared_ptr<effects::IControl> MakeSlider(const json& element, std::string i
 std::shared_ptr<effects::IControl> MakeChoice(const json& element, std::string id, std::string label) {
   auto options = element.at("options").get<std::vector<std::string>>();
   const auto defaultSelection = ReadIndex(element.at("default"));
+  // A popup with nothing to choose has no value the kernel could receive.
+  if (options.empty()) throw std::invalid_argument("Choice control '" + id + "' has no options");
   const auto initial = element.find("initial");
   if (initial != element.end() && initial->is_number_integer()) {
     return std::make_shared<Choice>(std::move(id), std::move(label), std::move(options), ReadIndex(*initial),

@@ -6,6 +6,7 @@
 #include "gpu/VectorTypes.h"
 
 #include <cstdint>
+#include <string>
 
 namespace brantok::lumaro::gpu {
 class IBuffer;
@@ -31,10 +32,14 @@ public:
   // Built and able to run.
   virtual bool IsReady() const = 0;
   virtual bool HasBuildFailed() const = 0;
+  // Why the last build failed, in one line for the user (the compiler's first
+  // error, the missing kernel, the argument that does not fit); empty while
+  // the effect is built.
+  virtual std::string GetBuildError() const = 0;
 
   // Runs the effect's kernel from `input` into `output` over `size`. False when
-  // no program is available; argument and launch failures are logged by the
-  // program and do not change the result.
+  // no program is available or any argument or the launch failed: `output`
+  // then holds nothing this frame wrote.
   virtual bool Apply(IEffectCache& cache, gpu::IBuffer& input, gpu::IBuffer& output, gpu::IQueue& queue,
                      const gpu::Int2& size, const std::optional<RenderTime>& time) = 0;
 };

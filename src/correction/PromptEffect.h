@@ -31,12 +31,14 @@ public:
   std::shared_ptr<EffectSource> GetSource() const override;
   bool IsReady() const override;
   bool HasBuildFailed() const override;
+  std::string GetBuildError() const override;
   bool Apply(IEffectCache& cache, gpu::IBuffer& input, gpu::IBuffer& output, gpu::IQueue& queue, const gpu::Int2& size,
              const std::optional<RenderTime>& time) override;
 
   // Parses the metadata and gets the program from the cache; adopts the new
-  // controls only when the kernel takes exactly one argument per control
-  // after the five fixed ones.
+  // controls only when the program has the kernel the metadata names and that
+  // kernel declares the five fixed arguments and one per control, each of the
+  // type its control uploads.
   bool BuildFromSource(IEffectCache& cache);
 
   // Replaces the controls, carrying each value over from an old control of the
@@ -46,6 +48,8 @@ public:
 private:
   std::string name_;
   std::optional<Uuid> programId_;
+  std::string kernel_; // the metadata's entry point, once built
+  std::string buildError_;
   std::shared_ptr<EffectSource> source_;
   std::vector<std::shared_ptr<effects::IControl>> controls_;
   bool buildFailed_ = false;

@@ -8,6 +8,8 @@ namespace brantok::lumaro::gpu {
 // appears at most once.
 enum class eBuildOption : std::int32_t {
   FastRelaxedMath = 0,
+  // Keeps argument names, types and qualifiers for GetArgumentInfo.
+  KernelArgumentInfo = 1,
 };
 
 } // namespace brantok::lumaro::gpu

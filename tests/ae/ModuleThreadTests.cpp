@@ -92,8 +92,10 @@ protected:
 
   bool HasEffectId(const Clip& clip) {
     const auto bytes = HandleStore::Instance().Bytes(clip.host->SequenceData(clip.sequence));
-    return bytes.size() >= kIdOffset + 16 &&
-           std::any_of(bytes.begin() + kIdOffset, bytes.begin() + kIdOffset + 16, [](auto b) { return b != 0; });
+    // All zero: none yet; all 0xFF: turned off by the user.
+    const auto id = bytes.begin() + kIdOffset;
+    return bytes.size() >= kIdOffset + 16 && std::any_of(id, id + 16, [](auto b) { return b != 0; }) &&
+           !std::all_of(id, id + 16, [](auto b) { return b == 0xFF; });
   }
 
   // Forgets the clip's effect, the way the user does when the plug-in has

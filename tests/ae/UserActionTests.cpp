@@ -195,7 +195,8 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
   const MessageBox unsupported{eMessageBoxType::Error,
                                "'Broken Look' failed to load and will be disabled.\n\nFor details, see the log file "
                                "at: " +
-                                   core::PathToNarrow(core::Logger::GetLogDirectory()),
+                                   core::PathToNarrow(core::Logger::GetLogDirectory()) +
+                                   "\n\nkernel.cl:1:21: error: expected parameter declarator",
                                "Unsupported Lumaro Effect"};
   EXPECT_EQ(Boxes(), std::vector<MessageBox>{unsupported});
 }

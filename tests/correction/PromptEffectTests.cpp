@@ -248,6 +248,91 @@ TEST_F(PromptEffectTest, ArgumentCountMismatchStaysUnbuiltWithoutRecompiling) {
   EXPECT_EQ(log_.Count("OpenCL program '"), 1); // the cache hands back the compiled program
 }
 
+TEST_F(PromptEffectTest, TheKernelTheMetadataNamesRunsWhateverTheDriverListsFirst) {
+  // A helper kernel of the same signature that paints everything white.
+  const std::string helper = "__kernel void helper(__read_only image2d_t input, __write_only image2d_t output,\n"
+                             "                     float time, int frame, float duration, float gain) {\n"
+                             "  write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(1.0f));\n"
+                             "}\n";
+  const auto effect = Load(Package(helper + kTimeKernel, kTimeMetadata, "Two"));
+  ASSERT_TRUE(effect->IsReady());
+  const auto swapped = Load(Package(kTimeKernel + helper, kTimeMetadata, "Swapped"));
+  ASSERT_TRUE(swapped->IsReady());
+  for (auto* loaded : {effect.get(), swapped.get()}) {
+    const auto output = Render(*loaded, gpu::eGpuFormat::RGBA32F, InputRamp(), RenderTime{1.5, 7, 10.0});
+    EXPECT_EQ(output.back(), (Pixel{1.5f, 7.0f, 10.0f, 0.25f}));
+  }
+
+  const auto missing = Load(Package(helper, kTimeMetadata, "Missing"));
+  EXPECT_TRUE(missing->HasBuildFailed());
+  EXPECT_FALSE(missing->IsReady());
+  EXPECT_EQ(missing->GetBuildError(), "The kernel source has no kernel named 'show_time'");
+  EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed: The kernel source has no kernel named 'show_time'"), 1);
+}
+
+TEST_F(PromptEffectTest, AKernelWhoseArgumentsDoNotFitItsControlsIsNotBuilt) {
+  const std::string metadata = R"({"kernel": "k", "controls": [
+      {"class": "slider", "id": "gain", "label": "Gain", "min": 0, "max": 1, "default": 0.25},
+      {"class": "color", "id": "tint", "label": "Tint"},
+      {"class": "choice", "id": "mode", "label": "Mode", "options": ["a", "b"], "default": 0}]})";
+  const auto kernel = [](const std::string& arguments) {
+    return "__kernel void k(" + arguments + ") { write_imagef(output, (int2)(0, 0), (float4)(0.0f)); }";
+  };
+  const std::string images = "__read_only image2d_t input, __write_only image2d_t output, ";
+  struct Case {
+    std::string arguments;
+    std::string error; // empty: builds
+  };
+  const std::vector<Case> cases{
+      {images + "float t, int f, float d, float gain, float4 tint, uint mode", ""},
+      {images + "float t, uint f, float d, float gain, float4 tint, int mode", ""},
+      {images + "float t, int f, float d, float4 gain, float4 tint, uint mode",
+       "Kernel argument 5 'gain' is declared 'float4' but control 'gain' needs 'float'"},
+      {images + "float t, int f, float d, float gain, float tint, uint mode",
+       "Kernel argument 6 'tint' is declared 'float' but control 'tint' needs 'float4'"},
+      {images + "float t, int f, float d, float gain, float4 tint, float mode",
+       "Kernel argument 7 'mode' is declared 'float' but control 'mode' needs 'uint' or 'int' or 'unsigned int'"},
+      {images + "float t, float f, float d, float gain, float4 tint, uint mode",
+       "Kernel argument 3 'f' is declared 'float' but the frame index needs 'int' or 'uint' or 'unsigned int'"},
+      {"__global float4* input, __global float4* output, float t, int f, float d, float gain, float4 tint, uint mode",
+       "Kernel argument 0 'input' is declared '__global float4*' but the input image needs '__read_only image2d_t'"},
+      {"__read_only image2d_t input, __read_only image2d_t output, float t, int f, float d, float gain, float4 tint, "
+       "uint mode",
+       "Kernel argument 1 'output' is declared '__read_only image2d_t' but the output image needs '__write_only "
+       "image2d_t'"},
+  };
+  int refused = 0;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto& [arguments, error] = cases[i];
+    // The writes to a read-only or pointer "output" only need to compile.
+    auto source = kernel(arguments);
+    if (arguments.find("__global float4* output") != std::string::npos ||
+        arguments.find("__read_only image2d_t output") != std::string::npos) {
+      source = "__kernel void k(" + arguments + ") {}";
+    }
+    const auto effect = Load(Package(source, metadata, "Case" + std::to_string(i)));
+    EXPECT_EQ(effect->IsReady(), error.empty()) << arguments;
+    EXPECT_EQ(effect->HasBuildFailed(), !error.empty()) << arguments;
+    EXPECT_EQ(effect->GetBuildError(), error) << arguments;
+    if (!error.empty()) {
+      EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed: " + error), 1) << arguments;
+      ++refused;
+    }
+  }
+  EXPECT_EQ(refused, 6);
+}
+
+TEST_F(PromptEffectTest, AFailedLaunchIsNotAnAppliedFrame) {
+  // The driver picks no work-group size that divides 19 x 11 into 7 x 7.
+  const auto effect = Load(Package("__kernel __attribute__((reqd_work_group_size(7, 7, 1)))\n" + kTimeKernel.substr(9),
+                                   kTimeMetadata, "Fixed"));
+  ASSERT_TRUE(effect->IsReady());
+  bool applied = true;
+  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
+  EXPECT_FALSE(applied);
+  EXPECT_EQ(log_.Count("Error running OpenCL kernel: 'show_time'"), 1);
+}
+
 TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessage) {
   const auto noKernel = Load(Package(kTimeKernel, R"({"title": "No Kernel"})", "A"));
   EXPECT_TRUE(noKernel->HasBuildFailed());

@@ -145,9 +145,11 @@ nlohmann::ordered_json DescribeParameters(const HostParameters& params,
     if (params.At(index).ui_flags & PF_PUI_INVISIBLE) continue;
     controls.push_back(DescribeControl(params, index));
   }
+  // All 0xFF is the plug-in's mark for an effect the user turned off.
+  const auto id = sequenceRecord.begin() + kIdOffset;
   const bool hasId = sequenceRecord.size() >= kIdOffset + kIdSize &&
-                     std::any_of(sequenceRecord.begin() + kIdOffset, sequenceRecord.begin() + kIdOffset + kIdSize,
-                                 [](std::uint8_t byte) { return byte != 0; });
+                     std::any_of(id, id + kIdSize, [](std::uint8_t byte) { return byte != 0; }) &&
+                     !std::all_of(id, id + kIdSize, [](std::uint8_t byte) { return byte == 0xFF; });
   return {{"effectPath", params.ReadArbitraryText(kEffectPath)},
           {"effectPopup", {{"value", popup}, {"choice", ChoiceText(choices, popup)}, {"choices", choices}}},
           {"effectId", hasId},

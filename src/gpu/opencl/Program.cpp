@@ -16,7 +16,8 @@ namespace brantok::lumaro::gpu::opencl {
 namespace {
 
 const std::map<eBuildOption, std::string>& BuildOptionTable() {
-  static const std::map<eBuildOption, std::string> table{{eBuildOption::FastRelaxedMath, "-cl-fast-relaxed-math"}};
+  static const std::map<eBuildOption, std::string> table{{eBuildOption::FastRelaxedMath, "-cl-fast-relaxed-math"},
+                                                         {eBuildOption::KernelArgumentInfo, "-cl-kernel-arg-info"}};
   return table;
 }
 
@@ -29,6 +30,32 @@ std::string ReadBuildLog(const cl::Program& program, const cl::Device& device) {
     return {};
   if (log.back() == '\0') log.pop_back();
   return log;
+}
+
+eArgumentAddress ToAddress(cl_kernel_arg_address_qualifier qualifier) {
+  switch (qualifier) {
+  case CL_KERNEL_ARG_ADDRESS_GLOBAL:
+    return eArgumentAddress::Global;
+  case CL_KERNEL_ARG_ADDRESS_CONSTANT:
+    return eArgumentAddress::Constant;
+  case CL_KERNEL_ARG_ADDRESS_LOCAL:
+    return eArgumentAddress::Local;
+  default:
+    return eArgumentAddress::Private;
+  }
+}
+
+eArgumentAccess ToAccess(cl_kernel_arg_access_qualifier qualifier) {
+  switch (qualifier) {
+  case CL_KERNEL_ARG_ACCESS_READ_ONLY:
+    return eArgumentAccess::ReadOnly;
+  case CL_KERNEL_ARG_ACCESS_WRITE_ONLY:
+    return eArgumentAccess::WriteOnly;
+  case CL_KERNEL_ARG_ACCESS_READ_WRITE:
+    return eArgumentAccess::ReadWrite;
+  default:
+    return eArgumentAccess::None;
+  }
 }
 
 void LogError(const std::string& message) { core::Logger::Log(message, core::eLogChannel::Error); }
@@ -105,7 +132,33 @@ std::uint32_t Program::GetArgumentCount(const std::string& kernel) const {
   return count;
 }
 
-void Program::Run(IQueue& queue, const std::string& kernel, const Int2& globalSize, const std::optional<Int2>& offset) {
+std::optional<std::vector<KernelArgument>> Program::GetArgumentInfo(const std::string& kernel) const {
+  const cl::Kernel& found = FindKernel(kernel);
+  cl_uint count = 0;
+  if (found.getInfo(CL_KERNEL_NUM_ARGS, &count) != CL_SUCCESS) return std::nullopt;
+  std::vector<KernelArgument> arguments(count);
+  for (cl_uint index = 0; index < count; ++index) {
+    cl_kernel_arg_address_qualifier address = 0;
+    cl_kernel_arg_access_qualifier access = 0;
+    auto& argument = arguments[index];
+    // CL_KERNEL_ARG_INFO_NOT_AVAILABLE and older drivers both land here.
+    if (found.getArgInfo(index, CL_KERNEL_ARG_ADDRESS_QUALIFIER, &address) != CL_SUCCESS ||
+        found.getArgInfo(index, CL_KERNEL_ARG_ACCESS_QUALIFIER, &access) != CL_SUCCESS ||
+        found.getArgInfo(index, CL_KERNEL_ARG_TYPE_NAME, &argument.typeName) != CL_SUCCESS) {
+      return std::nullopt;
+    }
+    found.getArgInfo(index, CL_KERNEL_ARG_NAME, &argument.name);
+    // The bindings keep the terminating zero of some drivers' strings.
+    for (auto* text : {&argument.typeName, &argument.name}) {
+      while (!text->empty() && text->back() == '\0') text->pop_back();
+    }
+    argument.address = ToAddress(address);
+    argument.access = ToAccess(access);
+  }
+  return arguments;
+}
+
+bool Program::Run(IQueue& queue, const std::string& kernel, const Int2& globalSize, const std::optional<Int2>& offset) {
   const auto* openClQueue = dynamic_cast<const Queue*>(&queue);
   const auto found = kernels_.find(kernel);
   cl_int error = CL_INVALID_KERNEL_NAME;
@@ -118,68 +171,70 @@ void Program::Run(IQueue& queue, const std::string& kernel, const Int2& globalSi
                                    global.data(), nullptr, 0, nullptr, nullptr);
   }
   if (error != CL_SUCCESS) LogError("Error running OpenCL kernel: '" + kernel + "'");
+  return error == CL_SUCCESS;
 }
 
-void Program::SetBytes(const std::string& kernel, std::uint32_t index, std::size_t size, const void* bytes) {
+bool Program::SetBytes(const std::string& kernel, std::uint32_t index, std::size_t size, const void* bytes) {
   const cl::Kernel& found = FindKernel(kernel);
-  if (clSetKernelArg(found(), index, size, bytes) != CL_SUCCESS)
-    LogError("Failed to set OpenCL kernel arugment for kernel: '" + kernel + "'");
+  if (clSetKernelArg(found(), index, size, bytes) == CL_SUCCESS) return true;
+  LogError("Failed to set OpenCL kernel arugment for kernel: '" + kernel + "'");
+  return false;
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, IBuffer& memory) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, IBuffer& memory) {
   const cl_mem handle = GetNativeMemory(memory);
-  SetBytes(kernel, index, sizeof(handle), &handle);
+  return SetBytes(kernel, index, sizeof(handle), &handle);
 }
 
 // Matrices arrive row-major and are uploaded as the float16 that kernels read
 // column by column, so rows and columns are exchanged.
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float4x4& value) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float4x4& value) {
   std::array<float, 16> bytes{};
   for (std::size_t r = 0; r < 4; ++r)
     for (std::size_t c = 0; c < 4; ++c) bytes[4 * r + c] = value.m[4 * c + r];
-  SetBytes(kernel, index, sizeof(bytes), bytes.data());
+  return SetBytes(kernel, index, sizeof(bytes), bytes.data());
 }
 
 // A 3x3 matrix goes up as the 4x4 affine matrix with the same linear part.
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float3x3& value) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float3x3& value) {
   std::array<float, 16> bytes{};
   for (std::size_t r = 0; r < 3; ++r)
     for (std::size_t c = 0; c < 3; ++c) bytes[4 * r + c] = value.m[3 * c + r];
   bytes[15] = 1.0f;
-  SetBytes(kernel, index, sizeof(bytes), bytes.data());
+  return SetBytes(kernel, index, sizeof(bytes), bytes.data());
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float4& value) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float4& value) {
   const std::array<float, 4> bytes{value.x, value.y, value.z, value.w};
-  SetBytes(kernel, index, sizeof(bytes), bytes.data());
+  return SetBytes(kernel, index, sizeof(bytes), bytes.data());
 }
 
 // A float3 argument occupies four floats on the device.
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float3& value) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float3& value) {
   const std::array<float, 4> bytes{value.x, value.y, value.z, 0.0f};
-  SetBytes(kernel, index, sizeof(bytes), bytes.data());
+  return SetBytes(kernel, index, sizeof(bytes), bytes.data());
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float2& value) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Float2& value) {
   const std::array<float, 2> bytes{value.x, value.y};
-  SetBytes(kernel, index, sizeof(bytes), bytes.data());
+  return SetBytes(kernel, index, sizeof(bytes), bytes.data());
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Int2& value) {
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, const Int2& value) {
   const std::array<std::int32_t, 2> bytes{value.x, value.y};
-  SetBytes(kernel, index, sizeof(bytes), bytes.data());
+  return SetBytes(kernel, index, sizeof(bytes), bytes.data());
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, std::int32_t value) {
-  SetBytes(kernel, index, sizeof(value), &value);
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, std::int32_t value) {
+  return SetBytes(kernel, index, sizeof(value), &value);
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, std::uint32_t value) {
-  SetBytes(kernel, index, sizeof(value), &value);
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, std::uint32_t value) {
+  return SetBytes(kernel, index, sizeof(value), &value);
 }
 
-void Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, float value) {
-  SetBytes(kernel, index, sizeof(value), &value);
+bool Program::SetArgument(IQueue&, const std::string& kernel, std::uint32_t index, float value) {
+  return SetBytes(kernel, index, sizeof(value), &value);
 }
 
 } // namespace brantok::lumaro::gpu::opencl

@@ -37,24 +37,25 @@ public:
   std::vector<std::string> GetLinkedProgramNames() const override { return linkedProgramNames_; }
   std::vector<std::string> GetKernelNames() const override { return kernelNames_; }
   std::uint32_t GetArgumentCount(const std::string& kernel) const override;
-  void Run(IQueue& queue, const std::string& kernel, const Int2& globalSize,
+  std::optional<std::vector<KernelArgument>> GetArgumentInfo(const std::string& kernel) const override;
+  bool Run(IQueue& queue, const std::string& kernel, const Int2& globalSize,
            const std::optional<Int2>& offset) override;
 
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, IBuffer& memory) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float4x4& value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float3x3& value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float4& value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float3& value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float2& value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Int2& value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, std::int32_t value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, std::uint32_t value) override;
-  void SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, float value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, IBuffer& memory) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float4x4& value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float3x3& value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float4& value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float3& value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Float2& value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, const Int2& value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, std::int32_t value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, std::uint32_t value) override;
+  bool SetArgument(IQueue& queue, const std::string& kernel, std::uint32_t index, float value) override;
 
 private:
   // Throws std::out_of_range for a name the program does not define.
   const cl::Kernel& FindKernel(const std::string& kernel) const;
-  void SetBytes(const std::string& kernel, std::uint32_t index, std::size_t size, const void* bytes);
+  bool SetBytes(const std::string& kernel, std::uint32_t index, std::size_t size, const void* bytes);
 
   std::string name_;
   std::vector<std::string> linkedProgramNames_;

@@ -43,71 +43,75 @@ Queue::Queue(Context& context, std::optional<std::string> name) : name_(std::mov
 
 Queue::Queue(std::optional<std::string> name) : name_(std::move(name).value_or(std::string())) {}
 
-void Queue::Write(const IImage& image, const Triple& origin, const Triple& region, std::size_t rowPitch,
+bool Queue::Write(const IImage& image, const Triple& origin, const Triple& region, std::size_t rowPitch,
                   const void* data) {
   const cl_int error = clEnqueueWriteImage(queue_(), GetNativeMemory(image), CL_TRUE, origin.data(), region.data(),
                                            rowPitch, 0, data, 0, nullptr, nullptr);
   if (error != CL_SUCCESS) LogInfo("CL enqueue write image failed");
+  return error == CL_SUCCESS;
 }
 
-void Queue::Read(const IImage& image, const Triple& region, std::size_t rowPitch, void* data) {
+bool Queue::Read(const IImage& image, const Triple& region, std::size_t rowPitch, void* data) {
   const cl_int error = clEnqueueReadImage(queue_(), GetNativeMemory(image), CL_TRUE, kZeroOrigin.data(), region.data(),
                                           rowPitch, 0, data, 0, nullptr, nullptr);
   if (error != CL_SUCCESS) LogInfo("CL enqueue read image failed");
+  return error == CL_SUCCESS;
 }
 
-void Queue::WriteImage(IImage3D& image, const std::vector<std::uint8_t>& data) {
-  Write(image, kZeroOrigin, RegionOf(image), 0, data.data());
+bool Queue::WriteImage(IImage3D& image, const std::vector<std::uint8_t>& data) {
+  return Write(image, kZeroOrigin, RegionOf(image), 0, data.data());
 }
 
-void Queue::WriteImage(IImage2D& image, const Int2& origin, const Int2& region, const void* data, std::size_t offset,
+bool Queue::WriteImage(IImage2D& image, const Int2& origin, const Int2& region, const void* data, std::size_t offset,
                        const std::optional<std::size_t>& rowPitch) {
-  Write(image, {ToSize(origin.x), ToSize(origin.y), 0}, {ToSize(region.x), ToSize(region.y), 1}, rowPitch.value_or(0),
-        static_cast<const std::uint8_t*>(data) + offset);
+  return Write(image, {ToSize(origin.x), ToSize(origin.y), 0}, {ToSize(region.x), ToSize(region.y), 1},
+               rowPitch.value_or(0), static_cast<const std::uint8_t*>(data) + offset);
 }
 
-void Queue::WriteImage(IImage2D& image, const Int2& origin, const Int2& region, const std::vector<std::uint8_t>& data,
+bool Queue::WriteImage(IImage2D& image, const Int2& origin, const Int2& region, const std::vector<std::uint8_t>& data,
                        std::size_t offset, const std::optional<std::size_t>& rowPitch) {
-  WriteImage(image, origin, region, static_cast<const void*>(data.data()), offset, rowPitch);
+  return WriteImage(image, origin, region, static_cast<const void*>(data.data()), offset, rowPitch);
 }
 
-void Queue::WriteImage(IImage1D& image, const std::vector<std::uint8_t>& data) {
-  Write(image, kZeroOrigin, RegionOf(image), 0, data.data());
+bool Queue::WriteImage(IImage1D& image, const std::vector<std::uint8_t>& data) {
+  return Write(image, kZeroOrigin, RegionOf(image), 0, data.data());
 }
 
-void Queue::FillImage(IImage2D& image, const Float4& color) {
+bool Queue::FillImage(IImage2D& image, const Float4& color) {
   // OpenCL converts the four floats to the image's own format.
   const cl_float4 fill{{color.x, color.y, color.z, color.w}};
   const Triple region = RegionOf(image);
   const cl_int error = clEnqueueFillImage(queue_(), GetNativeMemory(image), &fill, kZeroOrigin.data(), region.data(), 0,
                                           nullptr, nullptr);
   if (error != CL_SUCCESS) LogInfo("CL enqueue fill image failed");
+  return error == CL_SUCCESS;
 }
 
-void Queue::ReadBuffer(IBuffer& buffer, std::vector<std::uint8_t>& data, const std::optional<std::size_t>& size) {
-  ReadBuffer(buffer, static_cast<void*>(data.data()), size);
+bool Queue::ReadBuffer(IBuffer& buffer, std::vector<std::uint8_t>& data, const std::optional<std::size_t>& size) {
+  return ReadBuffer(buffer, static_cast<void*>(data.data()), size);
 }
 
-void Queue::ReadBuffer(IBuffer& buffer, void* data, const std::optional<std::size_t>& size) {
+bool Queue::ReadBuffer(IBuffer& buffer, void* data, const std::optional<std::size_t>& size) {
   const cl_int error = clEnqueueReadBuffer(queue_(), GetNativeMemory(buffer), CL_TRUE, 0,
                                            size.value_or(buffer.GetSizeInBytes()), data, 0, nullptr, nullptr);
   if (error != CL_SUCCESS) LogInfo("CL enqueue read buffer failed");
+  return error == CL_SUCCESS;
 }
 
-void Queue::ReadImage(IImage3D& image, std::vector<std::uint8_t>& data) {
-  Read(image, RegionOf(image), 0, data.data());
+bool Queue::ReadImage(IImage3D& image, std::vector<std::uint8_t>& data) {
+  return Read(image, RegionOf(image), 0, data.data());
 }
 
-void Queue::ReadImage(IImage2D& image, void* data, const std::optional<std::size_t>& rowPitch) {
-  Read(image, RegionOf(image), rowPitch.value_or(0), data);
+bool Queue::ReadImage(IImage2D& image, void* data, const std::optional<std::size_t>& rowPitch) {
+  return Read(image, RegionOf(image), rowPitch.value_or(0), data);
 }
 
-void Queue::ReadImage(IImage2D& image, std::vector<std::uint8_t>& data) {
-  Read(image, RegionOf(image), 0, data.data());
+bool Queue::ReadImage(IImage2D& image, std::vector<std::uint8_t>& data) {
+  return Read(image, RegionOf(image), 0, data.data());
 }
 
-void Queue::ReadImage(IImage1D& image, std::vector<std::uint8_t>& data) {
-  Read(image, RegionOf(image), 0, data.data());
+bool Queue::ReadImage(IImage1D& image, std::vector<std::uint8_t>& data) {
+  return Read(image, RegionOf(image), 0, data.data());
 }
 
 // Errors of the synchronisation calls are not reported: a broken queue
