@@ -1,10 +1,12 @@
 #include "ModuleFixture.h"
+#include "core/PathText.h"
 #include "gpu/opencl/Context.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 namespace brantok::lumaro::ae::test {
@@ -131,6 +133,85 @@ TEST_F(ModuleRenderTest, ABottomUpOutputGetsTheSamePicture) {
     EXPECT_EQ(bottomUp.PackedPixels(), topDown.PackedPixels());
     EXPECT_EQ(bothBottomUp.PackedPixels(), topDown.PackedPixels());
     EXPECT_TRUE(bottomUp.PaddingIntact());
+  }
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, TheKernelSeesThePictureTopRowFirstWhateverEachWorldsRowOrder) {
+  // The kernel copies what it reads at its own coordinate: a 4x4 output of a
+  // 4x8 input shows the picture's top four rows, the same way up every time.
+  const auto package = WritePackage("Pass",
+                                    "__kernel void pass(__read_only image2d_t input, __write_only image2d_t output, "
+                                    "float time, int frame, float duration) { int2 at = (int2)(get_global_id(0), "
+                                    "get_global_id(1)); write_imagef(output, at, read_imagef(input, at)); }",
+                                    R"({"title": "Pass", "kernel": "pass"})");
+  auto host = MakeHost();
+  ChooseEffect(*host, package);
+  for (const bool inputBottomUp : {false, true}) {
+    for (const bool outputBottomUp : {false, true}) {
+      SCOPED_TRACE(std::to_string(inputBottomUp) + std::to_string(outputBottomUp));
+      HostWorld input(4, 8, PrPixelFormat_BGRA_4444_8u, 0, inputBottomUp);
+      for (A_long y = 0; y < 8; ++y) {
+        for (A_long x = 0; x < 4; ++x) std::fill_n(input.Pixel(x, y), 4, static_cast<std::uint8_t>(10 * y + x));
+      }
+      HostWorld output(4, 4, PrPixelFormat_BGRA_4444_8u, 0, outputBottomUp);
+      ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+      const auto picture = input.PackedPixels();
+      EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(picture.begin(), picture.begin() + 4 * 4 * 4));
+    }
+  }
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, AFrameTheKernelDidNotWriteIsACopyNeverAnEarlierFrame) {
+  // The driver finds no work-group size that divides the frame into 7 x 7, so
+  // the launch fails after every argument was set.
+  const auto failing =
+      WritePackage("Fixed",
+                   "__kernel __attribute__((reqd_work_group_size(7, 7, 1))) void fixed(__read_only image2d_t input, "
+                   "__write_only image2d_t output, float time, int frame, float duration) { write_imagef(output, "
+                   "(int2)(get_global_id(0), get_global_id(1)), (float4)(1.0f)); }",
+                   R"({"title": "Fixed", "kernel": "fixed"})");
+  auto host = WarmGlowHost();
+  HostWorld input(kWidth, kHeight);
+  FillInput(input);
+  HostWorld glow(kWidth, kHeight);
+  ASSERT_EQ(host->Render(sequence_, input, glow), PF_Err_NONE);
+  ExpectWarmGlow(glow); // the pooled images now hold this clip's frame
+
+  int other = -1;
+  ASSERT_EQ(host->SequenceSetup(other), PF_Err_NONE);
+  ASSERT_TRUE(host->Params().WriteArbitraryText(4, core::PathToUtf8(failing)));
+  ASSERT_EQ(host->UpdateParamsUI(other), PF_Err_NONE);
+  HostWorld output(kWidth, kHeight);
+  output.FillPixels(0x33);
+  EXPECT_EQ(host->Render(other, input, output), PF_Err_NONE);
+  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
+  const auto package =
+      WritePackage("Level",
+                   "__kernel void level(__read_only image2d_t input, __write_only image2d_t output, float time, "
+                   "int frame, float duration, float level) { write_imagef(output, (int2)(get_global_id(0), "
+                   "get_global_id(1)), (float4)(level / 4.0f)); }",
+                   R"({"title": "Level", "kernel": "level", "controls": [
+          {"class": "slider", "id": "level", "label": "Level", "min": 1, "max": 3, "default": 2}]})");
+  auto host = MakeHost();
+  ChooseEffect(*host, package);
+  const std::vector<std::pair<double, float>> cases{{1e300, 0.75f},
+                                                    {-1e300, 0.25f},
+                                                    {std::numeric_limits<double>::infinity(), 0.75f},
+                                                    {std::nan(""), 0.5f},
+                                                    {2.5, 0.625f}};
+  for (const auto& [value, expected] : cases) {
+    SCOPED_TRACE(value);
+    host->Params().SetFloatSliderValue(7, value);
+    HostWorld input(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);
+    HostWorld output(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);
+    ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+    EXPECT_EQ(OutputPixel(output, 1, 1)[0], expected);
   }
   TearDownHost(*host);
 }

@@ -1,5 +1,6 @@
 #include "EffectHost.h"
 #include "HandleStore.h"
+#include "HostWorld.h"
 #include "PackageWriter.h"
 #include "ScriptedResponder.h"
 #include "TempFolder.h"
@@ -220,6 +221,78 @@ TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
   EXPECT_NE(Record().id, id);
   EXPECT_EQ(Popup(), 4);
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{8, 13}));
+}
+
+TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
+  const auto package = folder_ / "Level.lumaro-effect";
+  const auto write = [&](const std::string& label) {
+    lumaro::test::WritePackage(
+        package, lumaro::test::StandardEntries(
+                     "__kernel void level(__read_only image2d_t input, __write_only image2d_t output, float time, "
+                     "int frame, float duration, float level) { write_imagef(output, (int2)(get_global_id(0), "
+                     "get_global_id(1)), (float4)(level)); }",
+                     R"({"title": "Level", "kernel": "level", "controls": [{"class": "slider", "id": "level", )"
+                     R"("label": ")" +
+                         label + R"(", "min": 0, "max": 1, "default": 1}]})",
+                     "A prompt."));
+  };
+  write("Before");
+  ASSERT_EQ(Browse(package), PF_Err_NONE);
+  ASSERT_EQ(Choose(1), PF_Err_NONE);
+
+  // Frames and panel refreshes the host asked for before the user chose None
+  // still carry the effect's popup entry.
+  host_->Params().SetPopupValue(3, 4);
+  host::HostWorld input(4, 4);
+  input.FillPixels(0x40);
+  host::HostWorld output(4, 4);
+  ASSERT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_FALSE(Record().HasId());
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
+
+  // Choosing the effect again reads the package as it is now.
+  write("After");
+  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  EXPECT_TRUE(Record().HasId());
+  EXPECT_EQ(std::string(host_->Params().At(7).name), "After");
+}
+
+TEST_F(UserActionTest, ReselectingKeepsTheClipsOwnValues) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  // A frame renders with 0.9; the user then sets 0.2 (as on a duplicated clip
+  // that shares the loaded effect) and picks the effect's entry again.
+  host_->Params().SetFloatSliderValue(7, 0.9);
+  host::HostWorld input(4, 4);
+  host::HostWorld output(4, 4);
+  ASSERT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+  host_->Params().SetFloatSliderValue(7, 0.2);
+  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  EXPECT_EQ(host_->Params().At(7).u.fs_d.value, 0.2);
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+}
+
+TEST_F(UserActionTest, APathTooLongForTheProjectIsRefusedAndChangesNothing) {
+  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
+  const auto id = Record().id;
+  auto folder = folder_.Path();
+  while (core::PathToUtf8(folder).size() < 2100) folder /= std::string(200, 'd');
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  const auto package = folder / "Long.lumaro-effect";
+  if (!error) std::filesystem::copy_file(Example("WarmGlow"), package, error);
+  if (error) GTEST_SKIP() << "this file system takes no path of 2100 bytes";
+
+  ASSERT_EQ(Browse(package), PF_Err_NONE);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].caption, "Invalid file");
+  EXPECT_NE(Boxes()[0].text.find("too long"), std::string::npos);
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
+  EXPECT_EQ(Record().id, id);
+  EXPECT_EQ(Popup(), 4);
+  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|WarmGlow");
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
 }
 
 TEST_F(UserActionTest, ReselectingWithoutALoadableEffectFallsBackToNone) {

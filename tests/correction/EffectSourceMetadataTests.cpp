@@ -163,6 +163,8 @@ TEST(EffectSourceMetadataTest, StrictInsideRecognisedControlsWithTheLibrarysText
             "[json.exception.type_error.302] type must be string, but is number");
   EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "options": [], "default": null})"),
             "[json.exception.type_error.302] type must be number, but is null");
+  EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "options": [], "default": 0})"),
+            "Choice control 'c' has no options");
   EXPECT_EQ(ControlErrorText(R"({"class": 1, "id": "s", "label": "S"})"),
             "[json.exception.type_error.302] type must be string, but is number");
 }

@@ -178,13 +178,14 @@ private:
   }
 
   // The Effect popup and the stored path: an example, a missing file, a
-  // name too long for the file system, or nothing.
+  // name too long for the file system, a kernel the plug-in refuses or cannot
+  // launch, or nothing.
   void ChooseEffect() {
     static constexpr std::array<A_long, 7> kPopup{4, 1, 2, 3, 0, 5, -1};
     auto& params = host_.Params();
     params.SetPopupValue(ParameterLayout::EffectPopup, kPopup[input_.Pick(kPopup.size())]);
     std::string path;
-    switch (input_.Pick(6)) {
+    switch (input_.Pick(8)) {
     case 0:
       path = FuzzSession::Example("WarmGlow").string();
       break;
@@ -199,6 +200,12 @@ private:
       break;
     case 4:
       path = FuzzSession::Example(std::string(300, 'x')).string();
+      break;
+    case 5:
+      path = (std::filesystem::path(LUMARO_FUZZ_PACKAGES_DIR) / "WrongSignature.lumaro-effect").string();
+      break;
+    case 6:
+      path = (std::filesystem::path(LUMARO_FUZZ_PACKAGES_DIR) / "FailingLaunch.lumaro-effect").string();
       break;
     default:
       break;
