@@ -8,15 +8,13 @@
 #include "ae/PixelFormats.h"
 #include "ae/ScopedSuite.h"
 #include "ae/SequenceData.h"
+#include "ae/controls/ControlParameters.h"
 #include "core/Dialogs.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
 #include "core/ProductInformation.h"
 #include "correction/EffectCache.h"
 #include "correction/PromptEffect.h"
-#include "correction/effects/IColorPicker.h"
-#include "correction/effects/IOptionControl.h"
-#include "correction/effects/IRangeControl.h"
 #include "correction/effects/library/Entry.h"
 #include "gpu/IContext.h"
 #include "gpu/IImage2D.h"
@@ -38,10 +36,7 @@ namespace brantok::lumaro::ae {
 using core::eLogChannel;
 using core::Logger;
 using correction::ICustomEffect;
-using correction::effects::IColorPicker;
 using correction::effects::IControl;
-using correction::effects::IOptionControl;
-using correction::effects::IRangeControl;
 using gpu::eGpuFormat;
 using gpu::eMemoryDeviceAccess;
 using gpu::eMemoryHostAccess;
@@ -61,23 +56,6 @@ constexpr const char* SwizzleSource =
     "    float4 pixel = read_imagef(inputImage, sampler, coord);\n"
     "    write_imagef(outputImage, coord, pixel.zyxw);\n"
     "}\n";
-
-// A control component in 0..1 as a host channel byte: truncated, low 8 bits.
-// Values far outside the range (or not a number) give 0 rather than an
-// undefined conversion.
-A_u_char ToChannel(float component) {
-  const double scaled = static_cast<double>(component) * 255.0;
-  if (!(scaled > -2147483648.0 && scaled < 2147483648.0)) return 0;
-  return static_cast<A_u_char>(static_cast<std::int64_t>(scaled) & 0xFF);
-}
-
-// A 0-based option index as a host popup value: 1-based, and inside the
-// choices the popup can list, whatever index the metadata gave.
-A_short ToPopupValue(std::int32_t index, std::size_t options) {
-  const auto count =
-      static_cast<std::int64_t>(std::max<std::size_t>(1, std::min(options, ParameterLayout::MaxPopupChoices)));
-  return static_cast<A_short>(std::clamp<std::int64_t>(static_cast<std::int64_t>(index) + 1, 1, count));
-}
 
 bool IsBgrFormat(eGpuFormat format) {
   return format == eGpuFormat::BGRA8 || format == eGpuFormat::BGRX8 || format == eGpuFormat::BGRA16 ||
@@ -117,16 +95,6 @@ bool ReadOutput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& outpu
   return true;
 }
 
-// A host slider value as the control's number: inside the control's range,
-// whatever the host sent (a value beyond float range would become infinity),
-// and the default for a value that is not a number.
-float ToControlNumber(double value, const IRangeControl& slider) {
-  if (std::isnan(value)) return slider.GetDefaultNumber();
-  const double low = slider.GetMinimum();
-  const double high = slider.GetMaximum();
-  return static_cast<float>(low <= high ? std::clamp(value, low, high) : low);
-}
-
 PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* output) {
   if (!inData->utils || !inData->utils->copy) return PF_Err_INVALID_CALLBACK;
   return inData->utils->copy(inData->effect_ref, &input, output, nullptr, nullptr);
@@ -135,24 +103,6 @@ PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* outpu
 PF_ParamDef* FindParamOfType(const PF_InData* inData, PF_ParamDef* params[], A_long index, PF_ParamType type) {
   auto* def = FindParam(inData, params, index);
   return def && def->param_type == type ? def : nullptr;
-}
-
-PF_ParamType HostTypeOf(eControl kind) {
-  switch (kind) {
-  case eControl::ColorPicker:
-    return PF_Param_COLOR;
-  case eControl::Slider:
-    return PF_Param_FLOAT_SLIDER;
-  case eControl::Choice:
-    return PF_Param_POPUP;
-  case eControl::Angle:
-    return PF_Param_ANGLE;
-  case eControl::Checkbox:
-    return PF_Param_CHECKBOX;
-  case eControl::Point:
-    return PF_Param_POINT;
-  }
-  return PF_Param_RESERVED;
 }
 
 void CallUpdateParamUI(const ParamUtilsSuite& suite, const PF_InData* inData, A_long index, const PF_ParamDef& def) {
@@ -522,31 +472,12 @@ std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, 
   }
 }
 
-void LumaroEffect::SynchroniseHostToEffect(ICustomEffect& effect, const PF_InData* inData,
-                                           PF_ParamDef* params[]) const {
+void LumaroEffect::SynchroniseHostToEffect(ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
+                                           const controls::HostFrame& frame) const {
   ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
-    const auto* def = FindParamOfType(inData, params, index, HostTypeOf(kind));
-    if (!def) return;
-    switch (kind) {
-    case eControl::ColorPicker:
-      if (auto picker = std::dynamic_pointer_cast<IColorPicker>(control)) {
-        const auto& value = def->u.cd.value;
-        picker->SetColor({value.red / 255.0f, value.green / 255.0f, value.blue / 255.0f, 1.0f});
-      }
-      break;
-    case eControl::Slider:
-      if (auto slider = std::dynamic_pointer_cast<IRangeControl>(control)) {
-        slider->SetNumber(ToControlNumber(def->u.fs_d.value, *slider));
-      }
-      break;
-    case eControl::Choice:
-      if (auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(control)) {
-        const auto last = static_cast<A_long>(std::max<std::size_t>(1, choice->GetOptions().size()) - 1);
-        choice->SetSelection(std::clamp<A_long>(def->u.pd.value - 1, 0, last));
-      }
-      break;
-    default:
-      break;
+    const auto& parameter = controls::ControlParameters::For(kind);
+    if (const auto* def = FindParamOfType(inData, params, index, parameter.GetHostType())) {
+      parameter.ReadHostValue(*def, *control, frame);
     }
   });
 }
@@ -563,65 +494,25 @@ std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData,
     std::lock_guard lock(renderMutex_);
     for (const auto& control : effect.GetControls()) values.push_back(control->GetValue());
   }
+  const auto frame = controls::HostFrame::Of(*inData, inData->width, inData->height);
   ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
-    auto* def = FindParamOfType(inData, params, index, HostTypeOf(kind));
+    const auto& parameter = controls::ControlParameters::For(kind);
+    auto* def = FindParamOfType(inData, params, index, parameter.GetHostType());
     if (!def) return;
-    const auto position =
-        static_cast<std::size_t>((index - ParameterLayout::FirstControlParam) / ParameterLayout::KindsPerSlot);
     ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
     def->ui_flags &= ~PF_PUI_INVISIBLE;
     def->ui_flags = disabled ? (def->ui_flags | PF_PUI_DISABLED) : (def->ui_flags & ~PF_PUI_DISABLED);
     CallUpdateParamUI(suite, inData, index, *def);
-    const auto label = control->GetLabel();
-    switch (kind) {
-    case eControl::ColorPicker: {
-      const auto picker = std::dynamic_pointer_cast<IColorPicker>(control);
-      auto copy = *def;
-      SetParamName(copy, label);
-      const auto color = picker->GetDefaultColor();
-      copy.u.cd.dephault.red = ToChannel(color.red);
-      copy.u.cd.dephault.green = ToChannel(color.green);
-      copy.u.cd.dephault.blue = ToChannel(color.blue);
-      CallUpdateParamUI(suite, inData, index, copy);
-      if (setValues) {
-        const auto value = std::get<correction::effects::Color>(values[position]);
-        def->u.cd.value =
-            PF_Pixel{ToChannel(value.alpha), ToChannel(value.red), ToChannel(value.green), ToChannel(value.blue)};
-        def->u.cd.dephault =
-            PF_Pixel{ToChannel(color.alpha), ToChannel(color.red), ToChannel(color.green), ToChannel(color.blue)};
-      }
-      break;
+    auto copy = *def;
+    SetParamName(copy, control->GetLabel());
+    parameter.Describe(copy, *control);
+    CallUpdateParamUI(suite, inData, index, copy);
+    if (setValues) {
+      const auto position =
+          static_cast<std::size_t>((index - ParameterLayout::FirstControlParam) / ParameterLayout::KindsPerSlot);
+      parameter.WriteHostValue(*def, *control, values[position], frame);
+      def->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
     }
-    case eControl::Slider: {
-      const auto slider = std::dynamic_pointer_cast<IRangeControl>(control);
-      auto copy = *def;
-      SetParamName(copy, label);
-      auto& range = copy.u.fs_d;
-      range.valid_min = range.slider_min = slider->GetMinimum();
-      range.valid_max = range.slider_max = slider->GetMaximum();
-      range.dephault = slider->GetDefaultNumber();
-      range.precision = (slider->GetMaximum() - slider->GetMinimum() < 10.0f) ? 2 : 1;
-      CallUpdateParamUI(suite, inData, index, copy);
-      if (setValues) {
-        def->u.fs_d.value = std::get<float>(values[position]);
-        def->u.fs_d.dephault = slider->GetDefaultNumber();
-      }
-      break;
-    }
-    case eControl::Choice: {
-      const auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(control);
-      UpdatePopup(inData, outData, params, index, choice->GetOptions(),
-                  ToPopupValue(choice->GetDefaultSelection(), choice->GetOptions().size()), label);
-      if (setValues) {
-        def->u.pd.value = ToPopupValue(std::get<std::int32_t>(values[position]), choice->GetOptions().size());
-        def->u.pd.dephault = ToPopupValue(choice->GetDefaultSelection(), choice->GetOptions().size());
-      }
-      break;
-    }
-    default:
-      break;
-    }
-    if (setValues) def->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
     shown.insert(index);
   });
   return shown;
@@ -727,7 +618,7 @@ bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, 
                                 const ImageView& input, const ImageView& output, eGpuFormat format,
                                 const correction::RenderTime& time) {
   std::lock_guard lock(renderMutex_);
-  SynchroniseHostToEffect(effect, inData, params);
+  SynchroniseHostToEffect(effect, inData, params, controls::HostFrame::Of(*inData, input.width, input.height));
 
   if (!queue_) {
     queue_ = GetContext()->CreateQueue(std::nullopt);

@@ -2,6 +2,7 @@
 
 #include "ae/IGlobalPluginInstance.h"
 #include "ae/ImageView.h"
+#include "ae/controls/IControlParameter.h"
 #include "correction/ICustomEffect.h"
 #include "correction/Uuid.h"
 
@@ -78,7 +79,9 @@ public:
                                                        const PF_ParamDef* effectPath, SequenceData* record);
 
   // Host parameter values into the effect's controls.
-  void SynchroniseHostToEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[]) const;
+  // `frame` measures point parameters.
+  void SynchroniseHostToEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
+                               const controls::HostFrame& frame) const;
   // Shows the effect's controls on the host (labels, ranges, options,
   // defaults, and with `setValues` the current values); returns the indices
   // shown.

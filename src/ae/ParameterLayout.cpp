@@ -1,9 +1,7 @@
 #include "ae/ParameterLayout.h"
 
+#include "ae/controls/ControlParameters.h"
 #include "core/PathText.h"
-#include "correction/effects/IColorPicker.h"
-#include "correction/effects/IOptionControl.h"
-#include "correction/effects/IRangeControl.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,16 +9,11 @@
 
 namespace brantok::lumaro::ae {
 
-using correction::effects::IColorPicker;
 using correction::effects::IControl;
-using correction::effects::IOptionControl;
-using correction::effects::IRangeControl;
 
 eControl GetControlKind(const std::shared_ptr<IControl>& control) {
-  if (std::dynamic_pointer_cast<IColorPicker>(control)) return eControl::ColorPicker;
-  if (std::dynamic_pointer_cast<IRangeControl>(control)) return eControl::Slider;
-  if (std::dynamic_pointer_cast<IOptionControl<int>>(control)) return eControl::Choice;
-  throw std::invalid_argument("Unknown control type");
+  if (!control) throw std::invalid_argument("Unknown control type");
+  return controls::ControlParameters::For(*control).GetKind();
 }
 
 const std::set<eControl>& GetControlKinds() {

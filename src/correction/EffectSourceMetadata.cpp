@@ -1,7 +1,10 @@
 #include "correction/EffectSourceMetadata.h"
 
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
 #include "correction/effects/controls/Choice.h"
 #include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Point.h"
 #include "correction/effects/controls/Slider.h"
 
 #include <nlohmann/json.hpp>
@@ -9,13 +12,17 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace brantok::lumaro::correction {
 namespace {
 
+using effects::controls::Angle;
+using effects::controls::Checkbox;
 using effects::controls::Choice;
 using effects::controls::ColorPicker;
+using effects::controls::Point;
 using effects::controls::Slider;
 using nlohmann::json;
 
@@ -67,6 +74,61 @@ std::shared_ptr<effects::IControl> MakeChoice(const json& element, std::string i
   return std::make_shared<Choice>(std::move(id), std::move(label), std::move(options), defaultSelection);
 }
 
+// The starting value of a control: "initial" when it is given and reads as the
+// control's kind of value, else the default.
+template <typename T, typename Read>
+T Initial(const json& element, const T& defaultValue, Read read) {
+  const auto initial = element.find("initial");
+  if (initial == element.end()) return defaultValue;
+  return read(*initial).value_or(defaultValue);
+}
+
+std::optional<bool> ReadSwitch(const json& value) {
+  if (value.is_boolean()) return value.get<bool>();
+  if (value.is_number() && (value.get<double>() == 0.0 || value.get<double>() == 1.0))
+    return value.get<double>() != 0.0;
+  return std::nullopt;
+}
+
+std::optional<float> ReadFinite(const json& value) {
+  if (!value.is_number()) return std::nullopt;
+  const double number = value.get<double>();
+  if (!std::isfinite(number) || std::abs(number) > std::numeric_limits<float>::max()) return std::nullopt;
+  return static_cast<float>(number);
+}
+
+std::optional<effects::Position> ReadPosition(const json& value) {
+  if (!value.is_array() || value.size() != 2) return std::nullopt;
+  const auto x = ReadFinite(value[0]);
+  const auto y = ReadFinite(value[1]);
+  if (!x || !y) return std::nullopt;
+  return effects::Position{*x, *y};
+}
+
+// The default of a checkbox, angle or point: required, and of the kind's own
+// form; anything else fails the whole metadata like a mistyped slider range.
+template <typename Read>
+auto RequiredDefault(const json& element, const std::string& id, Read read, const char* needed) {
+  const auto value = read(element.at("default"));
+  if (!value) throw std::invalid_argument("Control '" + id + "' needs a default of " + needed);
+  return *value;
+}
+
+std::shared_ptr<effects::IControl> MakeCheckbox(const json& element, std::string id, std::string label) {
+  const bool checked = RequiredDefault(element, id, ReadSwitch, "true, false, 0 or 1");
+  return std::make_shared<Checkbox>(std::move(id), std::move(label), Initial(element, checked, ReadSwitch), checked);
+}
+
+std::shared_ptr<effects::IControl> MakeAngle(const json& element, std::string id, std::string label) {
+  const float degrees = RequiredDefault(element, id, ReadFinite, "a finite number of degrees");
+  return std::make_shared<Angle>(std::move(id), std::move(label), Initial(element, degrees, ReadFinite), degrees);
+}
+
+std::shared_ptr<effects::IControl> MakePoint(const json& element, std::string id, std::string label) {
+  const auto position = RequiredDefault(element, id, ReadPosition, "[x, y] with finite fractions of the frame");
+  return std::make_shared<Point>(std::move(id), std::move(label), Initial(element, position, ReadPosition), position);
+}
+
 std::shared_ptr<effects::IControl> MakeControl(const json& element) {
   if (!element.is_object()) return nullptr;
   // The order of these checks decides which malformed elements are skipped
@@ -86,6 +148,9 @@ std::shared_ptr<effects::IControl> MakeControl(const json& element) {
                                          effects::Color{1.0f, 1.0f, 1.0f, 1.0f});
   }
   if (controlClass == "choice") return MakeChoice(element, std::move(idText), std::move(labelText));
+  if (controlClass == "checkbox") return MakeCheckbox(element, std::move(idText), std::move(labelText));
+  if (controlClass == "angle") return MakeAngle(element, std::move(idText), std::move(labelText));
+  if (controlClass == "point") return MakePoint(element, std::move(idText), std::move(labelText));
   return nullptr;
 }
 

@@ -1,9 +1,5 @@
 #include "correction/KernelSignature.h"
 
-#include "correction/effects/IColorPicker.h"
-#include "correction/effects/IOptionControl.h"
-#include "correction/effects/IRangeControl.h"
-
 #include <algorithm>
 
 namespace brantok::lumaro::correction {
@@ -22,13 +18,7 @@ struct Expected {
 };
 
 Expected ForControl(const effects::IControl& control) {
-  const std::string what = "control '" + control.GetId() + "'";
-  if (dynamic_cast<const effects::IRangeControl*>(&control)) return {{"float"}, eArgumentAccess::None, what};
-  if (dynamic_cast<const effects::IColorPicker*>(&control)) return {{"float4"}, eArgumentAccess::None, what};
-  if (dynamic_cast<const effects::IOptionControl<int>*>(&control)) {
-    return {{"uint", "int", "unsigned int"}, eArgumentAccess::None, what};
-  }
-  return {{}, eArgumentAccess::None, what};
+  return {control.GetKernelTypes(), eArgumentAccess::None, "control '" + control.GetId() + "'"};
 }
 
 std::string Needed(const Expected& expected) {

@@ -5,10 +5,6 @@
 #include "correction/EffectSourceMetadata.h"
 #include "correction/IEffectCache.h"
 #include "correction/KernelSignature.h"
-#include "correction/effects/IColorPicker.h"
-#include "correction/effects/IOptionControl.h"
-#include "correction/effects/IRangeControl.h"
-#include "correction/effects/controls/Choice.h"
 #include "correction/effects/library/Entry.h"
 #include "gpu/IProgram.h"
 
@@ -23,37 +19,10 @@ namespace {
 
 using core::eLogChannel;
 using core::Logger;
-using effects::IColorPicker;
 using effects::IControl;
-using effects::IOptionControl;
-using effects::IRangeControl;
-using effects::controls::Choice;
 
 // Input, output, time, frame and duration come before the controls.
 constexpr std::uint32_t kFixedArguments = 5;
-
-void CarryValueOver(const IControl& old, IControl& fresh) {
-  if (const auto* oldRange = dynamic_cast<const IRangeControl*>(&old)) {
-    if (auto* range = dynamic_cast<IRangeControl*>(&fresh)) range->SetNumber(oldRange->GetNumber());
-    return;
-  }
-  if (const auto* oldColor = dynamic_cast<const IColorPicker*>(&old)) {
-    if (auto* color = dynamic_cast<IColorPicker*>(&fresh)) color->SetColor(oldColor->GetColor());
-    return;
-  }
-  const auto* oldChoice = dynamic_cast<const Choice*>(&old);
-  auto* choice = dynamic_cast<Choice*>(&fresh);
-  if (!oldChoice || !choice) return;
-  // An index keeps its meaning only while it names the same option text.
-  const int selection = oldChoice->GetSelection();
-  if (selection < 0) return;
-  const auto index = static_cast<std::size_t>(selection);
-  const auto& oldOptions = oldChoice->GetOptions();
-  const auto& options = choice->GetOptions();
-  if (index < oldOptions.size() && index < options.size() && oldOptions[index] == options[index]) {
-    choice->SetSelection(selection);
-  }
-}
 
 // The line of a build log a user can act on: the compiler's first error, with
 // the driver's temporary file name replaced by the package's kernel.cl.
@@ -172,7 +141,7 @@ bool PromptEffect::BuildFromSource(IEffectCache& cache) {
 
 void PromptEffect::SetControls(const std::vector<std::shared_ptr<IControl>>& controls) {
   for (const auto& control : controls) {
-    if (const auto old = FindControl(control->GetId())) CarryValueOver(*old, *control);
+    if (const auto old = FindControl(control->GetId())) control->CarryValueFrom(*old);
   }
   controls_ = controls;
 }
@@ -198,17 +167,7 @@ bool PromptEffect::Apply(IEffectCache& cache, gpu::IBuffer& input, gpu::IBuffer&
   std::uint32_t index = kFixedArguments;
   for (const auto& control : controls_) {
     if (!ok) return false;
-    if (const auto* range = dynamic_cast<const IRangeControl*>(control.get())) {
-      ok = program->SetArgument(queue, kernel_, index, range->GetNumber());
-    } else if (const auto* color = dynamic_cast<const IColorPicker*>(control.get())) {
-      const auto c = color->GetColor();
-      ok = program->SetArgument(queue, kernel_, index, gpu::Float4{c.red, c.green, c.blue, c.alpha});
-    } else if (const auto* option = dynamic_cast<const IOptionControl<int>*>(control.get())) {
-      ok = program->SetArgument(queue, kernel_, index, static_cast<std::uint32_t>(option->GetSelection()));
-    } else {
-      throw std::logic_error("Not Implemented");
-    }
-    ++index;
+    ok = control->SetKernelArgument(*program, queue, kernel_, index++);
   }
   return ok && program->Run(queue, kernel_, size, std::nullopt);
 }

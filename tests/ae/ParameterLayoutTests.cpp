@@ -1,7 +1,10 @@
 #include "ae/KeepString.h"
 #include "ae/ParameterLayout.h"
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
 #include "correction/effects/controls/Choice.h"
 #include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Point.h"
 #include "correction/effects/controls/Slider.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +17,12 @@ namespace brantok::lumaro::ae {
 namespace {
 
 using correction::effects::IControl;
+using correction::effects::Position;
+using correction::effects::controls::Angle;
+using correction::effects::controls::Checkbox;
 using correction::effects::controls::Choice;
 using correction::effects::controls::ColorPicker;
+using correction::effects::controls::Point;
 using correction::effects::controls::Slider;
 
 std::shared_ptr<IControl> MakeSlider(const std::string& id) {
@@ -28,6 +35,11 @@ public:
   std::string GetLabel() const override { return "Unknown"; }
   correction::effects::ControlValue GetValue() const override { return 0.0f; }
   bool SetValue(const correction::effects::ControlValue&) override { return false; }
+  std::vector<std::string> GetKernelTypes() const override { return {}; }
+  bool SetKernelArgument(gpu::IProgram&, gpu::IQueue&, const std::string&, std::uint32_t) const override {
+    return false;
+  }
+  void CarryValueFrom(const IControl&) override {}
 };
 
 TEST(ParameterLayoutTest, ControlKindsFollowTheControlInterfaces) {
@@ -36,6 +48,9 @@ TEST(ParameterLayoutTest, ControlKindsFollowTheControlInterfaces) {
   EXPECT_EQ(GetControlKind(MakeSlider("s")), eControl::Slider);
   EXPECT_EQ(GetControlKind(std::make_shared<Choice>("o", "O", std::vector<std::string>{"a", "b"}, 0)),
             eControl::Choice);
+  EXPECT_EQ(GetControlKind(std::make_shared<Angle>("a", "A", 10.0f, 10.0f)), eControl::Angle);
+  EXPECT_EQ(GetControlKind(std::make_shared<Checkbox>("b", "B", true, false)), eControl::Checkbox);
+  EXPECT_EQ(GetControlKind(std::make_shared<Point>("p", "P", Position{}, Position{})), eControl::Point);
   try {
     GetControlKind(std::make_shared<UnknownControl>());
     FAIL() << "an unknown control has no kind";
@@ -54,10 +69,16 @@ TEST(ParameterLayoutTest, ControlParametersAreIndicesSixToHundredAndOne) {
 
 TEST(ParameterLayoutTest, EachControlMapsToItsSlotAndKindAndTheSeventeenthHasNoParameter) {
   std::vector<std::shared_ptr<IControl>> controls{
-      MakeSlider("first"), std::make_shared<ColorPicker>("tint", "Tint", correction::effects::Color{1, 1, 1, 1})};
+      MakeSlider("first"), std::make_shared<ColorPicker>("tint", "Tint", correction::effects::Color{1, 1, 1, 1}),
+      std::make_shared<Point>("p", "P", Position{}, Position{}), std::make_shared<Angle>("a", "A", 0.0f, 0.0f),
+      std::make_shared<Checkbox>("b", "B", false, false)};
   std::vector<std::pair<A_long, eControl>> seen;
   ForEachControl(controls, [&](const auto&, A_long index, eControl kind) { seen.emplace_back(index, kind); });
-  EXPECT_EQ(seen, (std::vector<std::pair<A_long, eControl>>{{7, eControl::Slider}, {12, eControl::ColorPicker}}));
+  EXPECT_EQ(seen, (std::vector<std::pair<A_long, eControl>>{{7, eControl::Slider},
+                                                            {12, eControl::ColorPicker},
+                                                            {23, eControl::Point},
+                                                            {27, eControl::Angle},
+                                                            {34, eControl::Checkbox}}));
 
   std::vector<std::shared_ptr<IControl>> many;
   for (int i = 0; i < 20; ++i) many.push_back(MakeSlider("s" + std::to_string(i)));

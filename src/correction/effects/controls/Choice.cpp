@@ -1,5 +1,7 @@
 #include "correction/effects/controls/Choice.h"
 
+#include "gpu/IProgram.h"
+
 #include <utility>
 
 namespace brantok::lumaro::correction::effects::controls {
@@ -27,5 +29,22 @@ int Choice::GetSelection() const { return selection_; }
 void Choice::SetSelection(const int& selection) { selection_ = selection; }
 int Choice::GetDefaultSelection() const { return defaultSelection_; }
 const std::vector<std::string>& Choice::GetOptions() const { return options_; }
+
+std::vector<std::string> Choice::GetKernelTypes() const { return {"uint", "int", "unsigned int"}; }
+
+bool Choice::SetKernelArgument(gpu::IProgram& program, gpu::IQueue& queue, const std::string& kernel,
+                               std::uint32_t index) const {
+  return program.SetArgument(queue, kernel, index, static_cast<std::uint32_t>(selection_));
+}
+
+void Choice::CarryValueFrom(const IControl& old) {
+  const auto* choice = dynamic_cast<const Choice*>(&old);
+  if (!choice || choice->selection_ < 0) return;
+  // An index keeps its meaning only while it names the same option text.
+  const auto index = static_cast<std::size_t>(choice->selection_);
+  if (index < choice->options_.size() && index < options_.size() && choice->options_[index] == options_[index]) {
+    selection_ = choice->selection_;
+  }
+}
 
 } // namespace brantok::lumaro::correction::effects::controls

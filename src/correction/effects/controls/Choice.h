@@ -20,6 +20,10 @@ public:
   std::string GetLabel() const override;
   ControlValue GetValue() const override;
   bool SetValue(const ControlValue& value) override;
+  std::vector<std::string> GetKernelTypes() const override;
+  bool SetKernelArgument(gpu::IProgram& program, gpu::IQueue& queue, const std::string& kernel,
+                         std::uint32_t index) const override;
+  void CarryValueFrom(const IControl& old) override;
 
   int GetSelection() const override;
   void SetSelection(const int& selection) override;

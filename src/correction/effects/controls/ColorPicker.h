@@ -3,6 +3,7 @@
 #include "correction/effects/IColorPicker.h"
 
 #include <string>
+#include <vector>
 
 namespace brantok::lumaro::correction::effects::controls {
 
@@ -15,6 +16,10 @@ public:
   std::string GetLabel() const override;
   ControlValue GetValue() const override;
   bool SetValue(const ControlValue& value) override;
+  std::vector<std::string> GetKernelTypes() const override;
+  bool SetKernelArgument(gpu::IProgram& program, gpu::IQueue& queue, const std::string& kernel,
+                         std::uint32_t index) const override;
+  void CarryValueFrom(const IControl& old) override;
 
   Color GetColor() const override;
   void SetColor(const Color& color) override;

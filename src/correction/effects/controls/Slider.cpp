@@ -1,5 +1,7 @@
 #include "correction/effects/controls/Slider.h"
 
+#include "gpu/IProgram.h"
+
 #include <utility>
 
 namespace brantok::lumaro::correction::effects::controls {
@@ -27,5 +29,16 @@ float Slider::GetMaximum() const { return maximum_; }
 float Slider::GetNumber() const { return value_; }
 void Slider::SetNumber(float value) { value_ = value; }
 float Slider::GetDefaultNumber() const { return defaultValue_; }
+
+std::vector<std::string> Slider::GetKernelTypes() const { return {"float"}; }
+
+bool Slider::SetKernelArgument(gpu::IProgram& program, gpu::IQueue& queue, const std::string& kernel,
+                               std::uint32_t index) const {
+  return program.SetArgument(queue, kernel, index, value_);
+}
+
+void Slider::CarryValueFrom(const IControl& old) {
+  if (const auto* slider = dynamic_cast<const Slider*>(&old)) value_ = slider->value_;
+}
 
 } // namespace brantok::lumaro::correction::effects::controls
