@@ -216,6 +216,37 @@ TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
   TearDownHost(*host);
 }
 
+TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsItsPlaceAtHalfResolution) {
+  const auto package = WritePackage(
+      "Kinds",
+      "__kernel void kinds(__read_only image2d_t input, __write_only image2d_t output, float time, "
+      "int frame, float duration, float2 centre, float beam, int invert) { write_imagef(output, "
+      "(int2)(get_global_id(0), get_global_id(1)), (float4)(centre.x, centre.y, beam / 360.0f, invert)); }",
+      R"({"title": "Kinds", "kernel": "kinds", "controls": [
+          {"class": "point", "id": "centre", "label": "Centre", "default": [0.5, 0.5]},
+          {"class": "angle", "id": "beam", "label": "Beam", "default": 0},
+          {"class": "checkbox", "id": "invert", "label": "Invert", "default": false}]})");
+  auto host = MakeHost();
+  host->SetLayerSize(kWidth, kHeight);
+  ChooseEffect(*host, package);
+  EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{11, 15, 22}));
+  // The host keeps the point in the layer's full-resolution pixels.
+  host->Params().SetPointValue(11, 4.0, 6.0);
+  host->Params().SetAngleValue(15, 90.0);
+  host->Params().SetCheckboxValue(22, true);
+  for (const A_long scale : {1, 2}) {
+    for (const bool bottomUp : {false, true}) {
+      SCOPED_TRACE(std::to_string(scale) + (bottomUp ? " bottom-up" : ""));
+      host->SetDownsample({1, static_cast<A_u_long>(scale)}, {1, static_cast<A_u_long>(scale)});
+      HostWorld input(kWidth / scale, kHeight / scale, PrPixelFormat_BGRA_4444_32f, 0, bottomUp);
+      HostWorld output(kWidth / scale, kHeight / scale, PrPixelFormat_BGRA_4444_32f, 0, bottomUp);
+      ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
+      EXPECT_EQ(OutputPixel(output, 0, 0), (Rgba{0.25f, 0.75f, 0.25f, 1.0f}));
+    }
+  }
+  TearDownHost(*host);
+}
+
 TEST_F(ModuleRenderTest, WithoutAUsableEffectTheFrameIsCopied) {
   const auto broken = WritePackage("Broken", "__kernel void broken( {", R"({"title": "B", "kernel": "broken"})");
   struct Case {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace brantok::lumaro::correction {
 namespace {
@@ -167,6 +168,49 @@ TEST(EffectSourceMetadataTest, StrictInsideRecognisedControlsWithTheLibrarysText
             "Choice control 'c' has no options");
   EXPECT_EQ(ControlErrorText(R"({"class": 1, "id": "s", "label": "S"})"),
             "[json.exception.type_error.302] type must be string, but is number");
+}
+
+TEST(EffectSourceMetadataTest, CheckboxAngleAndPointTakeTheirOwnValuesAndRefuseOthers) {
+  using effects::ControlValue;
+  using effects::Position;
+  struct Case {
+    std::string control;
+    ControlValue start; // empty error: parses, starting at this value
+    std::string error;
+  };
+  const std::vector<Case> cases{
+      {R"({"class": "checkbox", "id": "c", "label": "C", "default": true})", true, ""},
+      {R"({"class": "checkbox", "id": "c", "label": "C", "default": 0, "initial": 1})", true, ""},
+      {R"({"class": "checkbox", "id": "c", "label": "C", "default": 1, "initial": "no"})", true, ""},
+      {R"({"class": "checkbox", "id": "c", "label": "C", "default": 2})", false,
+       "Control 'c' needs a default of true, false, 0 or 1"},
+      {R"({"class": "checkbox", "id": "c", "label": "C"})", false,
+       "[json.exception.out_of_range.403] key 'default' not found"},
+      {R"({"class": "angle", "id": "a", "label": "A", "default": -450.5})", -450.5f, ""},
+      {R"({"class": "angle", "id": "a", "label": "A", "default": 10, "initial": 30})", 30.0f, ""},
+      {R"({"class": "angle", "id": "a", "label": "A", "default": "90"})", 0.0f,
+       "Control 'a' needs a default of a finite number of degrees"},
+      {R"({"class": "angle", "id": "a", "label": "A", "default": 1e39})", 0.0f,
+       "Control 'a' needs a default of a finite number of degrees"},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0.25, 1.5]})", Position{0.25f, 1.5f}, ""},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1, -0.5]})", Position{1.0f, -0.5f},
+       ""},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1]})", Position{0.0f, 0.0f}, ""},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0.5]})", Position{},
+       "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
+      {R"({"class": "point", "id": "p", "label": "P", "default": {"x": 0.5, "y": 0.5}})", Position{},
+       "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
+  };
+  for (const auto& [control, start, error] : cases) {
+    SCOPED_TRACE(control);
+    if (!error.empty()) {
+      EXPECT_EQ(ControlErrorText(control), error);
+      continue;
+    }
+    const auto metadata = ParseControl(control);
+    ASSERT_EQ(metadata->GetControls().size(), 1u);
+    EXPECT_EQ(metadata->GetControls()[0]->GetValue(), start);
+  }
 }
 
 TEST(EffectSourceMetadataTest, FailureInALaterControlFailsTheWholeParse) {

@@ -7,8 +7,11 @@
 #include "correction/effects/IColorPicker.h"
 #include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
 #include "correction/effects/controls/Choice.h"
 #include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Point.h"
 #include "correction/effects/controls/Slider.h"
 #include "correction/effects/library/Entry.h"
 #include "gpu/IImage2D.h"
@@ -208,6 +211,28 @@ TEST_F(PromptEffectTest, ChoicesReachTheKernelAsTheirIndex) {
   });
 }
 
+TEST_F(PromptEffectTest, SpotlightMatchesItsFormula) {
+  const auto effect = Load(Example("Spotlight"));
+  ASSERT_TRUE(effect->IsReady());
+  // A point, an angle and a checkbox reach the kernel beside two sliders.
+  std::dynamic_pointer_cast<effects::controls::Point>(effect->FindControl("centre"))->SetPosition({0.3f, 0.6f});
+  std::dynamic_pointer_cast<effects::controls::Angle>(effect->FindControl("beam"))->SetDegrees(30.0f);
+  std::dynamic_pointer_cast<effects::controls::Checkbox>(effect->FindControl("invert"))->SetChecked(true);
+  std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("radius"))->SetNumber(0.4f);
+  std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("darkness"))->SetNumber(0.8f);
+  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int x, int y) {
+    const float dx = (x + 0.5f - 0.3f * kWidth) / kHeight;
+    const float dy = (y + 0.5f - 0.6f * kHeight) / kHeight;
+    const float a = 30.0f * 3.14159265f / 180.0f;
+    const float u = (dx * std::cos(a) - dy * std::sin(a)) / 2.0f;
+    const float v = dx * std::sin(a) + dy * std::cos(a);
+    const float t = Clamp01((std::sqrt(u * u + v * v) / 0.4f - 0.7f) / 0.3f);
+    const float light = t * t * (3.0f - 2.0f * t); // inverted: 1 - (1 - smoothstep)
+    const float scale = 1.0f - 0.8f * (1.0f - light);
+    return Pixel{p[0] * scale, p[1] * scale, p[2] * scale, p[3]};
+  });
+}
+
 const std::string kTimeKernel =
     "__kernel void show_time(__read_only image2d_t input, __write_only image2d_t output,\n"
     "                        float time, int frame, float duration, float gain) {\n"
@@ -376,22 +401,39 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
   using effects::controls::ColorPicker;
   using effects::controls::Slider;
   const std::vector<std::string> abc{"A", "B", "C"};
+  using effects::Position;
+  using effects::controls::Angle;
+  using effects::controls::Checkbox;
+  using effects::controls::Point;
   effect->SetControls({std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.1f), std::make_shared<Choice>("c", "C", abc, 0),
                        std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
                        std::make_shared<Slider>("was-slider", "W", 0.0f, 1.0f, 0.1f),
-                       std::make_shared<Choice>("renamed", "R", abc, 0)});
+                       std::make_shared<Choice>("renamed", "R", abc, 0), std::make_shared<Angle>("a", "A", 0.0f, 0.0f),
+                       std::make_shared<Checkbox>("b", "B", false, false),
+                       std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
+                       std::make_shared<Angle>("was-angle", "WA", 0.0f, 0.0f)});
+  effect->FindControl("a")->SetValue(90.0f);
+  effect->FindControl("b")->SetValue(true);
+  effect->FindControl("pt")->SetValue(Position{0.1f, 0.9f});
+  effect->FindControl("was-angle")->SetValue(45.0f);
   std::dynamic_pointer_cast<Slider>(effect->FindControl("s"))->SetNumber(0.9f);
   std::dynamic_pointer_cast<Choice>(effect->FindControl("c"))->SetSelection(2);
   std::dynamic_pointer_cast<ColorPicker>(effect->FindControl("p"))->SetColor(Color{0.1f, 0.2f, 0.3f, 1.0f});
   std::dynamic_pointer_cast<Slider>(effect->FindControl("was-slider"))->SetNumber(0.9f);
   std::dynamic_pointer_cast<Choice>(effect->FindControl("renamed"))->SetSelection(1);
 
-  effect->SetControls({std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.5f),
-                       std::make_shared<Choice>("c", "C", std::vector<std::string>{"X", "Y", "C", "D"}, 0),
-                       std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
-                       std::make_shared<Choice>("was-slider", "W", abc, 1),
-                       std::make_shared<Choice>("renamed", "R", std::vector<std::string>{"A", "Bee"}, 0),
-                       std::make_shared<Slider>("new", "N", 0.0f, 1.0f, 0.4f)});
+  effect->SetControls(
+      {std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.5f),
+       std::make_shared<Choice>("c", "C", std::vector<std::string>{"X", "Y", "C", "D"}, 0),
+       std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}), std::make_shared<Choice>("was-slider", "W", abc, 1),
+       std::make_shared<Choice>("renamed", "R", std::vector<std::string>{"A", "Bee"}, 0),
+       std::make_shared<Slider>("new", "N", 0.0f, 1.0f, 0.4f), std::make_shared<Angle>("a", "A", 0.0f, 0.0f),
+       std::make_shared<Checkbox>("b", "B", false, false), std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
+       std::make_shared<Slider>("was-angle", "WA", 0.0f, 100.0f, 1.0f)});
+  EXPECT_EQ(effect->FindControl("a")->GetValue(), effects::ControlValue(90.0f));
+  EXPECT_EQ(effect->FindControl("b")->GetValue(), effects::ControlValue(true));
+  EXPECT_EQ(effect->FindControl("pt")->GetValue(), effects::ControlValue(Position{0.1f, 0.9f}));
+  EXPECT_EQ(effect->FindControl("was-angle")->GetValue(), effects::ControlValue(1.0f)); // a slider now: fresh
   EXPECT_EQ(std::dynamic_pointer_cast<Slider>(effect->FindControl("s"))->GetNumber(), 0.9f);
   EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("c"))->GetSelection(), 2); // "C" still at 2
   EXPECT_EQ(std::dynamic_pointer_cast<ColorPicker>(effect->FindControl("p"))->GetColor(),
@@ -399,7 +441,7 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
   EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("was-slider"))->GetSelection(), 1); // starts fresh
   EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("renamed"))->GetSelection(), 0);    // text changed
   EXPECT_EQ(std::dynamic_pointer_cast<Slider>(effect->FindControl("new"))->GetNumber(), 0.4f);
-  EXPECT_EQ(effect->GetControls().size(), 6u);
+  EXPECT_EQ(effect->GetControls().size(), 10u);
 }
 
 TEST_F(PromptEffectTest, FindControlReturnsTheFirstOfDuplicateIds) {

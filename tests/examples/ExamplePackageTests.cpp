@@ -2,6 +2,9 @@
 #include "correction/effects/IColorPicker.h"
 #include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
+#include "correction/effects/controls/Point.h"
 #include "correction/effects/library/Entry.h"
 
 #include "LogCapture.h"
@@ -34,10 +37,13 @@ TEST(ExamplePackageTest, EveryExampleReadsAndTogetherTheyCoverEveryControlKind) 
       if (std::dynamic_pointer_cast<effects::IRangeControl>(control)) kinds.insert("slider");
       if (std::dynamic_pointer_cast<effects::IColorPicker>(control)) kinds.insert("color");
       if (std::dynamic_pointer_cast<effects::IOptionControl<int>>(control)) kinds.insert("choice");
+      if (std::dynamic_pointer_cast<effects::controls::Angle>(control)) kinds.insert("angle");
+      if (std::dynamic_pointer_cast<effects::controls::Checkbox>(control)) kinds.insert("checkbox");
+      if (std::dynamic_pointer_cast<effects::controls::Point>(control)) kinds.insert("point");
     }
   }
-  EXPECT_GE(packages, 3);
-  EXPECT_EQ(kinds, (std::set<std::string>{"slider", "color", "choice"}));
+  EXPECT_GE(packages, 4);
+  EXPECT_EQ(kinds, (std::set<std::string>{"slider", "color", "choice", "angle", "checkbox", "point"}));
   EXPECT_TRUE(log.Lines().empty());
 }
 

@@ -41,6 +41,16 @@ EffectHost::~EffectHost() = default;
 
 EffectHost* EffectHost::Active() { return HostCallbacks::ActiveHost(); }
 
+void EffectHost::SetLayerSize(A_long width, A_long height) {
+  layerWidth_ = width;
+  layerHeight_ = height;
+}
+
+void EffectHost::SetDownsample(const PF_RationalScale& x, const PF_RationalScale& y) {
+  downsampleX_ = x;
+  downsampleY_ = y;
+}
+
 PF_ProgPtr EffectHost::EffectRef() const { return reinterpret_cast<PF_ProgPtr>(const_cast<Tag*>(&tag_)); }
 PF_UtilCallbacks* EffectHost::Utils() const { return HostCallbacks::Utils(); }
 SPBasicSuite* EffectHost::BasicSuite() const { return HostCallbacks::Basic(); }
@@ -63,11 +73,12 @@ PF_InData EffectHost::PrepareInData(const CommandOptions& options) const {
   in.local_time_step = options.time.timeStep;
   in.total_time = options.time.totalTime;
   in.time_scale = options.time.timeScale;
-  in.width = options.width;
-  in.height = options.height;
-  in.extent_hint = {0, 0, options.width, options.height};
-  in.downsample_x = {1, 1};
-  in.downsample_y = {1, 1};
+  const bool render = options.output != nullptr;
+  in.width = options.width != 0 ? options.width : layerWidth_;
+  in.height = options.height != 0 ? options.height : layerHeight_;
+  in.extent_hint = {0, 0, in.width, in.height};
+  in.downsample_x = render ? downsampleX_ : PF_RationalScale{1, 1};
+  in.downsample_y = render ? downsampleY_ : PF_RationalScale{1, 1};
   in.pixel_aspect_ratio = {1, 1};
   in.pica_basicP = HostCallbacks::Basic();
   {

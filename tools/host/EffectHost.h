@@ -110,6 +110,14 @@ public:
   void UseGlobalDataOf(const EffectHost& owner);
 
   eHostApp App() const { return app_; }
+
+  // The layer the effect is applied to, as in_data reports it to commands
+  // other than RENDER (which reports its input frame): full-resolution pixels.
+  // 0 x 0 until set, as for an effect not yet on a layer.
+  void SetLayerSize(A_long width, A_long height);
+  // The preview resolution of RENDER: 1/2 renders a frame of half the layer's
+  // pixels each way. Full resolution until set.
+  void SetDownsample(const PF_RationalScale& x, const PF_RationalScale& y);
   PF_ProgPtr EffectRef() const;
   PF_UtilCallbacks* Utils() const;
   SPBasicSuite* BasicSuite() const;
@@ -181,6 +189,10 @@ private:
   Tag tag_;
   EntryPoint entry_;
   eHostApp app_;
+  A_long layerWidth_ = 0;
+  A_long layerHeight_ = 0;
+  PF_RationalScale downsampleX_{1, 1};
+  PF_RationalScale downsampleY_{1, 1};
 
   mutable std::recursive_mutex paramsMutex_;
   HostParameters params_;

@@ -65,6 +65,12 @@ std::string FormatInfo(const nlohmann::json& info) {
       int index = 0;
       for (const auto& option : control["options"]) text << " " << index++ << ":'" << option.get<std::string>() << "'";
       text << ", default " << control["default"].get<int>();
+    } else if (kind == "angle") {
+      text << "default " << Number(control["default"]) << " degrees";
+    } else if (kind == "checkbox") {
+      text << "default " << (control["default"].get<bool>() ? "on" : "off");
+    } else if (kind == "point") {
+      text << "default " << Number(control["default"][0]) << "," << Number(control["default"][1]) << " of the frame";
     } else {
       text << "default " << control["default"].get<std::string>();
     }
@@ -127,8 +133,9 @@ int RunRender(const std::vector<std::string>& arguments) {
   WriteImageToWorld(input, inputWorld);
   {
     ModuleRun run(module, options.app);
+    run.SetLayerSize(input.Width(), input.Height());
     CheckStatus(package, run.Open(package.Path(), package.ParameterIndices()));
-    values.ApplyTo(run.Params());
+    values.ApplyTo(run.Params(), input.Width(), input.Height());
     run.Render(inputWorld, outputWorld, time);
     run.Close();
   }
@@ -184,10 +191,15 @@ int RunAction(const std::vector<std::string>& arguments) {
   {
     const ActiveUser active(user);
     ModuleRun run(module, eHostApp::PremierePro);
+    // No frame is rendered: the effect sits on an HD layer, where points are
+    // placed.
+    constexpr A_long kLayerWidth = 1920;
+    constexpr A_long kLayerHeight = 1080;
+    run.SetLayerSize(kLayerWidth, kLayerHeight);
     // Whether the stored package loads is part of what the state shows.
     if (options.effect) {
       run.Open(*options.effect, {});
-      if (values) values->ApplyTo(run.Params());
+      if (values) values->ApplyTo(run.Params(), kLayerWidth, kLayerHeight);
     } else {
       run.OpenEmpty();
     }

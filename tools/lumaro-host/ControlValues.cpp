@@ -3,6 +3,9 @@
 #include "CliError.h"
 #include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
+#include "correction/effects/controls/Point.h"
 
 #include <algorithm>
 #include <charconv>
@@ -49,6 +52,14 @@ ControlValues::ControlValues(const EffectPackage& package) : package_(package) {
       value.number = dynamic_cast<const IRangeControl&>(*control).GetNumber();
     } else if (kind == EffectPackage::eKind::Choice) {
       value.choice = dynamic_cast<const IOptionControl<int>&>(*control).GetSelection() + 1;
+    } else if (kind == EffectPackage::eKind::Angle) {
+      value.number = dynamic_cast<const controls::Angle&>(*control).GetDegrees();
+    } else if (kind == EffectPackage::eKind::Checkbox) {
+      value.checked = dynamic_cast<const controls::Checkbox&>(*control).IsChecked();
+    } else if (kind == EffectPackage::eKind::Point) {
+      const auto position = dynamic_cast<const controls::Point&>(*control).GetPosition();
+      value.x = position.x;
+      value.y = position.y;
     } else {
       value.color = PF_Pixel{255, 255, 255, 255};
     }
@@ -110,10 +121,35 @@ void ControlValues::Set(const std::string& assignment) {
     value->choice = static_cast<A_long>(index) + 1;
     break;
   }
+  case EffectPackage::eKind::Checkbox: {
+    if (text == "true" || text == "1") {
+      value->checked = true;
+    } else if (text == "false" || text == "0") {
+      value->checked = false;
+    } else {
+      throw CliError("checkbox '" + id + "' needs true, false, 1 or 0, not '" + text + "'");
+    }
+    break;
+  }
+  case EffectPackage::eKind::Angle: {
+    const auto degrees = ParseNumber(text);
+    if (!degrees) throw CliError("angle '" + id + "' needs a number of degrees, not '" + text + "'");
+    value->number = *degrees;
+    break;
+  }
+  case EffectPackage::eKind::Point: {
+    const auto comma = text.find(',');
+    const auto x = ParseNumber(text.substr(0, comma));
+    const auto y = comma == std::string::npos ? std::nullopt : ParseNumber(text.substr(comma + 1));
+    if (!x || !y) throw CliError("point '" + id + "' needs x,y as fractions of the frame, not '" + text + "'");
+    value->x = *x;
+    value->y = *y;
+    break;
+  }
   }
 }
 
-void ControlValues::ApplyTo(HostParameters& params) const {
+void ControlValues::ApplyTo(HostParameters& params, A_long width, A_long height) const {
   for (const auto& value : values_) {
     switch (value.kind) {
     case EffectPackage::eKind::Slider:
@@ -124,6 +160,16 @@ void ControlValues::ApplyTo(HostParameters& params) const {
       break;
     case EffectPackage::eKind::Choice:
       params.SetPopupValue(value.index, value.choice);
+      break;
+    case EffectPackage::eKind::Angle:
+      params.SetAngleValue(value.index, value.number);
+      break;
+    case EffectPackage::eKind::Checkbox:
+      params.SetCheckboxValue(value.index, value.checked);
+      break;
+    case EffectPackage::eKind::Point:
+      // The host keeps points in the layer's pixels.
+      params.SetPointValue(value.index, value.x * width, value.y * height);
       break;
     }
   }

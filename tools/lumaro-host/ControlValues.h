@@ -16,20 +16,24 @@ public:
   explicit ControlValues(const EffectPackage& package);
 
   // "ID=VALUE". Slider: a number within the control's range; colour: #RRGGBB;
-  // choice: an option's text or its 0-based index. Throws CliError for an
-  // unknown id or a value that does not fit the control.
+  // choice: an option's text or its 0-based index; checkbox: true, false, 1
+  // or 0; angle: degrees; point: "x,y" as fractions of the frame. Throws
+  // CliError for an unknown id or a value that does not fit the control.
   void Set(const std::string& assignment);
 
-  // Writes every value into its parameter.
-  void ApplyTo(HostParameters& params) const;
+  // Writes every value into its parameter; points are placed on a layer of
+  // `width` by `height` pixels.
+  void ApplyTo(HostParameters& params, A_long width, A_long height) const;
 
 private:
   struct Value {
     PF_ParamIndex index;
     EffectPackage::eKind kind;
-    double number = 0; // slider
+    double number = 0; // slider, angle
     PF_Pixel color{};  // colour
     A_long choice = 1; // 1-based popup value
+    bool checked = false;
+    double x = 0.5, y = 0.5; // point, fractions of the frame
   };
 
   const EffectPackage& package_;

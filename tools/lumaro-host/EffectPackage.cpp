@@ -7,6 +7,9 @@
 #include "correction/effects/IColorPicker.h"
 #include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
+#include "correction/effects/controls/Point.h"
 #include "correction/effects/library/Entry.h"
 
 #include <charconv>
@@ -75,6 +78,12 @@ EffectPackage::EffectPackage(const std::filesystem::path& path) : path_(path) {
         kind = eKind::Slider;
       } else if (std::dynamic_pointer_cast<IOptionControl<int>>(control)) {
         kind = eKind::Choice;
+      } else if (std::dynamic_pointer_cast<controls::Angle>(control)) {
+        kind = eKind::Angle;
+      } else if (std::dynamic_pointer_cast<controls::Checkbox>(control)) {
+        kind = eKind::Checkbox;
+      } else if (std::dynamic_pointer_cast<controls::Point>(control)) {
+        kind = eKind::Point;
       } else {
         continue;
       }
@@ -121,6 +130,21 @@ nlohmann::json EffectPackage::Describe() const {
       item["options"] = option.GetOptions();
       item["default"] = option.GetDefaultSelection();
       item["value"] = option.GetSelection();
+    } else if (kind == eKind::Angle) {
+      const auto& angle = dynamic_cast<const controls::Angle&>(*control);
+      item["kind"] = "angle";
+      item["default"] = Tidy(angle.GetDefaultDegrees());
+      item["value"] = Tidy(angle.GetDegrees());
+    } else if (kind == eKind::Checkbox) {
+      const auto& checkbox = dynamic_cast<const controls::Checkbox&>(*control);
+      item["kind"] = "checkbox";
+      item["default"] = checkbox.GetDefaultChecked();
+      item["value"] = checkbox.IsChecked();
+    } else if (kind == eKind::Point) {
+      const auto& point = dynamic_cast<const controls::Point&>(*control);
+      item["kind"] = "point";
+      item["default"] = {Tidy(point.GetDefaultPosition().x), Tidy(point.GetDefaultPosition().y)};
+      item["value"] = {Tidy(point.GetPosition().x), Tidy(point.GetPosition().y)};
     } else {
       // Colours start white whatever the metadata says.
       item["kind"] = "color";

@@ -14,11 +14,12 @@ namespace brantok::lumaro::host {
 
 // An effect package as the plug-in's own package and metadata code reads it,
 // with the host parameter that shows each control: the control at position p
-// of kind k (0 colour, 1 slider, 2 choice) lives at parameter 6 + 6p + k, and
+// of kind k (0 colour, 1 slider, 2 choice, 3 angle, 4 checkbox, 5 point)
+// lives at parameter 6 + 6p + k, and
 // the host has parameters up to 101, so the first sixteen controls have one.
 class EffectPackage {
 public:
-  enum class eKind { Color = 0, Slider = 1, Choice = 2 };
+  enum class eKind { Color = 0, Slider = 1, Choice = 2, Angle = 3, Checkbox = 4, Point = 5 };
 
   struct Control {
     std::shared_ptr<correction::effects::IControl> control;

@@ -48,6 +48,7 @@ public:
   // popup at its default. Throws CliError for a host error.
   void OpenEmpty();
   HostParameters& Params() { return host_->Params(); }
+  void SetLayerSize(A_long width, A_long height) { host_->SetLayerSize(width, height); }
   // USER_CHANGED_PARAM for `index`, as after the user used it in the panel.
   // Throws CliError for a host error.
   void UserChangedParam(PF_ParamIndex index);
