@@ -18,18 +18,21 @@ mkdir -p "$demo"
 
 "$host" sample --output "$demo/sample.png" --width 640 --height 360
 
-# Each row of the sheet: the test card, then the effect's frame.
+# Each row of the sheet: the test card, then the effect's frame, captioned
+# with the effect's name and the values it was rendered with.
 pairs=()
+captions=()
 for package in "$build"/effects/*.lumaro-effect; do
   name=$(basename "$package" .lumaro-effect)
   echo
   "$host" info --effect "$package"
   # Half a second into a two-second clip, for the effects that animate.
-  "$host" render --effect "$package" --input "$demo/sample.png" --output "$demo/$name.png" \
-    --time 0.5 --duration 2
+  caption=$("$host" render --effect "$package" --input "$demo/sample.png" --output "$demo/$name.png" \
+    --time 0.5 --duration 2 --describe)
   pairs+=("$demo/sample.png" "$demo/$name.png")
+  captions+=(--caption "Before" --caption "$caption; at 0.5 s of 2 s")
 done
-"$host" sheet --output "$demo/sheet.png" --columns 2 "${pairs[@]}"
+"$host" sheet --output "$demo/sheet.png" --columns 2 "${captions[@]}" "${pairs[@]}"
 
 echo
 echo "Test card:         $demo/sample.png"

@@ -271,6 +271,44 @@ TEST_F(LumaroHostTest, InfoJsonDescribesTheExampleAndItsControls) {
   EXPECT_NE(text.output.find("tint"), std::string::npos);
 }
 
+TEST_F(LumaroHostTest, CheckboxAngleAndPointValuesRenderAndBadOnesFail) {
+  const std::vector<std::string> values{"--set", "beam=-45", "--set", "centre=0.25,0.75", "--set"};
+  auto with = [&](const std::string& invert) {
+    auto arguments = values;
+    arguments.push_back("invert=" + invert);
+    return Render("Spotlight.lumaro-effect", arguments);
+  };
+  ASSERT_EQ(with("true").exitCode, 0);
+  const std::string inverted = lumaro::test::ReadFile(output_);
+  ASSERT_EQ(with("1").exitCode, 0);
+  EXPECT_EQ(lumaro::test::ReadFile(output_), inverted);
+  ASSERT_EQ(with("false").exitCode, 0);
+  EXPECT_NE(lumaro::test::ReadFile(output_), inverted);
+
+  ExpectFailure(with("yes"), "checkbox 'invert' needs true, false, 1 or 0");
+  ExpectFailure(Render("Spotlight.lumaro-effect", {"--set", "beam=north"}), "angle 'beam'");
+  ExpectFailure(Render("Spotlight.lumaro-effect", {"--set", "centre=0.5"}), "point 'centre' needs x,y");
+  ExpectFailure(Render("Spotlight.lumaro-effect", {"--set", "centre=a,0.5"}), "point 'centre' needs x,y");
+
+  const auto json = Run({"info", "--json", "--effect", Utf8(kEffects / "Spotlight.lumaro-effect")});
+  ASSERT_EQ(json.exitCode, 0) << json.errors;
+  const auto info = nlohmann::json::parse(json.output, nullptr, false);
+  ASSERT_TRUE(info.is_object()) << json.output;
+  const auto& controls = info["controls"];
+  ASSERT_EQ(controls.size(), 5u);
+  EXPECT_EQ(controls[0]["kind"], "point");
+  EXPECT_EQ(controls[0]["default"], (nlohmann::json{0.5, 0.5}));
+  EXPECT_EQ(controls[0]["value"], (nlohmann::json{0.4, 0.45}));
+  EXPECT_EQ(controls[1]["kind"], "angle");
+  EXPECT_EQ(controls[1]["value"], 30);
+  EXPECT_EQ(controls[2]["kind"], "checkbox");
+  EXPECT_EQ(controls[2]["default"], false);
+  const auto text = Run({"info", "--effect", Utf8(kEffects / "Spotlight.lumaro-effect")});
+  EXPECT_NE(text.output.find("centre  point  \"Centre\"  default 0.5,0.5 of the frame"), std::string::npos);
+  EXPECT_NE(text.output.find("beam  angle  \"Beam Direction\"  default 0 degrees"), std::string::npos);
+  EXPECT_NE(text.output.find("invert  checkbox  \"Invert\"  default off"), std::string::npos);
+}
+
 TEST_F(LumaroHostTest, SampleAndSheetMakePictures) {
   const auto sheet = folder_ / "sheet.png";
   const auto result =
@@ -278,6 +316,11 @@ TEST_F(LumaroHostTest, SampleAndSheetMakePictures) {
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   // Two columns and two rows of 40 x 24 cells with 8-pixel gaps.
   EXPECT_EQ(PngSize(sheet), (std::pair<int, int>{8 + 2 * 48, 8 + 2 * 32}));
+  // Captions take a band of two lines under each cell's image.
+  const auto captioned = Run({"sheet", "--output", Utf8(sheet), "--caption", "Before", "--caption",
+                              "Warm Glow: Amount 0.75", Utf8(input_), Utf8(input_)});
+  ASSERT_EQ(captioned.exitCode, 0) << captioned.errors;
+  EXPECT_EQ(PngSize(sheet), (std::pair<int, int>{8 + 2 * 48, 8 + 24 + 48 + 8}));
   ExpectFailure(Run({"sheet", "--output", Utf8(sheet)}), "at least one image");
 }
 

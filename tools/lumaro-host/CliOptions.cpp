@@ -121,6 +121,7 @@ RenderOptions ParseRenderOptions(const std::vector<std::string>& arguments) {
   reader.Value("--time", [&](const std::string& v) { options.time = Seconds("--time", v); });
   reader.Value("--duration", [&](const std::string& v) { options.duration = Seconds("--duration", v); });
   reader.Value("--frame", [&](const std::string& v) { options.frame = Whole("--frame", v, 0, INT32_MAX); });
+  reader.Flag("--describe", [&] { options.describe = true; });
   reader.Read();
   Require("render", options.effect, "--effect PKG");
   Require("render", options.input, "--input IN.png");
@@ -199,6 +200,8 @@ SheetOptions ParseSheetOptions(const std::vector<std::string>& arguments) {
   reader.Value("--output", [&](const std::string& v) { options.output = PathArgument("--output", v); });
   reader.Value("--columns",
                [&](const std::string& v) { options.columns = static_cast<int>(Whole("--columns", v, 1, 64)); });
+  reader.Value(
+      "--caption", [&](const std::string& v) { options.captions.push_back(v); }, true);
   reader.Operands([&](const std::string& v) { options.images.push_back(PathArgument("an image", v)); });
   reader.Read();
   Require("sheet", options.output, "--output OUT.png");

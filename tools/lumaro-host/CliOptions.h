@@ -26,6 +26,7 @@ struct RenderOptions {
   std::optional<double> duration;
   eHostApp app = eHostApp::PremierePro;
   std::optional<std::filesystem::path> module;
+  bool describe = false; // print the title and the values used
 };
 
 struct InfoOptions {
@@ -56,6 +57,7 @@ struct SheetOptions {
   std::filesystem::path output;
   int columns = 2;
   std::vector<std::filesystem::path> images;
+  std::vector<std::string> captions; // --caption, in image order
 };
 
 RenderOptions ParseRenderOptions(const std::vector<std::string>& arguments);

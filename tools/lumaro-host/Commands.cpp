@@ -140,6 +140,7 @@ int RunRender(const std::vector<std::string>& arguments) {
     run.Close();
   }
   ReadImageFromWorld(outputWorld).SavePng(options.output);
+  if (options.describe) std::cout << values.Describe() << "\n";
   return 0;
 }
 
@@ -248,7 +249,7 @@ int RunSheet(const std::vector<std::string>& arguments) {
   std::vector<Image> images;
   for (const auto& path : options.images) images.push_back(Image::LoadPng(path));
   CheckWritableFolder(options.output);
-  MakeSheet(images, options.columns).SavePng(options.output);
+  MakeSheet(images, options.columns, options.captions).SavePng(options.output);
   return 0;
 }
 
@@ -257,18 +258,20 @@ std::string Usage() {
   lumaro-host render --effect PKG --input IN.png --output OUT.png
                      [--format bgra8|bgra32f] [--set ID=VALUE]...
                      [--time SECONDS] [--frame N] [--duration SECONDS]
-                     [--host premiere|aftereffects] [--module PATH]
+                     [--host premiere|aftereffects] [--module PATH] [--describe]
   lumaro-host info   --effect PKG [--json] [--module PATH]
   lumaro-host action [--effect PKG] (--press update|sync | --choose none|browse|effect)
                      [--answer yes|no]... [--choose-file PATH] [--save-file PATH]
                      [--json] [--module PATH]
   lumaro-host sample --output OUT.png [--width W] [--height H]
-  lumaro-host sheet  --output OUT.png [--columns N] IMAGE.png...
+  lumaro-host sheet  --output OUT.png [--columns N] [--caption TEXT]... IMAGE.png...
   lumaro-host help
 
 render loads the plug-in module (by default the one beside this program),
 opens PKG in it as a host does, sets the controls (--set: slider NUMBER,
-colour #RRGGBB, choice OPTION or 0-based INDEX) and renders one frame.
+colour #RRGGBB, choice OPTION or 0-based INDEX, checkbox true|false|1|0,
+angle DEGREES, point X,Y as fractions of the frame) and renders one frame;
+--describe prints the effect's name and the values used on one line.
 info prints the package's name, whether its kernel builds, and its controls.
 action opens a project (with --effect, one that uses PKG; else an empty one)
 and does what a user does in the effect's panel: presses "Check for
@@ -280,7 +283,8 @@ and the save dialog --save-file, each cancelled when not given. It prints
 every dialog (one line each) and the resulting Effect Path, popup, effect id
 and visible controls, or with --json the same as one object. Answering yes to
 an offered update opens the download page in the browser, as the plug-in does.
-sample writes a test card; sheet lays images out in a grid (default 2 columns).
+sample writes a test card; sheet lays images out in a grid (default 2 columns),
+each under its --caption, in order.
 Exit status 0 on success, 1 with one line on standard error otherwise.
 )";
 }

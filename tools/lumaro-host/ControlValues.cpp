@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace brantok::lumaro::host {
@@ -147,6 +148,43 @@ void ControlValues::Set(const std::string& assignment) {
     break;
   }
   }
+}
+
+std::string ControlValues::Describe() const {
+  std::string line = package_.Name();
+  const char* separator = ": ";
+  for (const auto& value : values_) {
+    const auto control = std::find_if(package_.Controls().begin(), package_.Controls().end(),
+                                      [&](const auto& item) { return item.parameter == value.index; });
+    line += separator + control->control->GetLabel() + " ";
+    separator = "; ";
+    switch (value.kind) {
+    case EffectPackage::eKind::Slider:
+      line += Text(value.number);
+      break;
+    case EffectPackage::eKind::Angle:
+      line += Text(value.number) + " deg";
+      break;
+    case EffectPackage::eKind::Color: {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "#%02X%02X%02X", value.color.red, value.color.green, value.color.blue);
+      line += hex;
+      break;
+    }
+    case EffectPackage::eKind::Choice:
+      line += dynamic_cast<const IOptionControl<int>&>(*control->control)
+                  .GetOptions()
+                  .at(static_cast<std::size_t>(value.choice - 1));
+      break;
+    case EffectPackage::eKind::Checkbox:
+      line += value.checked ? "on" : "off";
+      break;
+    case EffectPackage::eKind::Point:
+      line += Text(value.x) + "," + Text(value.y);
+      break;
+    }
+  }
+  return line;
 }
 
 void ControlValues::ApplyTo(HostParameters& params, A_long width, A_long height) const {

@@ -21,6 +21,9 @@ public:
   // CliError for an unknown id or a value that does not fit the control.
   void Set(const std::string& assignment);
 
+  // One line for people: the package's name and each control's label and
+  // value, e.g. "Spotlight: Centre 0.4,0.45; Beam Direction 30 deg; ...".
+  std::string Describe() const;
   // Writes every value into its parameter; points are placed on a layer of
   // `width` by `height` pixels.
   void ApplyTo(HostParameters& params, A_long width, A_long height) const;

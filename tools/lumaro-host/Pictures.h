@@ -2,6 +2,7 @@
 
 #include "Image.h"
 
+#include <string>
 #include <vector>
 
 namespace brantok::lumaro::host {
@@ -13,6 +14,8 @@ Image MakeTestCard(int width, int height);
 
 // The images in a grid of `columns`, row by row, each in a cell as large as
 // the largest image, on a dark opaque background with gaps between cells.
-Image MakeSheet(const std::vector<Image>& images, int columns);
+// With captions, each cell has a band below its image for the caption of the
+// same position (printable ASCII, cut to the cell's width).
+Image MakeSheet(const std::vector<Image>& images, int columns, const std::vector<std::string>& captions = {});
 
 } // namespace brantok::lumaro::host
