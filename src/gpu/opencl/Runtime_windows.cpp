@@ -17,8 +17,8 @@ constexpr const char* RuntimeFunctions[] = {
 };
 
 bool FindRuntime() {
-  // Kept loaded for the process, as the delay-load helper keeps its own
-  // reference once it has bound a function.
+  // A usable runtime stays loaded for the process, as the delay-load helper
+  // keeps its own reference once it has bound a function.
   const HMODULE runtime = LoadLibraryW(L"OpenCL.dll");
   if (!runtime) {
     core::Logger::Log("OpenCL runtime not available: OpenCL.dll could not be loaded (error " +
@@ -30,6 +30,7 @@ bool FindRuntime() {
     if (!GetProcAddress(runtime, name)) {
       core::Logger::Log(std::string("OpenCL runtime not available: OpenCL.dll has no ") + name,
                         core::eLogChannel::Info);
+      FreeLibrary(runtime);
       return false;
     }
   }
