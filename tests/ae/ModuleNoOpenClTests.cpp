@@ -99,7 +99,8 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
       host::HostWorld input(8, 4, format);
       host::HostWorld output(8, 4, format);
       for (A_long y = 0; y < 4; ++y) {
-        std::generate_n(input.Row(y), 8 * input.BytesPerPixel(), [n = y * 31]() mutable { return n++ * 7; });
+        std::generate_n(input.Row(y), 8 * input.BytesPerPixel(),
+                        [n = y * 31]() mutable { return static_cast<std::uint8_t>(n++ * 7); });
       }
       output.FillPixels(0);
       EXPECT_EQ(host->Render(sequence_, input, output, host::FrameTime{frame * 40, 40, 120, 1000}), PF_Err_NONE);
