@@ -107,6 +107,9 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
       EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
     }
   }
+  // The sync button still works (here nothing is received), and the panel refreshes.
+  EXPECT_EQ(host->UserChangedParam(sequence_, 2), PF_Err_NONE);
+  EXPECT_EQ(host->Params().ReadArbitraryText(4), core::PathToUtf8(package));
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_EQ(Occurrences(LogTextSince(logSizes_), kNoDeviceLine), 1);
   TearDownHost(*host);
