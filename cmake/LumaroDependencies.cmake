@@ -35,7 +35,9 @@ endif()
 # OpenCL through the ICD loader. MinGW ships no OpenCL import library, so the
 # Windows build makes one from the OpenCL 1.2 export list in OpenCL.def; it
 # links against Wine's opencl.dll under test and the driver's loader on real
-# machines.
+# machines. The import is delayed: OpenCL.dll comes with a graphics driver, and
+# a machine without one must still load the module (gpu/opencl/Runtime.h says
+# whether it can be called).
 add_library(lumaro_opencl INTERFACE)
 if(WIN32)
   find_program(LUMARO_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
@@ -43,9 +45,9 @@ if(WIN32)
   set(LUMARO_OPENCL_IMPORT "${CMAKE_BINARY_DIR}/opencl/libOpenCL.a")
   add_custom_command(OUTPUT "${LUMARO_OPENCL_IMPORT}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/opencl"
-    COMMAND "${LUMARO_DLLTOOL}" -d "${LUMARO_OPENCL_DEF}" -l "${LUMARO_OPENCL_IMPORT}"
+    COMMAND "${LUMARO_DLLTOOL}" -d "${LUMARO_OPENCL_DEF}" -y "${LUMARO_OPENCL_IMPORT}"
     DEPENDS "${LUMARO_OPENCL_DEF}"
-    COMMENT "Generating the OpenCL import library"
+    COMMENT "Generating the OpenCL delay-import library"
     VERBATIM)
   add_custom_target(lumaro_opencl_import DEPENDS "${LUMARO_OPENCL_IMPORT}")
   add_dependencies(lumaro_opencl lumaro_opencl_import)

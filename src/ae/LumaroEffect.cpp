@@ -14,6 +14,7 @@
 #include "core/PathText.h"
 #include "core/ProductInformation.h"
 #include "correction/EffectCache.h"
+#include "correction/EffectSourceMetadata.h"
 #include "correction/PromptEffect.h"
 #include "correction/effects/library/Entry.h"
 #include "gpu/IContext.h"
@@ -93,6 +94,35 @@ bool ReadOutput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& outpu
                 staging.data() + static_cast<std::size_t>(row) * rowSize, rowSize);
   }
   return true;
+}
+
+// The machine, not a package, stops effects: no OpenCL runtime, platform or
+// device, or no context on the device.
+class NoGpuDeviceError final : public std::runtime_error {
+public:
+  NoGpuDeviceError() : std::runtime_error("Failed to create GPU context. No suitable GPU API available.") {}
+};
+
+// Whether the package reads as an effect without a GPU: its kernel and its
+// metadata are there and the metadata parses.
+bool IsReadablePackage(const std::filesystem::path& path) {
+  try {
+    correction::effects::library::Entry entry(path);
+    const auto source = entry.GetSource();
+    if (!source) return false;
+    const correction::EffectSourceMetadata metadata(source->metadata);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void ShowNoDeviceBox(const std::string& name) {
+  core::ShowMessageBox(core::eMessageBoxType::Error,
+                       "No OpenCL device was found, so '" + name +
+                           "' cannot be rendered on this computer.\n\nA graphics driver with OpenCL support is "
+                           "needed. The effect stays selected; until it can run, frames pass through unchanged.",
+                       "No OpenCL Device");
 }
 
 PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* output) {
@@ -277,6 +307,8 @@ PF_Err LumaroEffect::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Par
       // another time or by a duplicated clip sharing it; the clip keeps its own.
       ShowEffect(inData, outData, params, *chosen.effect, core::PathToNarrow(core::PathFromUtf8(*text).stem()),
                  chosen.loaded, hidden);
+    } else if (LacksGpuDevice() && IsReadablePackage(core::PathFromUtf8(*text))) {
+      ShowNoDeviceBox(core::PathToNarrow(core::PathFromUtf8(*text).stem()));
     } else {
       core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected effect", "Invalid Lumaro Effect");
       SetPopup(inData, params, ParameterLayout::PopupNone);
@@ -310,6 +342,13 @@ void LumaroEffect::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_P
     SetPopup(inData, params, ParameterLayout::PopupEffect);
     RebuildPopup(inData, outData, params, path);
     ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), true, hidden);
+    return;
+  }
+  if (LacksGpuDevice() && IsReadablePackage(path)) {
+    // The package is sound: the project keeps it for a machine with a device.
+    SetPopup(inData, params, ParameterLayout::PopupEffect);
+    RebuildPopup(inData, outData, params, path);
+    ShowNoDeviceBox(core::PathToNarrow(path.stem()));
     return;
   }
   WriteEffectPath(inData, outData, pathParam, "");
@@ -423,10 +462,25 @@ std::size_t LumaroEffect::GetLoadedEffectCount() const {
 
 std::shared_ptr<gpu::IContext> LumaroEffect::GetContextLocked() {
   if (!context_) {
+    // The runtime lists its drivers once per process, so a machine without a
+    // device stays without one: asking again would repeat the search, and its
+    // log, on every frame.
+    if (contextFailed_) throw NoGpuDeviceError();
     context_ = gpu::opencl::Context::CreateContext();
-    if (!context_) throw std::runtime_error("Failed to create GPU context. No suitable GPU API available.");
+    if (!context_) {
+      contextFailed_ = true;
+      Logger::Log("No OpenCL device was found: a graphics driver with OpenCL support is needed to render effects; "
+                  "until then frames pass through unchanged",
+                  eLogChannel::Error);
+      throw NoGpuDeviceError();
+    }
   }
   return context_;
+}
+
+bool LumaroEffect::LacksGpuDevice() {
+  std::lock_guard lock(creationMutex_);
+  return contextFailed_;
 }
 
 std::shared_ptr<gpu::IContext> LumaroEffect::GetContext() {
@@ -465,6 +519,9 @@ std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, 
     record->id = id;
     effects_[id] = effect;
     return effect;
+  } catch (const NoGpuDeviceError&) {
+    // Said once, when the context could not be made.
+    return nullptr;
   } catch (const std::exception& error) {
     Logger::Log("Failed to load effect from path: " + core::PathToNarrow(path) + ". Error: " + error.what(),
                 eLogChannel::Error);

@@ -65,8 +65,8 @@ public:
                            void* extra) override;
   std::vector<gpu::eGpuFormat> GetSupportedFormats() const override;
 
-  // Throws std::runtime_error when no GPU context can be made; a later call
-  // tries again.
+  // Throws std::runtime_error when no GPU context can be made, logging that
+  // once; later calls throw again without another search.
   std::shared_ptr<gpu::IContext> GetContext();
   std::shared_ptr<correction::EffectCache> GetEffectCache();
   ImagePool& GetImagePool();
@@ -110,6 +110,8 @@ public:
 
 private:
   std::shared_ptr<gpu::IContext> GetContextLocked();
+  // True once no GPU context could be made; then none is tried again.
+  bool LacksGpuDevice();
   // The user's actions: the update button, the sync button, the Effect popup.
   PF_Err ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
   PF_Err ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
@@ -151,6 +153,7 @@ private:
   std::unique_ptr<ImagePool> imagePool_;
   std::unique_ptr<gpu::IProgram> swizzleProgram_;
   std::mutex creationMutex_;
+  bool contextFailed_ = false; // guarded by creationMutex_
 };
 
 } // namespace brantok::lumaro::ae

@@ -2,6 +2,7 @@
 #include "ChildProcess.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -52,6 +53,23 @@ ProcessResult RunProgram(const std::filesystem::path& program, const std::vector
   result.errors = ReadAll(errors);
   std::fclose(output);
   std::fclose(errors);
+  return result;
+}
+
+std::optional<ProcessResult> RunProgramWithoutOpenCl(const std::filesystem::path& program,
+                                                     const std::vector<std::string>& arguments,
+                                                     const std::filesystem::path& folder) {
+  const char* old = std::getenv("OCL_ICD_VENDORS");
+  const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
+  setenv("OCL_ICD_VENDORS", folder.c_str(), 1);
+  ProcessResult result;
+  try {
+    result = RunProgram(program, arguments);
+  } catch (...) {
+    previous ? setenv("OCL_ICD_VENDORS", previous->c_str(), 1) : unsetenv("OCL_ICD_VENDORS");
+    throw;
+  }
+  previous ? setenv("OCL_ICD_VENDORS", previous->c_str(), 1) : unsetenv("OCL_ICD_VENDORS");
   return result;
 }
 

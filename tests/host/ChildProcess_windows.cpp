@@ -87,4 +87,39 @@ ProcessResult RunProgram(const std::filesystem::path& program, const std::vector
   return result;
 }
 
+std::optional<ProcessResult> RunProgramWithoutOpenCl(const std::filesystem::path& program,
+                                                     const std::vector<std::string>& arguments,
+                                                     const std::filesystem::path& folder) {
+  // Wine's ntdll exports its version, Windows' does not.
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return std::nullopt;
+  // Wine reads its DLL overrides at a program's start from its own
+  // environment, which a Windows parent cannot set, or from the registry,
+  // per program name: a copy under a name of its own keeps the override to
+  // this run.
+  const auto copy = folder / (program.stem().wstring() + L"-without-opencl.exe");
+  if (!std::filesystem::exists(copy)) std::filesystem::copy_file(program, copy);
+  const std::wstring key = L"Software\\Wine\\AppDefaults\\" + copy.filename().wstring();
+  HKEY overrides = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &overrides, nullptr) != ERROR_SUCCESS) {
+    throw std::runtime_error("cannot write Wine's DLL overrides");
+  }
+  // An empty load order: not loaded at all.
+  const wchar_t disabled[] = L"";
+  const LSTATUS set =
+      RegSetValueExW(overrides, L"opencl", 0, REG_SZ, reinterpret_cast<const BYTE*>(disabled), sizeof disabled);
+  RegCloseKey(overrides);
+  if (set != ERROR_SUCCESS) throw std::runtime_error("cannot write Wine's DLL overrides");
+  ProcessResult result;
+  try {
+    result = RunProgram(copy, arguments);
+  } catch (...) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    throw;
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+  return result;
+}
+
 } // namespace brantok::lumaro::host::test

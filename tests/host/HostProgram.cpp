@@ -29,4 +29,10 @@ void PrepareHostEnvironment() {
 
 ProcessResult RunHost(const std::vector<std::string>& arguments) { return RunProgram(LUMARO_HOST_PATH, arguments); }
 
+std::optional<ProcessResult> RunHostWithoutOpenCl(std::vector<std::string> arguments,
+                                                  const std::filesystem::path& folder) {
+  arguments.insert(arguments.end(), {"--module", LUMARO_MODULE_PATH});
+  return RunProgramWithoutOpenCl(LUMARO_HOST_PATH, arguments, folder);
+}
+
 } // namespace brantok::lumaro::host::test

@@ -14,5 +14,9 @@ void PrepareHostEnvironment();
 
 // Runs the built lumaro-host with these arguments.
 ProcessResult RunHost(const std::vector<std::string>& arguments);
+// The same as on a machine without an OpenCL driver (RunProgramWithoutOpenCl),
+// with the built module; nothing where that cannot be had.
+std::optional<ProcessResult> RunHostWithoutOpenCl(std::vector<std::string> arguments,
+                                                  const std::filesystem::path& folder);
 
 } // namespace brantok::lumaro::host::test

@@ -234,5 +234,44 @@ TEST_F(LumaroHostActionTest, DecliningOrCancellingTheSyncLeavesThePackageShared)
   EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
+// A machine without an OpenCL driver keeps the user's choice and says why;
+// the same project, opened where the runtime is, renders the effect.
+TEST_F(LumaroHostActionTest, WithoutOpenClTheChoiceIsKeptForAMachineThatHasADevice) {
+  TempFolder noDriver;
+  const auto example = kEffects / "WarmGlow.lumaro-effect";
+  const auto input = folder_ / "card.png";
+  const auto output = folder_ / "out.png";
+  ASSERT_EQ(Run({"sample", "--output", Utf8(input)}).exitCode, 0);
+  const auto chosen = test::RunHostWithoutOpenCl(
+      {"action", "--json", "--choose", "browse", "--choose-file", Utf8(example)}, noDriver.Path());
+  if (!chosen) GTEST_SKIP() << "the OpenCL runtime cannot be hidden on Windows itself";
+  ASSERT_EQ(chosen->exitCode, 0) << chosen->errors;
+  EXPECT_EQ(chosen->errors, "");
+  const auto report = nlohmann::json::parse(chosen->output, nullptr, false);
+  ASSERT_TRUE(report.is_object()) << chosen->output;
+  ASSERT_EQ(report["dialogs"].size(), 2u) << report.dump();
+  EXPECT_EQ(report["dialogs"][1]["caption"], "No OpenCL Device");
+  const auto text = report["dialogs"][1]["text"].get<std::string>();
+  EXPECT_TRUE(text.starts_with("No OpenCL device was found, so 'WarmGlow' cannot be rendered")) << text;
+  EXPECT_NE(text.find("A graphics driver with OpenCL support is needed"), std::string::npos) << text;
+  EXPECT_TRUE(SameFile(report["effectPath"], example)) << report.dump();
+  EXPECT_EQ(report["effectPopup"]["value"], 4);
+  EXPECT_EQ(report["effectPopup"]["choices"], (nlohmann::json{"None", "Browse...", "(-", "WarmGlow"}));
+  EXPECT_TRUE(ControlParameters(report).empty());
+
+  const std::string reason = "No OpenCL device was found: a graphics driver with OpenCL support is needed";
+  ExpectFailure(
+      *test::RunHostWithoutOpenCl(
+          {"render", "--effect", Utf8(example), "--input", Utf8(input), "--output", Utf8(output)}, noDriver.Path()),
+      reason);
+  ExpectFailure(*test::RunHostWithoutOpenCl({"info", "--effect", Utf8(example)}, noDriver.Path()), reason);
+  EXPECT_FALSE(std::filesystem::exists(output));
+
+  const auto kept = report["effectPath"].get<std::string>();
+  const auto render = Run({"render", "--effect", kept, "--input", Utf8(input), "--output", Utf8(output)});
+  ASSERT_EQ(render.exitCode, 0) << render.errors;
+  EXPECT_NE(lumaro::test::ReadFile(output), lumaro::test::ReadFile(input));
+}
+
 } // namespace
 } // namespace brantok::lumaro::host

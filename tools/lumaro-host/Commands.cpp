@@ -81,6 +81,8 @@ std::string FormatInfo(const nlohmann::json& info) {
 
 void CheckStatus(const EffectPackage& package, const ModuleRun::Status& status) {
   const std::string shown = core::PathToUtf8(package.Path());
+  // Not the package's fault: the plug-in's own words.
+  if (status.noDevice) throw CliError(status.log);
   if (!status.loaded) throw CliError("effect package " + shown + " does not load: " + status.log);
   if (!status.built) throw CliError("the kernel of effect package " + shown + " did not build: " + status.log);
 }

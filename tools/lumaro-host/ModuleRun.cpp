@@ -16,6 +16,8 @@ constexpr PF_ParamIndex kEffectPath = 4;
 constexpr A_long kLoadedEffectChoice = 4;
 
 constexpr const char* kLoadFailure = "Failed to load effect from path: ";
+// Said once when no GPU context can be made, in place of the load failure.
+constexpr const char* kNoDevice = "No OpenCL device was found";
 constexpr const char* kBuildFailure = "PromptEffect::BuildFromSource failed due to ";
 // What the plug-in's message box prints when no dialog can be shown; it
 // follows the build log and repeats what we report.
@@ -51,6 +53,12 @@ std::string OneLine(const std::string& text, std::size_t from) {
 ModuleRun::Status Judge(const std::string& errors, const HostParameters& params,
                         const std::vector<PF_ParamIndex>& controls) {
   ModuleRun::Status status;
+  if (const auto at = errors.find(kNoDevice); at != std::string::npos) {
+    status.noDevice = true;
+    // Up to what the plug-in does with frames meanwhile, which no command here sees.
+    status.log = Trim(errors.substr(at, errors.find_first_of(";\n", at) - at));
+    return status;
+  }
   if (const auto at = errors.find(kLoadFailure); at != std::string::npos) {
     status.log = OneLine(errors, at + std::string(kLoadFailure).size());
     if (const auto reason = status.log.find(". Error: "); reason != std::string::npos) {

@@ -23,7 +23,8 @@ namespace brantok::lumaro::host {
 // a loaded effect's control parameters, disabled when the kernel did not
 // build, and none when the package did not load; and it writes a line on its
 // error channel ("Failed to load effect from path: ...", "PromptEffect::
-// BuildFromSource failed due to ...: <build log>"). Its log goes to standard
+// BuildFromSource failed due to ...: <build log>", or once "No OpenCL device
+// was found: ..." when the machine cannot run any effect). Its log goes to standard
 // error and to its log file; standard error is captured for the module's
 // whole life (OutputCapture), which makes it this process's own lines, and the
 // log file is read only when the capture holds none.
@@ -32,7 +33,8 @@ public:
   struct Status {
     bool loaded = false;
     bool built = false;
-    std::string log; // why not, as one line
+    bool noDevice = false; // the machine has no OpenCL device; `log` says so
+    std::string log;       // why not, as one line
   };
 
   // Throws CliError when the module cannot be loaded or has no EffectMain.

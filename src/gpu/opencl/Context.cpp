@@ -10,6 +10,7 @@
 #include "gpu/opencl/MemoryFlags.h"
 #include "gpu/opencl/Program.h"
 #include "gpu/opencl/Queue.h"
+#include "gpu/opencl/Runtime.h"
 
 #include <utility>
 
@@ -37,8 +38,10 @@ struct Candidate {
 };
 
 // Devices of `type` over all platforms, platform by platform, in the driver's
-// order. Failing queries contribute nothing.
+// order. Failing queries contribute nothing, and a machine without the
+// runtime has no devices.
 std::vector<Candidate> ListDevices(cl_device_type type) {
+  if (!IsRuntimeAvailable()) return {};
   std::vector<cl::Platform> platforms;
   if (cl::Platform::get(&platforms) != CL_SUCCESS) platforms.clear();
   std::vector<Candidate> candidates;

@@ -1,0 +1,128 @@
+// The module on a machine without an OpenCL driver: this program runs with the
+// runtime hidden (Linux: the ICD loader given an empty vendor folder; Wine:
+// opencl.dll disabled), so the module must load, work its panel and pass
+// frames through.
+#include "DecliningUser.h"
+#include "ModuleFixture.h"
+#include "TestEnvironment.h"
+#include "core/PathText.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+
+namespace brantok::lumaro::ae::test {
+namespace {
+
+constexpr const char* kNoDeviceLine = "No OpenCL device was found";
+
+std::filesystem::path LogFolder() {
+  const auto appData = lumaro::test::PlatformLocalAppData();
+  return appData ? *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs" : std::filesystem::path();
+}
+
+// The log text of every module loaded since `since` was taken.
+std::string LogTextSince(const std::map<std::filesystem::path, std::uintmax_t>& since) {
+  std::string text;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(LogFolder(), error), end; !error && it != end; it.increment(error)) {
+    std::ifstream file(it->path(), std::ios::binary);
+    const auto known = since.find(it->path());
+    file.seekg(static_cast<std::streamoff>(known == since.end() ? 0 : known->second));
+    text.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  return text;
+}
+
+std::map<std::filesystem::path, std::uintmax_t> LogSizes() {
+  std::map<std::filesystem::path, std::uintmax_t> sizes;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(LogFolder(), error), end; !error && it != end; it.increment(error)) {
+    sizes[it->path()] = std::filesystem::file_size(it->path(), error);
+  }
+  return sizes;
+}
+
+int Occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+class ModuleNoOpenClTest : public ModuleFixture {
+protected:
+  static void SetUpTestSuite() {
+    // Where the folder comes from the environment (XDG_DATA_HOME), the
+    // module's log is this program's alone.
+    logHome_ = std::make_unique<lumaro::test::TempFolder>();
+    lumaro::test::SetEnvironment("XDG_DATA_HOME", core::PathToUtf8(logHome_->Path()));
+    logSizes_ = LogSizes();
+    ModuleFixture::SetUpTestSuite();
+  }
+
+  // The popup re-selected with the stored path, as a user picks the effect's
+  // entry again; returns the boxes it showed.
+  std::vector<std::string> Reselect(host::EffectHost& host) {
+    const auto before = DecliningUser::Get().Messages().size();
+    host.Params().SetPopupValue(3, 4);
+    EXPECT_EQ(host.UserChangedParam(sequence_, 3), PF_Err_NONE);
+    const auto all = DecliningUser::Get().Messages();
+    return {all.begin() + static_cast<std::ptrdiff_t>(before), all.end()};
+  }
+
+  static std::unique_ptr<lumaro::test::TempFolder> logHome_;
+  static std::map<std::filesystem::path, std::uintmax_t> logSizes_;
+};
+
+std::unique_ptr<lumaro::test::TempFolder> ModuleNoOpenClTest::logHome_;
+std::map<std::filesystem::path, std::uintmax_t> ModuleNoOpenClTest::logSizes_;
+
+TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
+  auto host = MakeHost();
+  EXPECT_EQ(host->About(), PF_Err_NONE);
+  const auto package = Example("WarmGlow");
+  ChooseEffect(*host, package);
+  EXPECT_TRUE(VisibleControlParams(*host).empty());
+
+  const auto boxes = Reselect(*host);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].starts_with("No OpenCL Device: No OpenCL device was found, so 'WarmGlow' cannot be rendered"))
+      << boxes[0];
+  EXPECT_NE(boxes[0].find("A graphics driver with OpenCL support is needed"), std::string::npos) << boxes[0];
+  EXPECT_EQ(host->Params().At(3).u.pd.value, 4);
+  EXPECT_EQ(host->Params().ReadArbitraryText(4), core::PathToUtf8(package));
+
+  for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
+    for (int frame = 0; frame < 3; ++frame) {
+      host::HostWorld input(8, 4, format);
+      host::HostWorld output(8, 4, format);
+      for (A_long y = 0; y < 4; ++y) {
+        std::generate_n(input.Row(y), 8 * input.BytesPerPixel(),
+                        [n = y * 31]() mutable { return static_cast<std::uint8_t>(n++ * 7); });
+      }
+      output.FillPixels(0);
+      EXPECT_EQ(host->Render(sequence_, input, output, host::FrameTime{frame * 40, 40, 120, 1000}), PF_Err_NONE);
+      EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+    }
+  }
+  // The sync button still works (here nothing is received), and the panel refreshes.
+  EXPECT_EQ(host->UserChangedParam(sequence_, 2), PF_Err_NONE);
+  EXPECT_EQ(host->Params().ReadArbitraryText(4), core::PathToUtf8(package));
+  EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_EQ(Occurrences(LogTextSince(logSizes_), kNoDeviceLine), 1);
+  TearDownHost(*host);
+}
+
+TEST_F(ModuleNoOpenClTest, ABrokenPackageIsStillRefusedAsBefore) {
+  auto host = MakeHost();
+  ChooseEffect(*host, WritePackage("Broken", "__kernel void k() {}", "{ not json"));
+  const auto boxes = Reselect(*host);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Invalid Lumaro Effect: Unable to load selected effect"});
+  EXPECT_EQ(host->Params().At(3).u.pd.value, 1);
+  TearDownHost(*host);
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae::test
