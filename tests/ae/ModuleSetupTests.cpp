@@ -21,7 +21,7 @@ TEST_F(ModuleSetupTest, GlobalSetupDeclaresTheVersionAndThePremiereFormats) {
   ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
   const auto out = host.LastOutData();
   EXPECT_EQ(out.my_version, PF_VERSION(1, 0, 0, PF_Stage_RELEASE, 1));
-  EXPECT_EQ(out.out_flags, 0);
+  EXPECT_EQ(out.out_flags, PF_OutFlag_SEND_UPDATE_PARAMS_UI) << "without it the host never refreshes the panel";
   EXPECT_EQ(out.out_flags2, 0);
   EXPECT_NE(host.GlobalData(), nullptr);
   EXPECT_EQ(host.SupportedPixelFormats(),
@@ -39,7 +39,7 @@ TEST_F(ModuleSetupTest, GlobalSetupDeclaresTheVersionAndThePremiereFormats) {
 TEST_F(ModuleSetupTest, ParamsSetupDeclaresTheFixedLayout) {
   auto host = MakeHost();
   auto& params = host->Params();
-  EXPECT_EQ(host->DeclaredParamCount(), 101);
+  EXPECT_EQ(host->DeclaredParamCount(), 102) << "the input layer counts";
   ASSERT_EQ(params.Count(), 102u);
 
   const auto& version = params.At(1);
@@ -124,7 +124,7 @@ TEST_F(ModuleSetupTest, AHostErrorStopsParamsSetupWithThatError) {
   host.Faults().addParam.Arm(10);
   host.Faults().addParamError = PF_Err_OUT_OF_MEMORY;
   EXPECT_EQ(host.ParamsSetup(), PF_Err_OUT_OF_MEMORY);
-  EXPECT_EQ(host.DeclaredParamCount(), 10);
+  EXPECT_EQ(host.DeclaredParamCount(), 11);
   EXPECT_EQ(host.Params().Count(), 11u);
   host.Faults().addParam.Disarm();
   EXPECT_EQ(host.GlobalSetdown(), PF_Err_NONE);
