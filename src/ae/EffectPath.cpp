@@ -111,7 +111,8 @@ bool IsUtf8(std::string_view text) {
     if (lead < 0x80) {
       ++i;
       continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
       length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
       length = 3;
