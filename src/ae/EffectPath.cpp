@@ -3,7 +3,9 @@
 #include "ae/ParameterLayout.h"
 #include "ae/ScopedSuite.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -47,9 +49,9 @@ PF_Err CopyHandle(const PF_InData* inData, PF_Handle source, PF_Handle* destinat
 }
 
 PF_Err Flatten(const PF_InData* inData, PF_Handle handle, A_u_long size, void* buffer) {
-  // Another size is not ours to fill; the host keeps what it has.
-  if (size != BlockSize) return PF_Err_NONE;
-  if (!handle || !buffer) return PF_Err_BAD_CALLBACK_PARAM;
+  // FLAT_SIZE asked for the block's size; a buffer of another size is not
+  // ours to fill, and the host must not take it for the block.
+  if (size != BlockSize || !handle || !buffer) return PF_Err_BAD_CALLBACK_PARAM;
   const auto& utils = *inData->utils;
   if (!IsWholeBlock(utils.host_get_handle_size, handle)) return PF_Err_BAD_CALLBACK_PARAM;
   auto* data = utils.host_lock_handle(handle);
@@ -60,8 +62,10 @@ PF_Err Flatten(const PF_InData* inData, PF_Handle handle, A_u_long size, void* b
 }
 
 PF_Err Unflatten(const PF_InData* inData, A_u_long size, const void* buffer, PF_Handle* destination) {
-  if (size != BlockSize) return PF_Err_NONE;
   if (!destination) return PF_Err_BAD_CALLBACK_PARAM;
+  // Flattened data of another size is not a block this plug-in wrote: a
+  // damaged project or another parameter's data.
+  if (size != BlockSize) return PF_Err_INTERNAL_STRUCT_DAMAGED;
   PF_Handle handle = nullptr;
   if (const auto error = NewEffectPathHandle(inData, handle)) return error;
   if (buffer) {
@@ -93,6 +97,101 @@ PF_Err Compare(const PF_InData* inData, PF_Handle a, PF_Handle b, PF_ArbCompareR
   }
   if (first) utils.host_unlock_handle(a);
   if (second) utils.host_unlock_handle(b);
+  return PF_Err_NONE;
+}
+
+// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
+// or code points above U+10FFFF.
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    unsigned char low = 0x80, high = 0xBF; // range of the second byte
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (text.size() - i < length) return false;
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    if (second < low || second > high) return false;
+    for (std::size_t k = 2; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if (next < 0x80 || next > 0xBF) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// The stored path as text, for copying keyframes. Only what SCAN takes back
+// is printed: a block without its terminating zero, or whose path is not
+// UTF-8, is damaged.
+PF_Err PrintedText(const PF_InData* inData, PF_Handle handle, std::string& text) {
+  if (!handle) return PF_Err_BAD_CALLBACK_PARAM;
+  const auto& utils = *inData->utils;
+  if (!IsWholeBlock(utils.host_get_handle_size, handle)) return PF_Err_BAD_CALLBACK_PARAM;
+  const auto* data = static_cast<const char*>(utils.host_lock_handle(handle));
+  if (!data) return PF_Err_OUT_OF_MEMORY;
+  const auto* end = static_cast<const char*>(std::memchr(data, 0, BlockSize));
+  if (end) text.assign(data, end);
+  utils.host_unlock_handle(handle);
+  return end && IsUtf8(text) ? PF_Err_NONE : PF_Err_INTERNAL_STRUCT_DAMAGED;
+}
+
+PF_Err PrintSize(const PF_InData* inData, PF_Handle handle, A_u_long* size) {
+  if (!size) return PF_Err_BAD_CALLBACK_PARAM;
+  std::string text;
+  if (const auto error = PrintedText(inData, handle, text)) return error;
+  *size = static_cast<A_u_long>(text.size() + 1);
+  return PF_Err_NONE;
+}
+
+// The path and its terminating zero; a buffer too small for both is left
+// untouched rather than given a shortened path, which would name another file.
+PF_Err Print(const PF_InData* inData, PF_Handle handle, A_u_long size, A_char* buffer) {
+  if (!buffer) return PF_Err_BAD_CALLBACK_PARAM;
+  std::string text;
+  if (const auto error = PrintedText(inData, handle, text)) return error;
+  if (size < text.size() + 1) return PF_Err_BAD_CALLBACK_PARAM;
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return PF_Err_NONE;
+}
+
+// A new block from text: the bytes up to the first zero or `size`, whichever
+// comes first. Never reads more than one block's worth of the host's text.
+PF_Err Scan(const PF_InData* inData, const A_char* buffer, A_u_long size, PF_Handle* destination) {
+  if (!destination || (!buffer && size > 0)) return PF_Err_BAD_CALLBACK_PARAM;
+  const std::size_t limit = std::min<std::size_t>(size, BlockSize);
+  const auto* end = limit ? static_cast<const char*>(std::memchr(buffer, 0, limit)) : nullptr;
+  const std::string_view text(buffer, end ? static_cast<std::size_t>(end - buffer) : limit);
+  if (text.size() >= BlockSize || !IsUtf8(text)) return PF_Err_CANNOT_PARSE_KEYFRAME_TEXT;
+  PF_Handle handle = nullptr;
+  if (const auto error = NewEffectPathHandle(inData, handle)) return error;
+  if (!text.empty()) {
+    const auto& utils = *inData->utils;
+    auto* data = utils.host_lock_handle(handle);
+    if (!data) {
+      utils.host_dispose_handle(handle);
+      return PF_Err_OUT_OF_MEMORY;
+    }
+    std::memcpy(data, text.data(), text.size());
+    utils.host_unlock_handle(handle);
+  }
+  *destination = handle;
   return PF_Err_NONE;
 }
 
@@ -170,10 +269,25 @@ PF_Err HandleEffectPathCallback(const PF_InData* inData, PF_ArbParamsExtra* extr
   case PF_Arbitrary_UNFLATTEN_FUNC:
     return Unflatten(inData, u.unflatten_func_params.buf_sizeLu, u.unflatten_func_params.flat_dataPV,
                      u.unflatten_func_params.arbPH);
+  case PF_Arbitrary_INTERP_FUNC:
+    // A path does not blend: the value holds until the next keyframe.
+    return CopyHandle(inData,
+                      u.interp_func_params.tF < 1.0 ? u.interp_func_params.left_arbH : u.interp_func_params.right_arbH,
+                      u.interp_func_params.interpPH);
   case PF_Arbitrary_COMPARE_FUNC:
     return Compare(inData, u.compare_func_params.a_arbH, u.compare_func_params.b_arbH, u.compare_func_params.compareP);
+  case PF_Arbitrary_PRINT_SIZE_FUNC:
+    return PrintSize(inData, u.print_size_func_params.arbH, u.print_size_func_params.print_sizePLu);
+  case PF_Arbitrary_PRINT_FUNC:
+    // The abbreviated form is the whole path too: it is what SCAN reads back.
+    return Print(inData, u.print_func_params.arbH, u.print_func_params.print_sizeLu,
+                 u.print_func_params.print_bufferPC);
+  case PF_Arbitrary_SCAN_FUNC:
+    return Scan(inData, u.scan_func_params.bufPC, u.scan_func_params.bytes_to_scanLu, u.scan_func_params.arbPH);
   default:
-    return PF_Err_NONE;
+    // A selector of a later host: answering success would leave it waiting
+    // for a result that never comes.
+    return PF_Err_BAD_CALLBACK_PARAM;
   }
 }
 

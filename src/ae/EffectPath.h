@@ -25,8 +25,12 @@ bool WriteEffectPath(const PF_InData* inData, PF_OutData* outData, PF_ParamDef* 
 // give or lock one.
 PF_Err NewEffectPathHandle(const PF_InData* inData, PF_Handle& handle);
 
-// The host's arbitrary-data callbacks for the block: new, dispose, copy,
-// flat size, flatten, unflatten and compare. Flattened data is the raw block.
+// The host's arbitrary-data callbacks for the block, every selector answered
+// with a result or an error, never success without one. Flattened data is
+// the raw block; flattening into or unflattening from any other size fails.
+// The printed form is the path as UTF-8 text with its terminating zero;
+// scanning text that is not UTF-8 or too long for the block fails with
+// PF_Err_CANNOT_PARSE_KEYFRAME_TEXT. Interpolation holds the left value.
 // A block shorter than the plug-in's own (as far as the host can tell its
 // size) is refused with PF_Err_BAD_CALLBACK_PARAM.
 PF_Err HandleEffectPathCallback(const PF_InData* inData, PF_ArbParamsExtra* extra);

@@ -24,6 +24,9 @@ std::vector<std::string> DefaultOptions() {
 InterfaceBuilder::InterfaceBuilder(PF_InData* inData, PF_OutData* outData) : inData_(inData), outData_(outData) {}
 
 PF_Err InterfaceBuilder::AddAll() {
+  // The host counts its input layer among the parameters and checks the
+  // count against its add_param calls: a complete setup declares 102.
+  outData_->num_params = 1;
   const std::string version(core::ProductInformation::VersionText);
   if (auto error = AddButton(ParameterLayout::VersionButton, "Version: " + version, "Check for updates...", 0)) {
     return error;

@@ -9,13 +9,15 @@
 namespace brantok::lumaro::ae {
 
 // Declares the fixed parameter list to the host during one PARAMS_SETUP.
-// Every parameter that the host accepts is counted in out_data->num_params.
+// out_data->num_params counts the host's input layer and every parameter
+// that the host accepts.
 class InterfaceBuilder {
 public:
   InterfaceBuilder(PF_InData* inData, PF_OutData* outData);
   virtual ~InterfaceBuilder() = default;
 
-  // All parameters in order; stops at the first host error and returns it.
+  // All parameters in order, the count starting at 1 for the input layer;
+  // stops at the first host error and returns it.
   PF_Err AddAll();
 
   PF_Err AddButton(A_long index, const std::string& name, const std::string& label, PF_ParamUIFlags uiFlags);

@@ -1,5 +1,6 @@
 #include "ae/LumaroEffect.h"
 
+#include "ae/EffectDeclaration.h"
 #include "ae/EffectPath.h"
 #include "ae/ImagePool.h"
 #include "ae/InterfaceBuilder.h"
@@ -143,11 +144,10 @@ void CallUpdateParamUI(const ParamUtilsSuite& suite, const PF_InData* inData, A_
 } // namespace
 
 LumaroEffect::LumaroEffect(PF_InData* inData, PF_OutData* outData) {
-  const auto& version = core::ProductInformation::GetVersion();
-  outData->my_version = PF_VERSION(static_cast<A_u_long>(version.major), static_cast<A_u_long>(version.minor),
-                                   static_cast<A_u_long>(version.patch), PF_Stage_RELEASE, 1);
-  outData->out_flags = 0;
-  outData->out_flags2 = 0;
+  // The same words as the PiPL's: the host compares them.
+  outData->my_version = EffectDeclaration::VersionWord();
+  outData->out_flags = EffectDeclaration::OutFlags;
+  outData->out_flags2 = EffectDeclaration::OutFlags2;
 
   if (inData->appl_id == PF_APPL_ID_PREMIERE) {
     PixelFormatSuite formats(inData, outData, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);

@@ -44,6 +44,10 @@ enum class eStep : int {
   ArbitraryFlatten,
   ArbitraryUnflatten,
   ArbitraryCompare,
+  ArbitraryScan,
+  ArbitraryPrintSize,
+  ArbitraryPrint,
+  ArbitraryInterp,
   ArbitraryDispose,
   Render8,
   Render32,
@@ -54,10 +58,11 @@ enum class eStep : int {
 
 const char* StepName(eStep step) {
   static constexpr std::array<const char*, static_cast<std::size_t>(eStep::Count)> names{
-      "GLOBAL_SETUP",        "PARAMS_SETUP",      "SEQUENCE_SETUP",    "UPDATE_PARAMS_UI",    "SEQUENCE_RESETUP",
-      "USER_CHANGED_PARAM",  "arbitrary NEW",     "arbitrary COPY",    "arbitrary FLAT_SIZE", "arbitrary FLATTEN",
-      "arbitrary UNFLATTEN", "arbitrary COMPARE", "arbitrary DISPOSE", "RENDER 8-bit",        "RENDER float",
-      "SEQUENCE_SETDOWN",    "GLOBAL_SETDOWN"};
+      "GLOBAL_SETUP",        "PARAMS_SETUP",      "SEQUENCE_SETUP", "UPDATE_PARAMS_UI",     "SEQUENCE_RESETUP",
+      "USER_CHANGED_PARAM",  "arbitrary NEW",     "arbitrary COPY", "arbitrary FLAT_SIZE",  "arbitrary FLATTEN",
+      "arbitrary UNFLATTEN", "arbitrary COMPARE", "arbitrary SCAN", "arbitrary PRINT_SIZE", "arbitrary PRINT",
+      "arbitrary INTERP",    "arbitrary DISPOSE", "RENDER 8-bit",   "RENDER float",         "SEQUENCE_SETDOWN",
+      "GLOBAL_SETDOWN"};
   return names[static_cast<std::size_t>(step)];
 }
 
@@ -128,6 +133,13 @@ std::vector<Fault> AllFaults() {
 
 std::string ErrorText(PF_Err error) { return std::to_string(error); }
 
+// A block holding `text` as SCAN stores it.
+std::vector<std::uint8_t> FlatText(const std::string& text) {
+  std::vector<std::uint8_t> block(text.begin(), text.end());
+  block.resize(kBlock, 0);
+  return block;
+}
+
 // Walks every fault of AllFaults through every command of a session that
 // loads an example effect, renders it and takes everything down again.
 class ModuleFaultTest : public ModuleFixture {
@@ -187,8 +199,9 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
     // Set once a command failed or a fault hit: the commands after it may
     // find no instance, record, parameter or effect.
     bool failedBefore = false;
-    PF_ArbitraryH created = nullptr, copied = nullptr, restored = nullptr;
+    PF_ArbitraryH created = nullptr, copied = nullptr, restored = nullptr, scanned = nullptr, held = nullptr;
     std::vector<std::uint8_t> flat(kBlock, 0xA5);
+    const std::string text = "/effects/Look.lumaro-effect";
     auto arbitrary = [&](PF_ArbParamsExtra extra) {
       extra.id = kEffectPath;
       return host.ArbitraryCallback(extra, sequence);
@@ -302,8 +315,53 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
         error = arbitrary(extra);
         break;
       }
+      case eStep::ArbitraryScan: {
+        PF_ArbParamsExtra extra{};
+        extra.which_function = PF_Arbitrary_SCAN_FUNC;
+        extra.u.scan_func_params.bufPC = text.c_str();
+        extra.u.scan_func_params.bytes_to_scanLu = static_cast<A_u_long>(text.size());
+        extra.u.scan_func_params.arbPH = &scanned;
+        error = arbitrary(extra);
+        if (scanned && error) fail("a failed SCAN handed out a handle");
+        if (scanned && store.Bytes(scanned) != FlatText(text)) fail("SCAN did not store the text");
+        break;
+      }
+      case eStep::ArbitraryPrintSize: {
+        A_u_long size = 0;
+        PF_ArbParamsExtra extra{};
+        extra.which_function = PF_Arbitrary_PRINT_SIZE_FUNC;
+        extra.u.print_size_func_params.arbH = scanned;
+        extra.u.print_size_func_params.print_sizePLu = &size;
+        error = arbitrary(extra);
+        if (!error && size != text.size() + 1) fail("PRINT_SIZE is " + std::to_string(size));
+        break;
+      }
+      case eStep::ArbitraryPrint: {
+        std::vector<char> printed(kBlock, 'x');
+        PF_ArbParamsExtra extra{};
+        extra.which_function = PF_Arbitrary_PRINT_FUNC;
+        extra.u.print_func_params.arbH = scanned;
+        extra.u.print_func_params.print_sizeLu = kBlock;
+        extra.u.print_func_params.print_bufferPC = printed.data();
+        error = arbitrary(extra);
+        if (!error && std::string(printed.data()) != text) fail("PRINT did not give the text");
+        if (error && printed != std::vector<char>(kBlock, 'x')) fail("a failed PRINT wrote the buffer");
+        break;
+      }
+      case eStep::ArbitraryInterp: {
+        PF_ArbParamsExtra extra{};
+        extra.which_function = PF_Arbitrary_INTERP_FUNC;
+        extra.u.interp_func_params.left_arbH = created;
+        extra.u.interp_func_params.right_arbH = scanned;
+        extra.u.interp_func_params.tF = 0.5;
+        extra.u.interp_func_params.interpPH = &held;
+        error = arbitrary(extra);
+        if (held && error) fail("a failed INTERP handed out a handle");
+        if (held && created && store.Bytes(held) != store.Bytes(created)) fail("INTERP did not hold the left value");
+        break;
+      }
       case eStep::ArbitraryDispose:
-        for (auto* handle : {&created, &copied, &restored}) {
+        for (auto* handle : {&created, &copied, &restored, &scanned, &held}) {
           if (!*handle) continue;
           PF_ArbParamsExtra extra{};
           extra.which_function = PF_Arbitrary_DISPOSE_FUNC;

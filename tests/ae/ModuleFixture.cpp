@@ -37,6 +37,7 @@ void ModuleFixture::TearDown() {
 
 std::unique_ptr<host::EffectHost> ModuleFixture::MakeHost(host::eHostApp app) {
   auto host = std::make_unique<host::EffectHost>(entry_, app);
+  host->SetStrict(true);
   EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
   EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
   EXPECT_EQ(host->SequenceSetup(sequence_), PF_Err_NONE);
@@ -46,7 +47,9 @@ std::unique_ptr<host::EffectHost> ModuleFixture::MakeHost(host::eHostApp app) {
 void ModuleFixture::ChooseEffect(host::EffectHost& host, const std::filesystem::path& package) {
   ASSERT_TRUE(host.Params().WriteArbitraryText(4, core::PathToUtf8(package)));
   host.Params().SetPopupValue(3, 4);
+  const int unsent = host.UnsentCommands();
   EXPECT_EQ(host.UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_EQ(host.UnsentCommands(), unsent) << "the host sends no UPDATE_PARAMS_UI unasked";
 }
 
 void ModuleFixture::TearDownHost(host::EffectHost& host) {

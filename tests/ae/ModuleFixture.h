@@ -24,7 +24,8 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A host that has run global, parameter and sequence set-up.
+  // A strict host (it sends only what a real one sends) that has run global,
+  // parameter and sequence set-up.
   std::unique_ptr<host::EffectHost> MakeHost(host::eHostApp app = host::eHostApp::PremierePro);
   // Stores `package` in the Effect Path, picks the loaded-effect entry of the
   // popup (as a reopened project does) and refreshes the panel.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,17 @@ constexpr std::array<A_u_long, 7> kSizes{kBlock, kBlock - 1, kBlock + 1, 0, 1, 4
 constexpr std::array<A_HandleSize, 5> kOtherSizes{0, 1, 16, kBlock - 1, kBlock + 16};
 
 bool Allowed(PF_Err error) {
-  return error == PF_Err_NONE || error == PF_Err_OUT_OF_MEMORY || error == PF_Err_BAD_CALLBACK_PARAM;
+  return error == PF_Err_NONE || error == PF_Err_OUT_OF_MEMORY || error == PF_Err_BAD_CALLBACK_PARAM ||
+         error == PF_Err_INTERNAL_STRUCT_DAMAGED || error == PF_Err_CANNOT_PARSE_KEYFRAME_TEXT;
+}
+
+// The path a block holds as printed text: up to its first zero, none when it
+// has no zero within the plug-in's size.
+std::optional<std::string> PrintedText(const std::vector<std::uint8_t>& block) {
+  const auto end = block.begin() + static_cast<std::ptrdiff_t>(std::min(block.size(), kBlock));
+  const auto zero = std::find(block.begin(), end, 0);
+  if (zero == end) return std::nullopt;
+  return std::string(block.begin(), zero);
 }
 
 int CompareBlocks(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
@@ -197,6 +208,7 @@ private:
     extra.u.flatten_func_params.flat_dataPV = withBuffer ? buffer.data() : nullptr;
     const PF_Err error = Send(extra);
     const bool written = buffer != std::vector<std::uint8_t>(size, 0xA5);
+    if (size != kBlock) Expect(error != PF_Err_NONE, "FLATTEN into a buffer of another size succeeded");
     if (size != kBlock || error != PF_Err_NONE) return Expect(!written, "FLATTEN wrote without succeeding");
     if (!withBuffer) return;
     const auto block = store_.Bytes(handle);
@@ -215,6 +227,7 @@ private:
     PF_Handle* target = TargetSlot();
     extra.u.unflatten_func_params.arbPH = target;
     const PF_Err error = Send(extra);
+    if (size != kBlock || !target) Expect(error != PF_Err_NONE, "UNFLATTEN of another size or nowhere succeeded");
     if (!target) return;
     if (size != kBlock || error != PF_Err_NONE) return Expect(*target == nullptr, "UNFLATTEN stored a handle");
     const auto expected =
@@ -239,10 +252,90 @@ private:
   }
 
   void Other() {
-    static constexpr std::array<PF_FunctionSelector, 5> kOthers{PF_Arbitrary_INTERP_FUNC, PF_Arbitrary_PRINT_SIZE_FUNC,
-                                                                PF_Arbitrary_PRINT_FUNC, PF_Arbitrary_SCAN_FUNC, -1};
-    auto extra = Extra(kOthers[input_.Pick(kOthers.size())]);
-    Expect(Send(extra) == PF_Err_NONE, "an unhandled selector returned an error");
+    switch (input_.Pick(5)) {
+    case 0:
+      return Interpolate();
+    case 1:
+      return PrintSize();
+    case 2:
+      return Print();
+    case 3:
+      return Scan();
+    default: {
+      auto extra = Extra(-1);
+      Expect(Send(extra) == PF_Err_BAD_CALLBACK_PARAM, "an unknown selector did not fail");
+    }
+    }
+  }
+
+  void Interpolate() {
+    PF_Handle* target = TargetSlot();
+    const PF_Handle left = AnyHandle();
+    const PF_Handle right = AnyHandle();
+    const double t = input_.Bool() ? 0.25 : 1.0;
+    const PF_Handle held = t < 1.0 ? left : right;
+    auto expected = held ? store_.Bytes(held) : std::vector<std::uint8_t>(kBlock, 0);
+    auto extra = Extra(PF_Arbitrary_INTERP_FUNC);
+    extra.u.interp_func_params.left_arbH = left;
+    extra.u.interp_func_params.right_arbH = right;
+    extra.u.interp_func_params.tF = t;
+    extra.u.interp_func_params.interpPH = target;
+    const PF_Err error = Send(extra);
+    if (!target) return Expect(error != PF_Err_NONE, "INTERP without a destination succeeded");
+    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed INTERP stored a handle");
+    Expect(expected.size() >= kBlock, "INTERP of a block not of the plug-in's size succeeded");
+    expected.resize(kBlock);
+    ExpectNewBlock(*target, expected);
+  }
+
+  void PrintSize() {
+    const PF_Handle handle = AnyHandle();
+    A_u_long size = 0xFFFFFFFF;
+    auto extra = Extra(PF_Arbitrary_PRINT_SIZE_FUNC);
+    extra.u.print_size_func_params.arbH = handle;
+    extra.u.print_size_func_params.print_sizePLu = input_.Bool() ? &size : nullptr;
+    if (Send(extra) != PF_Err_NONE) return Expect(size == 0xFFFFFFFF, "a failed PRINT_SIZE gave a size");
+    const auto text = PrintedText(store_.Bytes(handle));
+    Expect(text && size == text->size() + 1, "PRINT_SIZE is not the printed path's size");
+  }
+
+  void Print() {
+    static constexpr std::array<A_u_long, 5> kGiven{0, 1, 16, kBlock, kBlock + 1};
+    const PF_Handle handle = AnyHandle();
+    const A_u_long given = kGiven[input_.Pick(kGiven.size())];
+    std::vector<char> buffer(given + 16, 'x');
+    auto extra = Extra(PF_Arbitrary_PRINT_FUNC);
+    extra.u.print_func_params.arbH = handle;
+    extra.u.print_func_params.print_sizeLu = given;
+    extra.u.print_func_params.print_bufferPC = input_.Bool() ? buffer.data() : nullptr;
+    const PF_Err error = Send(extra);
+    const auto untouched = std::vector<char>(buffer.size(), 'x');
+    if (error != PF_Err_NONE) return Expect(buffer == untouched, "a failed PRINT wrote the buffer");
+    const auto text = PrintedText(store_.Bytes(handle));
+    Expect(text && text->size() < given, "PRINT succeeded without room for the path");
+    if (!text || text->size() >= given) return;
+    std::vector<char> expected(text->begin(), text->end());
+    expected.push_back('\0');
+    expected.resize(buffer.size(), 'x');
+    Expect(buffer == expected, "PRINT did not write the path and its terminator alone");
+  }
+
+  void Scan() {
+    const std::string text = input_.Bytes(kBlock + 8);
+    const A_u_long bytes = static_cast<A_u_long>(input_.Bool() ? text.size() : text.size() / 2);
+    PF_Handle* target = TargetSlot();
+    auto extra = Extra(PF_Arbitrary_SCAN_FUNC);
+    extra.u.scan_func_params.bufPC = text.data();
+    extra.u.scan_func_params.bytes_to_scanLu = bytes;
+    extra.u.scan_func_params.arbPH = target;
+    const PF_Err error = Send(extra);
+    if (!target) return Expect(error != PF_Err_NONE, "SCAN without a destination succeeded");
+    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed SCAN stored a handle");
+    const std::string scanned = text.substr(0, std::min<std::size_t>(bytes, text.find('\0')));
+    Expect(scanned.size() < kBlock, "SCAN took a path too long for the block");
+    std::vector<std::uint8_t> expected(scanned.begin(), scanned.end());
+    expected.resize(kBlock, 0);
+    ExpectNewBlock(*target, expected);
   }
 
   void ArmFault() {

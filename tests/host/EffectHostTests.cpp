@@ -143,7 +143,7 @@ TEST(EffectHostTest, AddParamCopiesTheDefinitionTextsAndArbitraryData) {
       EXPECT_EQ(in->inter.add_param(in->effect_ref, 2, &data), PF_Err_NONE);
       EXPECT_EQ(in->inter.add_param(in->effect_ref, 7, &data), PF_Err_INVALID_INDEX);
       EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-      out->num_params = 2;
+      out->num_params = 3;
     }
     if (cmd == PF_Cmd_ABOUT) {
       PF_ParamDef late = FloatSlider("Late");
@@ -157,7 +157,7 @@ TEST(EffectHostTest, AddParamCopiesTheDefinitionTextsAndArbitraryData) {
     host.About();
     auto& params = host.Params();
     ASSERT_EQ(params.Count(), 3u);
-    EXPECT_EQ(host.DeclaredParamCount(), 2);
+    EXPECT_EQ(host.DeclaredParamCount(), 3);
     EXPECT_EQ(params.At(0).param_type, PF_Param_LAYER);
     EXPECT_EQ(params.Text(1), "One|Two|Three");
     EXPECT_STREQ(params.At(1).u.pd.u.namesptr, "One|Two|Three");
@@ -177,6 +177,94 @@ TEST(EffectHostTest, AddParamCopiesTheDefinitionTextsAndArbitraryData) {
   }
   // The host disposes the handles it took over.
   EXPECT_EQ(HandleStore::Instance().LiveCount(), live);
+}
+
+TEST(EffectHostTest, ParamsSetupFailsWhenTheCountLeavesOutTheInputLayerOrAnyParameter) {
+  struct Case {
+    int added;
+    A_long declared;
+    PF_Err returned; // by the plug-in
+    PF_Err expected;
+    std::string why;
+  };
+  const std::vector<Case> cases{
+      {2, 3, PF_Err_NONE, PF_Err_NONE, ""},
+      {0, 1, PF_Err_NONE, PF_Err_NONE, ""},
+      {2, 2, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
+       "PARAMS_SETUP: out_data->num_params is 2, but the plug-in added 2 parameters, 3 with the input layer"},
+      {2, 4, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
+       "PARAMS_SETUP: out_data->num_params is 4, but the plug-in added 2 parameters, 3 with the input layer"},
+      {0, 0, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
+       "PARAMS_SETUP: out_data->num_params is 0, but the plug-in added 0 parameters, 1 with the input layer"},
+      // The plug-in's own error stands.
+      {2, 2, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY, ""},
+  };
+  for (const auto& [added, declared, returned, expected, why] : cases) {
+    SCOPED_TRACE(std::to_string(added) + " added, " + std::to_string(declared) + " declared");
+    FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+      if (cmd != PF_Cmd_PARAMS_SETUP) return PF_Err_NONE;
+      for (int i = 0; i < added; ++i) {
+        PF_ParamDef slider = FloatSlider("Slider");
+        in->inter.add_param(in->effect_ref, -1, &slider);
+      }
+      out->num_params = declared;
+      return returned;
+    });
+    EffectHost host(FakeEffect::Entry());
+    EXPECT_EQ(host.ParamsSetup(), expected);
+    EXPECT_EQ(host.LastError(), expected);
+    EXPECT_EQ(host.LastHostError(), why);
+    EXPECT_EQ(host.About(), PF_Err_NONE);
+    EXPECT_EQ(host.LastHostError(), "") << "said of one command only";
+  }
+}
+
+TEST(EffectHostTest, StrictHostsSendUpdateParamsUIOnlyWhenTheEffectAsksOrAfterEffectsSupervises) {
+  struct Case {
+    const char* name;
+    eHostApp app;
+    PF_OutFlags flags; // at GLOBAL_SETUP
+    PF_ParamFlags paramFlags;
+    bool strict;
+    bool sent;
+  };
+  const std::vector<Case> cases{
+      {"Premiere Pro, asked", eHostApp::PremierePro, PF_OutFlag_SEND_UPDATE_PARAMS_UI, 0, true, true},
+      {"Premiere Pro, supervised only", eHostApp::PremierePro, 0, PF_ParamFlag_SUPERVISE, true, false},
+      {"After Effects, supervised", eHostApp::AfterEffects, 0, PF_ParamFlag_SUPERVISE, true, true},
+      {"After Effects, neither", eHostApp::AfterEffects, PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0, true, false},
+      {"lenient", eHostApp::PremierePro, 0, 0, false, true},
+  };
+  for (const auto& [name, app, flags, paramFlags, strict, sent] : cases) {
+    SCOPED_TRACE(name);
+    int updates = 0;
+    FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+      if (cmd == PF_Cmd_GLOBAL_SETUP) out->out_flags = flags;
+      if (cmd == PF_Cmd_PARAMS_SETUP) {
+        PF_ParamDef slider = FloatSlider("Slider");
+        slider.flags = paramFlags;
+        in->inter.add_param(in->effect_ref, -1, &slider);
+        out->num_params = 2;
+      }
+      if (cmd == PF_Cmd_UPDATE_PARAMS_UI) ++updates;
+      return PF_Err_NONE;
+    });
+    EffectHost host(FakeEffect::Entry(), app);
+    host.SetStrict(strict);
+    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    EXPECT_EQ(host.UpdateParamsUI(-1), PF_Err_NONE);
+    EXPECT_EQ(updates, sent ? 1 : 0);
+    EXPECT_EQ(host.UnsentCommands(), sent ? 0 : 1);
+
+    // A clip of the instance goes by the instance's GLOBAL_SETUP.
+    EffectHost clip(FakeEffect::Entry(), app);
+    clip.SetStrict(strict);
+    clip.UseGlobalDataOf(host);
+    ASSERT_EQ(clip.ParamsSetup(), PF_Err_NONE);
+    EXPECT_EQ(clip.UpdateParamsUI(-1), PF_Err_NONE);
+    EXPECT_EQ(updates, sent ? 2 : 0);
+  }
 }
 
 TEST(EffectHostTest, SuitesAreCountedAndThePixelFormatSuiteIsPremieresOnly) {
@@ -466,6 +554,7 @@ TEST(EffectHostTest, ClipsOfOneInstanceShareItsGlobalDataAndKeepTheirOwnParamete
     if (cmd == PF_Cmd_PARAMS_SETUP) {
       PF_ParamDef slider = FloatSlider("Slider");
       in->inter.add_param(in->effect_ref, -1, &slider);
+      out->num_params = 2;
     }
     if (cmd == PF_Cmd_ABOUT) globals.push_back(in->global_data);
     return PF_Err_NONE;

@@ -113,9 +113,44 @@ PF_Err EffectHost::Send(PF_Cmd cmd, const CommandOptions& options) {
 }
 
 void EffectHost::UseGlobalDataOf(const EffectHost& owner) {
-  const PF_Handle global = owner.GlobalData();
+  PF_Handle global = nullptr;
+  PF_OutFlags flags = 0;
+  {
+    std::lock_guard lock(owner.stateMutex_);
+    global = owner.globalData_;
+    flags = owner.globalOutFlags_;
+  }
   std::lock_guard lock(stateMutex_);
   globalData_ = global;
+  globalOutFlags_ = flags;
+}
+
+void EffectHost::SetStrict(bool strict) {
+  std::lock_guard lock(stateMutex_);
+  strict_ = strict;
+}
+
+bool EffectHost::Strict() const {
+  std::lock_guard lock(stateMutex_);
+  return strict_;
+}
+
+bool EffectHost::SendsUpdateParamsUI() const {
+  {
+    std::lock_guard lock(stateMutex_);
+    if (globalOutFlags_ & PF_OutFlag_SEND_UPDATE_PARAMS_UI) return true;
+  }
+  if (app_ != eHostApp::AfterEffects) return false;
+  std::lock_guard lock(paramsMutex_);
+  for (std::size_t i = 1; i < params_.Count(); ++i) {
+    if (params_.At(static_cast<PF_ParamIndex>(i)).flags & PF_ParamFlag_SUPERVISE) return true;
+  }
+  return false;
+}
+
+int EffectHost::UnsentCommands() const {
+  std::lock_guard lock(stateMutex_);
+  return unsentCommands_;
 }
 
 void EffectHost::ApplyInDataFaults(PF_InData& in) {
@@ -136,17 +171,37 @@ PF_Err EffectHost::Run(PF_Cmd cmd, const CommandOptions& options, PF_ParamDef** 
   PF_OutData out = PrepareOutData(options);
   ApplyInDataFaults(in);
   if (options.adjust) options.adjust(in, out);
-  const PF_Err error = SendRaw(cmd, options.nullInData ? nullptr : &in, options.nullOutData ? nullptr : &out, params,
-                               options.output, options.extra);
+  std::size_t countBefore = 0;
+  {
+    std::lock_guard lock(paramsMutex_);
+    countBefore = params_.Count();
+  }
+  PF_Err error = SendRaw(cmd, options.nullInData ? nullptr : &in, options.nullOutData ? nullptr : &out, params,
+                         options.output, options.extra);
+
+  std::string hostError;
+  if (cmd == PF_Cmd_PARAMS_SETUP && error == PF_Err_NONE && !options.nullOutData) {
+    // The host's sanity check: the input layer counts as a parameter.
+    std::lock_guard lock(paramsMutex_);
+    const auto added = static_cast<A_long>(params_.Count() - countBefore);
+    if (out.num_params != added + 1) {
+      error = PF_Err_INTERNAL_STRUCT_DAMAGED;
+      hostError = "PARAMS_SETUP: out_data->num_params is " + std::to_string(out.num_params) +
+                  ", but the plug-in added " + std::to_string(added) + " parameters, " + std::to_string(added + 1) +
+                  " with the input layer";
+    }
+  }
 
   std::lock_guard lock(stateMutex_);
   lastError_ = error;
+  hostError_ = std::move(hostError);
   const bool knownSequence = options.sequence >= 0 && options.sequence < static_cast<int>(sequences_.size());
   if (!options.nullOutData) {
     out.return_msg[sizeof out.return_msg - 1] = '\0';
     lastOut_ = out;
     if (out.return_msg[0]) returnMessages_.emplace_back(out.return_msg);
     globalData_ = out.global_data;
+    if (cmd == PF_Cmd_GLOBAL_SETUP) globalOutFlags_ = out.out_flags;
     if (cmd == PF_Cmd_PARAMS_SETUP) declaredParams_ = out.num_params;
     if (knownSequence) sequences_[static_cast<std::size_t>(options.sequence)].data = out.sequence_data;
   }
@@ -186,6 +241,11 @@ PF_Err EffectHost::SequenceSetdown(int sequence) {
 }
 
 PF_Err EffectHost::UpdateParamsUI(int sequence) {
+  if (Strict() && !SendsUpdateParamsUI()) {
+    std::lock_guard lock(stateMutex_);
+    ++unsentCommands_;
+    return PF_Err_NONE;
+  }
   CommandOptions options;
   options.sequence = sequence;
   return Send(PF_Cmd_UPDATE_PARAMS_UI, options);
@@ -256,6 +316,11 @@ PF_OutData EffectHost::LastOutData() const {
 PF_Err EffectHost::LastError() const {
   std::lock_guard lock(stateMutex_);
   return lastError_;
+}
+
+std::string EffectHost::LastHostError() const {
+  std::lock_guard lock(stateMutex_);
+  return hostError_;
 }
 
 std::string EffectHost::LastReturnMessage() const {

@@ -26,6 +26,17 @@
 // Send() passes any command with any pointers, null ones included; SendRaw()
 // passes exactly what it is given.
 //
+// As a real host, PARAMS_SETUP fails with PF_Err_INTERNAL_STRUCT_DAMAGED
+// (LastHostError() says why) when the plug-in reports success but its
+// out_data->num_params is not the number of parameters it added plus one for
+// the input layer. In strict mode (SetStrict) the host also sends only what a
+// real one sends unasked: UPDATE_PARAMS_UI only to an effect whose
+// GLOBAL_SETUP set PF_OutFlag_SEND_UPDATE_PARAMS_UI or, in After Effects, one
+// with a supervised parameter; otherwise UpdateParamsUI() sends nothing,
+// returns PF_Err_NONE and counts the command in UnsentCommands(). Tests that
+// play a real session (a reopened project) use it; the lenient default lets
+// a test send anything.
+//
 // What the plug-in gets: in_data->utils with copy (any two worlds of the same
 // size, each with its own rowbytes, padded or bottom-up; worlds without
 // pixels or with rows shorter than their width are refused), fill, new_world,
@@ -104,10 +115,19 @@ public:
 
   // Serves another clip of `owner`'s plug-in instance, as a host hands one
   // instance's global data to every clip it applies the effect to: commands
-  // carry `owner`'s global data, and this host runs its own parameter and
-  // sequence set-up. `owner` must outlive this host and keeps GLOBAL_SETUP
-  // and GLOBAL_SETDOWN to itself.
+  // carry `owner`'s global data (and its GLOBAL_SETUP flags count), and this
+  // host runs its own parameter and sequence set-up. `owner` must outlive
+  // this host and keeps GLOBAL_SETUP and GLOBAL_SETDOWN to itself.
   void UseGlobalDataOf(const EffectHost& owner);
+
+  void SetStrict(bool strict);
+  bool Strict() const;
+  // Whether a real host sends UPDATE_PARAMS_UI to this effect: its
+  // GLOBAL_SETUP flags ask for it, or the host is After Effects and a
+  // parameter is supervised.
+  bool SendsUpdateParamsUI() const;
+  // Commands that strict mode did not send.
+  int UnsentCommands() const;
 
   eHostApp App() const { return app_; }
 
@@ -134,6 +154,9 @@ public:
 
   PF_OutData LastOutData() const;
   PF_Err LastError() const;
+  // Why the host failed the last command itself, as one line; empty when the
+  // result is the plug-in's.
+  std::string LastHostError() const;
   // return_msg of the last command (empty when it left none).
   std::string LastReturnMessage() const;
   // Every non-empty return_msg, in order.
@@ -200,6 +223,10 @@ private:
   mutable std::mutex stateMutex_;
   HostFaults faults_;
   PF_Handle globalData_ = nullptr;
+  PF_OutFlags globalOutFlags_ = 0; // of the GLOBAL_SETUP that made globalData_
+  bool strict_ = false;
+  int unsentCommands_ = 0;
+  std::string hostError_;
   std::vector<Sequence> sequences_;
   A_long declaredParams_ = 0;
   PF_OutData lastOut_{};

@@ -98,6 +98,9 @@ ModuleRun::ModuleRun(const std::filesystem::path& module, eHostApp app) {
   const auto entry = EffectHost::FindEntryPoint(*module_);
   if (!entry) throw CliError("module " + shown + " has no EffectMain");
   host_ = std::make_unique<EffectHost>(entry, app);
+  // Only what a real host sends: a panel that needs an unasked refresh shows
+  // here as it would in the video editor.
+  host_->SetStrict(true);
 }
 
 ModuleRun::~ModuleRun() {
@@ -111,6 +114,8 @@ ModuleRun::~ModuleRun() {
 
 void ModuleRun::Check(PF_Err error, const char* command) {
   if (error == PF_Err_NONE) return;
+  const std::string hostError = host_->LastHostError();
+  if (!hostError.empty()) throw CliError("host error " + std::to_string(error) + " in " + hostError);
   const std::string message = host_->LastReturnMessage();
   throw CliError("host error " + std::to_string(error) + " in " + command + (message.empty() ? "" : ": " + message));
 }

@@ -17,7 +17,8 @@ namespace brantok::lumaro::host {
 // host reopens a project that uses it: global, parameter and sequence set-up,
 // the package's absolute path in the Effect Path parameter (4), the Effect
 // popup (3) at 4, then UPDATE_PARAMS_UI, during which the plug-in loads the
-// package and builds its kernel.
+// package and builds its kernel. The host is strict (EffectHost::SetStrict):
+// it sends that refresh only when the plug-in asked for it, as a real one.
 //
 // Whether that worked is read from what the plug-in shows and says: it shows
 // a loaded effect's control parameters, disabled when the kernel did not

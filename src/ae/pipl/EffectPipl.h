@@ -20,12 +20,14 @@ struct EffectPipl {
   std::uint16_t apiVersionMinor = 0;
   std::uint32_t effectVersion = 0; // the version word, as out_data->my_version
   std::uint16_t infoFlags = 0;
-  std::uint32_t globalOutFlags = 0;
-  std::uint32_t globalOutFlags2 = 0;
-  std::string matchName; // the identifier projects store; never changes once released
+  std::uint32_t globalOutFlags = 0;  // as out_data->out_flags at global setup
+  std::uint32_t globalOutFlags2 = 0; // as out_data->out_flags2
+  std::string matchName;             // the identifier projects store; never changes once released
   std::string supportUrl;
 
-  // The Lumaro effect's own declaration.
+  // The Lumaro effect's own declaration, with the version word and out flags
+  // that its global setup reports. Throws std::invalid_argument when the
+  // product version does not fit a version word.
   static EffectPipl LumaroEffect();
 
   // The resource data. Throws std::invalid_argument when a string does not

@@ -1,5 +1,6 @@
 // Windows only: the PiPL resource inside the built module, read the way the
 // host reads it, without running any of the module's code.
+#include "BuiltPipl.h"
 #include "PiplReader.h"
 #include "ae/pipl/EffectPipl.h"
 #include "core/WindowsSupport.h"
@@ -16,8 +17,6 @@
 namespace brantok::lumaro::ae {
 namespace {
 
-constexpr WORD kPiplId = 16000;
-
 struct ModuleRelease {
   void operator()(HMODULE module) const { FreeLibrary(module); }
 };
@@ -26,14 +25,6 @@ using DataModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleRelease
 DataModule LoadAsData() {
   const std::filesystem::path path(LUMARO_MODULE_PATH);
   return DataModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-}
-
-std::vector<std::uint8_t> ResourceBytes(HMODULE module, HRSRC resource) {
-  const auto size = SizeofResource(module, resource);
-  const HGLOBAL loaded = LoadResource(module, resource);
-  const auto* data = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
-  if (!data) return {};
-  return std::vector<std::uint8_t>(data, data + size);
 }
 
 BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
@@ -50,15 +41,11 @@ protected:
 };
 
 TEST_F(PiplResourceTest, HoldsExactlyTheWrittenPipl) {
-  const HRSRC resource = FindResourceW(module_.get(), MAKEINTRESOURCEW(kPiplId), L"PiPL");
-  ASSERT_NE(resource, nullptr) << "error " << GetLastError();
-  EXPECT_EQ(ResourceBytes(module_.get(), resource), EffectPipl::LumaroEffect().Bytes());
+  EXPECT_EQ(test::BuiltPiplBytes(), EffectPipl::LumaroEffect().Bytes());
 }
 
 TEST_F(PiplResourceTest, NamesEffectMainAsTheEntryPoint) {
-  const HRSRC resource = FindResourceW(module_.get(), MAKEINTRESOURCEW(kPiplId), L"PiPL");
-  ASSERT_NE(resource, nullptr) << "error " << GetLastError();
-  const test::PiplReader pipl(ResourceBytes(module_.get(), resource));
+  const test::PiplReader pipl(test::BuiltPiplBytes());
   const auto& entry = pipl.Get("8664").data;
   const auto nul = std::find(entry.begin(), entry.end(), 0);
   ASSERT_NE(nul, entry.end()) << "entry point name not terminated";

@@ -1,0 +1,302 @@
+#include "HandleStore.h"
+#include "ModuleFixture.h"
+
+#include <cstring>
+
+namespace brantok::lumaro::ae::test {
+namespace {
+
+using host::HandleStore;
+
+constexpr A_u_long kBlock = 2048;
+constexpr std::uint8_t kUntouched = 0xA5;
+const std::string kPath = "/effects/Look.lumaro-effect";
+const std::string kWidePath =
+    "/Looks/D\xC3\xA4mmerung \xE5\xA4\x95\xE6\x9A\xAE\xE3\x82\x8C \xF0\x9F\x8C\x85.lumaro-effect";
+
+// Every arbitrary-data selector of the Effect Path parameter, through
+// EffectMain, on blocks the host holds as a project would give them.
+class ModuleEffectPathTest : public ModuleFixture {
+protected:
+  void SetUp() override {
+    ModuleFixture::SetUp();
+    host_ = MakeHost();
+  }
+  void TearDown() override {
+    for (const PF_Handle block : blocks_) {
+      if (store_.Contains(block)) store_.Dispose(block);
+    }
+    TearDownHost(*host_);
+    host_.reset();
+    ModuleFixture::TearDown();
+  }
+
+  PF_Err Call(PF_ArbParamsExtra extra) {
+    extra.id = 4;
+    return host_->ArbitraryCallback(extra);
+  }
+  static PF_ArbParamsExtra Extra(PF_FunctionSelector selector) {
+    PF_ArbParamsExtra extra{};
+    extra.which_function = selector;
+    return extra;
+  }
+  // A block of `size` bytes beginning with `bytes`, zero after them; the
+  // test disposes it.
+  PF_Handle Block(const std::string& bytes, A_HandleSize size = kBlock) {
+    const PF_Handle block = store_.New(size);
+    store_.Write(block, bytes.data(), std::min<std::size_t>(bytes.size(), size));
+    blocks_.push_back(block);
+    return block;
+  }
+  // Kept until TearDown when not null.
+  PF_Handle Keep(PF_Handle handle) {
+    if (handle) blocks_.push_back(handle);
+    return handle;
+  }
+  static std::vector<std::uint8_t> Stored(const std::string& text) {
+    std::vector<std::uint8_t> bytes(kBlock, 0);
+    std::memcpy(bytes.data(), text.data(), text.size());
+    return bytes;
+  }
+
+  std::unique_ptr<host::EffectHost> host_;
+  HandleStore& store_ = HandleStore::Instance();
+  std::vector<PF_Handle> blocks_;
+};
+
+TEST_F(ModuleEffectPathTest, NewCopyFlattenUnflattenAndCompareKeepTheRawBlock) {
+  PF_ArbitraryH created = nullptr;
+  auto extra = Extra(PF_Arbitrary_NEW_FUNC);
+  extra.u.new_func_params.arbPH = &created;
+  ASSERT_EQ(Call(extra), PF_Err_NONE);
+  ASSERT_NE(Keep(created), nullptr);
+  EXPECT_EQ(store_.Bytes(created), std::vector<std::uint8_t>(kBlock, 0));
+  store_.Write(created, kPath.c_str(), kPath.size() + 1);
+
+  PF_ArbitraryH copy = nullptr;
+  extra = Extra(PF_Arbitrary_COPY_FUNC);
+  extra.u.copy_func_params.src_arbH = created;
+  extra.u.copy_func_params.dst_arbPH = &copy;
+  ASSERT_EQ(Call(extra), PF_Err_NONE);
+  EXPECT_EQ(store_.Bytes(Keep(copy)), store_.Bytes(created));
+
+  A_u_long flatSize = 0;
+  extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
+  extra.u.flat_size_func_params.arbH = created;
+  extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
+  EXPECT_EQ(Call(extra), PF_Err_NONE);
+  EXPECT_EQ(flatSize, kBlock);
+
+  std::vector<std::uint8_t> flat(kBlock, kUntouched);
+  extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+  extra.u.flatten_func_params.arbH = created;
+  extra.u.flatten_func_params.buf_sizeLu = kBlock;
+  extra.u.flatten_func_params.flat_dataPV = flat.data();
+  EXPECT_EQ(Call(extra), PF_Err_NONE);
+  EXPECT_EQ(flat, store_.Bytes(created));
+
+  PF_ArbitraryH restored = nullptr;
+  extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+  extra.u.unflatten_func_params.buf_sizeLu = kBlock;
+  extra.u.unflatten_func_params.flat_dataPV = flat.data();
+  extra.u.unflatten_func_params.arbPH = &restored;
+  EXPECT_EQ(Call(extra), PF_Err_NONE);
+  EXPECT_EQ(store_.Bytes(Keep(restored)), flat);
+
+  auto compare = [&](PF_ArbitraryH a, PF_ArbitraryH b) {
+    PF_ArbCompareResult result = -1;
+    auto compareExtra = Extra(PF_Arbitrary_COMPARE_FUNC);
+    compareExtra.u.compare_func_params.a_arbH = a;
+    compareExtra.u.compare_func_params.b_arbH = b;
+    compareExtra.u.compare_func_params.compareP = &result;
+    EXPECT_EQ(Call(compareExtra), PF_Err_NONE);
+    return result;
+  };
+  EXPECT_EQ(compare(created, restored), PF_ArbCompare_EQUAL);
+  const std::string later = "/effects/Mood.lumaro-effect";
+  store_.Write(restored, later.c_str(), later.size() + 1);
+  EXPECT_EQ(compare(created, restored), PF_ArbCompare_LESS);
+  EXPECT_EQ(compare(restored, created), PF_ArbCompare_MORE);
+  // Bytes after the terminating zero take no part.
+  store_.Write(copy, "/effects/Look.lumaro-effect\0junk", 32);
+  EXPECT_EQ(compare(created, copy), PF_ArbCompare_EQUAL);
+
+  for (auto handle : {created, copy, restored}) {
+    extra = Extra(PF_Arbitrary_DISPOSE_FUNC);
+    extra.u.dispose_func_params.arbH = handle;
+    EXPECT_EQ(Call(extra), PF_Err_NONE);
+    EXPECT_FALSE(store_.Contains(handle));
+  }
+
+  // A callback without its record is refused, not followed.
+  host::CommandOptions options;
+  EXPECT_NE(host_->Send(PF_Cmd_ARBITRARY_CALLBACK, options), PF_Err_NONE);
+}
+
+TEST_F(ModuleEffectPathTest, FlattenAndUnflattenRefuseEveryOtherSize) {
+  const PF_Handle block = Block(kPath);
+  const auto live = store_.LiveCount();
+  for (const A_u_long size : {0u, 1u, kBlock - 1, kBlock + 1, 2 * kBlock}) {
+    SCOPED_TRACE(size);
+    std::vector<std::uint8_t> flat(2 * kBlock, kUntouched);
+    auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+    extra.u.flatten_func_params.arbH = block;
+    extra.u.flatten_func_params.buf_sizeLu = size;
+    extra.u.flatten_func_params.flat_dataPV = flat.data();
+    EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(flat, std::vector<std::uint8_t>(2 * kBlock, kUntouched));
+
+    PF_ArbitraryH restored = nullptr;
+    extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+    extra.u.unflatten_func_params.buf_sizeLu = size;
+    extra.u.unflatten_func_params.flat_dataPV = flat.data();
+    extra.u.unflatten_func_params.arbPH = &restored;
+    EXPECT_EQ(Call(extra), PF_Err_INTERNAL_STRUCT_DAMAGED);
+    EXPECT_EQ(Keep(restored), nullptr);
+    EXPECT_EQ(store_.LiveCount(), live);
+  }
+}
+
+TEST_F(ModuleEffectPathTest, PrintGivesThePathAsTextWithItsTerminator) {
+  struct Case {
+    const char* name;
+    PF_Handle block;
+    PF_Err error;
+    std::string text;
+  };
+  const std::vector<Case> cases{
+      {"a path", Block(kPath), PF_Err_NONE, kPath},
+      {"no path", Block(""), PF_Err_NONE, ""},
+      {"a path beyond ASCII", Block(kWidePath), PF_Err_NONE, kWidePath},
+      {"a block without its terminator", Block(std::string(kBlock, 'a')), PF_Err_INTERNAL_STRUCT_DAMAGED, ""},
+      {"a path that is not UTF-8", Block("/effects/\xC0\xAF.lumaro-effect"), PF_Err_INTERNAL_STRUCT_DAMAGED, ""},
+      {"a block shorter than the plug-in's", Block(kPath, 16), PF_Err_BAD_CALLBACK_PARAM, ""},
+      {"no block", nullptr, PF_Err_BAD_CALLBACK_PARAM, ""},
+  };
+  for (const auto& [name, block, error, text] : cases) {
+    SCOPED_TRACE(name);
+    const auto needed = static_cast<A_u_long>(text.size() + 1);
+    A_u_long size = 12345;
+    auto extra = Extra(PF_Arbitrary_PRINT_SIZE_FUNC);
+    extra.u.print_size_func_params.arbH = block;
+    extra.u.print_size_func_params.print_sizePLu = &size;
+    EXPECT_EQ(Call(extra), error);
+    EXPECT_EQ(size, error ? 12345u : needed);
+
+    // The size asked for, one less, none and more: only what holds the path
+    // and its terminator is written, and nothing past it.
+    for (const A_u_long given : {needed, needed - 1, 0u, needed + 8}) {
+      std::vector<char> buffer(needed + 16, 'x');
+      extra = Extra(PF_Arbitrary_PRINT_FUNC);
+      extra.u.print_func_params.arbH = block;
+      extra.u.print_func_params.print_sizeLu = given;
+      extra.u.print_func_params.print_bufferPC = buffer.data();
+      const PF_Err expected = error ? error : given < needed ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE;
+      EXPECT_EQ(Call(extra), expected) << given;
+      std::string written(buffer.begin(), buffer.end());
+      if (expected == PF_Err_NONE) {
+        EXPECT_EQ(written, text + '\0' + std::string(buffer.size() - needed, 'x')) << given;
+      } else {
+        EXPECT_EQ(written, std::string(buffer.size(), 'x')) << given;
+      }
+    }
+  }
+  auto extra = Extra(PF_Arbitrary_PRINT_SIZE_FUNC);
+  extra.u.print_size_func_params.arbH = Block(kPath);
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM) << "no size to write";
+  extra = Extra(PF_Arbitrary_PRINT_FUNC);
+  extra.u.print_func_params.arbH = Block(kPath);
+  extra.u.print_func_params.print_sizeLu = kBlock;
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM) << "no buffer";
+}
+
+TEST_F(ModuleEffectPathTest, ScanTakesBackPrintedTextAndRefusesHostileText) {
+  struct Case {
+    const char* name;
+    std::string text;
+    A_u_long bytes; // bytes_to_scanLu
+    PF_Err error;
+    std::string stored;
+  };
+  const std::string longest(kBlock - 1, 'p');
+  std::string zeroPadded = kPath;
+  zeroPadded.resize(3 * kBlock, '\0');
+  const std::vector<Case> cases{
+      {"a path with its terminator", kPath + '\0', static_cast<A_u_long>(kPath.size() + 1), PF_Err_NONE, kPath},
+      {"a path without one", kPath, static_cast<A_u_long>(kPath.size()), PF_Err_NONE, kPath},
+      {"a path beyond ASCII", kWidePath, static_cast<A_u_long>(kWidePath.size()), PF_Err_NONE, kWidePath},
+      {"a path in a larger buffer", zeroPadded, 3 * kBlock, PF_Err_NONE, kPath},
+      {"text after a zero", std::string("/a\0/b", 5), 5, PF_Err_NONE, "/a"},
+      {"empty text", "", 0, PF_Err_NONE, ""},
+      {"the longest path", longest, kBlock - 1, PF_Err_NONE, longest},
+      {"a path too long for the block", longest + 'p', kBlock, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"far too long", std::string(4 * kBlock, 'p'), 4 * kBlock, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"a stray byte", "/effects/\xFF.lumaro-effect", 24, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"an overlong slash", "/effects\xC0\xAFLook", 14, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"a surrogate", "/\xED\xA0\x80", 4, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"beyond U+10FFFF", "/\xF4\x90\x80\x80", 5, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"a cut sequence", "/Look\xE2\x82", 7, PF_Err_CANNOT_PARSE_KEYFRAME_TEXT, ""},
+      {"no text but a size", "", 16, PF_Err_BAD_CALLBACK_PARAM, ""},
+  };
+  for (const auto& [name, text, bytes, error, stored] : cases) {
+    SCOPED_TRACE(name);
+    const auto live = store_.LiveCount();
+    PF_ArbitraryH scanned = nullptr;
+    auto extra = Extra(PF_Arbitrary_SCAN_FUNC);
+    extra.u.scan_func_params.bufPC = text.empty() ? nullptr : text.data();
+    extra.u.scan_func_params.bytes_to_scanLu = bytes;
+    extra.u.scan_func_params.arbPH = &scanned;
+    EXPECT_EQ(Call(extra), error);
+    if (error) {
+      EXPECT_EQ(scanned, nullptr);
+      EXPECT_EQ(store_.LiveCount(), live) << "a refused text left a block";
+      continue;
+    }
+    ASSERT_NE(Keep(scanned), nullptr);
+    EXPECT_EQ(store_.Bytes(scanned), Stored(stored));
+
+    // What PRINT gives back scans to the same block.
+    std::vector<char> printed(kBlock, 'x');
+    extra = Extra(PF_Arbitrary_PRINT_FUNC);
+    extra.u.print_func_params.arbH = scanned;
+    extra.u.print_func_params.print_sizeLu = kBlock;
+    extra.u.print_func_params.print_bufferPC = printed.data();
+    ASSERT_EQ(Call(extra), PF_Err_NONE);
+    EXPECT_EQ(std::string(printed.data()), stored);
+  }
+  auto extra = Extra(PF_Arbitrary_SCAN_FUNC);
+  extra.u.scan_func_params.bufPC = kPath.c_str();
+  extra.u.scan_func_params.bytes_to_scanLu = static_cast<A_u_long>(kPath.size());
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM) << "no destination";
+}
+
+TEST_F(ModuleEffectPathTest, InterpolationHoldsTheLeftPathAndUnknownSelectorsAreRefused) {
+  const PF_Handle left = Block(kPath);
+  const PF_Handle right = Block(kWidePath);
+  for (const auto& [t, expected] : {std::pair{0.0, kPath}, std::pair{0.5, kPath}, std::pair{1.0, kWidePath}}) {
+    PF_ArbitraryH between = nullptr;
+    auto extra = Extra(PF_Arbitrary_INTERP_FUNC);
+    extra.u.interp_func_params.left_arbH = left;
+    extra.u.interp_func_params.right_arbH = right;
+    extra.u.interp_func_params.tF = t;
+    extra.u.interp_func_params.interpPH = &between;
+    EXPECT_EQ(Call(extra), PF_Err_NONE) << t;
+    EXPECT_EQ(store_.Bytes(Keep(between)), Stored(expected)) << t;
+  }
+  auto extra = Extra(PF_Arbitrary_INTERP_FUNC);
+  extra.u.interp_func_params.left_arbH = left;
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM) << "no destination";
+
+  const auto live = store_.LiveCount();
+  for (const PF_FunctionSelector selector : {PF_Arbitrary_SCAN_FUNC + 1, 99, -1}) {
+    PF_ArbitraryH made = nullptr;
+    extra = Extra(selector);
+    extra.u.new_func_params.arbPH = &made;
+    EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM) << selector;
+    EXPECT_EQ(made, nullptr);
+  }
+  EXPECT_EQ(store_.LiveCount(), live);
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae::test
