@@ -1,8 +1,10 @@
 #include "ae/EffectDispatch.h"
 
+#include "ae/HostHandle.h"
 #include "ae/KeepString.h"
 #include "ae/LumaroEffect.h"
 #include "core/Logger.h"
+#include "gpu/ContextFactory.h"
 
 #include <cstdio>
 #include <exception>
@@ -45,12 +47,6 @@ const char* CommandName(PF_Cmd cmd) {
   }
 }
 
-bool HasHandleCallbacks(const PF_InData* inData) {
-  const auto* utils = inData->utils;
-  return utils && utils->host_new_handle && utils->host_lock_handle && utils->host_unlock_handle &&
-         utils->host_dispose_handle;
-}
-
 // The global-data handle holds one owning pointer to the instance.
 IGlobalPluginInstance* FindInstance(const PF_InData* inData) {
   if (!inData->global_data || !*inData->global_data) return nullptr;
@@ -58,27 +54,14 @@ IGlobalPluginInstance* FindInstance(const PF_InData* inData) {
 }
 
 PF_Err GlobalSetup(PF_InData* inData, PF_OutData* outData) {
-  if (!HasHandleCallbacks(inData)) return PF_Err_INVALID_CALLBACK;
-  const auto& utils = *inData->utils;
-  auto handle = utils.host_new_handle(sizeof(IGlobalPluginInstance*));
+  if (!HostHandle::CanMake(inData->utils)) return PF_Err_INVALID_CALLBACK;
+  // A failed instance leaves no handle behind: the exception passes once the
+  // block is gone.
+  const auto handle = HostHandle::Make(*inData->utils, sizeof(IGlobalPluginInstance*), [&](void* data) {
+    *static_cast<IGlobalPluginInstance**>(data) = new LumaroEffect(inData, outData, gpu::DefaultContextFactory());
+    return true;
+  });
   if (!handle) return PF_Err_OUT_OF_MEMORY;
-  auto* data = utils.host_lock_handle(handle);
-  if (!data) {
-    utils.host_dispose_handle(handle);
-    return PF_Err_OUT_OF_MEMORY;
-  }
-  auto** slot = static_cast<IGlobalPluginInstance**>(data);
-  *slot = nullptr;
-  try {
-    *slot = new LumaroEffect(inData, outData);
-  } catch (...) {
-    // No half-made instance stays behind the host's handle.
-    utils.host_unlock_handle(handle);
-    utils.host_dispose_handle(handle);
-    outData->global_data = nullptr;
-    throw;
-  }
-  utils.host_unlock_handle(handle);
   outData->global_data = handle;
   return PF_Err_NONE;
 }

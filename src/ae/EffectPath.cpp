@@ -1,10 +1,12 @@
 #include "ae/EffectPath.h"
 
+#include "ae/HostHandle.h"
 #include "ae/ParameterLayout.h"
 #include "ae/ScopedSuite.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string_view>
 
 namespace brantok::lumaro::ae {
@@ -19,10 +21,16 @@ bool IsWholeBlock(A_HandleSize (*sizeOf)(PF_Handle), PF_Handle handle) {
   return !sizeOf || sizeOf(handle) >= BlockSize;
 }
 
-bool HasHandleCallbacks(const PF_InData* inData) {
-  const auto* utils = inData ? inData->utils : nullptr;
-  return utils && utils->host_new_handle && utils->host_lock_handle && utils->host_unlock_handle &&
-         utils->host_dispose_handle;
+bool HasHandleCallbacks(const PF_InData* inData) { return inData && HostHandle::CanMake(inData->utils); }
+
+// A new zeroed block written by `fill`, into `destination`;
+// PF_Err_OUT_OF_MEMORY when the host cannot give or fill one.
+PF_Err NewBlock(const PF_InData* inData, PF_Handle* destination, const std::function<bool(void*)>& fill) {
+  if (!HasHandleCallbacks(inData)) return PF_Err_INVALID_CALLBACK;
+  const auto handle = HostHandle::Make(*inData->utils, BlockSize, fill);
+  if (!handle) return PF_Err_OUT_OF_MEMORY;
+  *destination = handle;
+  return PF_Err_NONE;
 }
 
 PF_Err CopyHandle(const PF_InData* inData, PF_Handle source, PF_Handle* destination) {
@@ -30,22 +38,15 @@ PF_Err CopyHandle(const PF_InData* inData, PF_Handle source, PF_Handle* destinat
   if (source && HasHandleCallbacks(inData) && !IsWholeBlock(inData->utils->host_get_handle_size, source)) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  PF_Handle copy = nullptr;
-  if (const auto error = NewEffectPathHandle(inData, copy)) return error;
-  if (source) {
+  return NewBlock(inData, destination, [&](void* to) {
+    if (!source) return true;
     const auto& utils = *inData->utils;
-    auto* to = utils.host_lock_handle(copy);
-    auto* from = utils.host_lock_handle(source);
-    if (to && from) std::memcpy(to, from, BlockSize);
-    if (from) utils.host_unlock_handle(source);
-    if (to) utils.host_unlock_handle(copy);
-    if (!to || !from) {
-      utils.host_dispose_handle(copy);
-      return PF_Err_OUT_OF_MEMORY;
-    }
-  }
-  *destination = copy;
-  return PF_Err_NONE;
+    const auto* from = utils.host_lock_handle(source);
+    if (!from) return false;
+    std::memcpy(to, from, BlockSize);
+    utils.host_unlock_handle(source);
+    return true;
+  });
 }
 
 PF_Err Flatten(const PF_InData* inData, PF_Handle handle, A_u_long size, void* buffer) {
@@ -66,20 +67,10 @@ PF_Err Unflatten(const PF_InData* inData, A_u_long size, const void* buffer, PF_
   // Flattened data of another size is not a block this plug-in wrote: a
   // damaged project or another parameter's data.
   if (size != BlockSize) return PF_Err_INTERNAL_STRUCT_DAMAGED;
-  PF_Handle handle = nullptr;
-  if (const auto error = NewEffectPathHandle(inData, handle)) return error;
-  if (buffer) {
-    const auto& utils = *inData->utils;
-    auto* data = utils.host_lock_handle(handle);
-    if (!data) {
-      utils.host_dispose_handle(handle);
-      return PF_Err_OUT_OF_MEMORY;
-    }
-    std::memcpy(data, buffer, BlockSize);
-    utils.host_unlock_handle(handle);
-  }
-  *destination = handle;
-  return PF_Err_NONE;
+  return NewBlock(inData, destination, [&](void* data) {
+    if (buffer) std::memcpy(data, buffer, BlockSize);
+    return true;
+  });
 }
 
 PF_Err Compare(const PF_InData* inData, PF_Handle a, PF_Handle b, PF_ArbCompareResult* result) {
@@ -179,20 +170,10 @@ PF_Err Scan(const PF_InData* inData, const A_char* buffer, A_u_long size, PF_Han
   const auto* end = limit ? static_cast<const char*>(std::memchr(buffer, 0, limit)) : nullptr;
   const std::string_view text(buffer, end ? static_cast<std::size_t>(end - buffer) : limit);
   if (text.size() >= BlockSize || !IsUtf8(text)) return PF_Err_CANNOT_PARSE_KEYFRAME_TEXT;
-  PF_Handle handle = nullptr;
-  if (const auto error = NewEffectPathHandle(inData, handle)) return error;
-  if (!text.empty()) {
-    const auto& utils = *inData->utils;
-    auto* data = utils.host_lock_handle(handle);
-    if (!data) {
-      utils.host_dispose_handle(handle);
-      return PF_Err_OUT_OF_MEMORY;
-    }
-    std::memcpy(data, text.data(), text.size());
-    utils.host_unlock_handle(handle);
-  }
-  *destination = handle;
-  return PF_Err_NONE;
+  return NewBlock(inData, destination, [&](void* data) {
+    if (!text.empty()) std::memcpy(data, text.data(), text.size());
+    return true;
+  });
 }
 
 } // namespace
@@ -230,21 +211,7 @@ bool WriteEffectPath(const PF_InData* inData, PF_OutData* outData, PF_ParamDef* 
   return true;
 }
 
-PF_Err NewEffectPathHandle(const PF_InData* inData, PF_Handle& handle) {
-  if (!HasHandleCallbacks(inData)) return PF_Err_INVALID_CALLBACK;
-  const auto& utils = *inData->utils;
-  auto created = utils.host_new_handle(BlockSize);
-  if (!created) return PF_Err_OUT_OF_MEMORY;
-  auto* data = utils.host_lock_handle(created);
-  if (!data) {
-    utils.host_dispose_handle(created);
-    return PF_Err_OUT_OF_MEMORY;
-  }
-  std::memset(data, 0, BlockSize);
-  utils.host_unlock_handle(created);
-  handle = created;
-  return PF_Err_NONE;
-}
+PF_Err NewEffectPathHandle(const PF_InData* inData, PF_Handle& handle) { return NewBlock(inData, &handle, nullptr); }
 
 PF_Err HandleEffectPathCallback(const PF_InData* inData, PF_ArbParamsExtra* extra) {
   if (!extra) return PF_Err_BAD_CALLBACK_PARAM;

@@ -1,5 +1,7 @@
 #include "ae/InterfaceBuilder.h"
 
+#include "ae/HostHandle.h"
+
 #include "ae/KeepString.h"
 #include "ae/ScopedSuite.h"
 #include "core/ProductInformation.h"
@@ -81,19 +83,9 @@ PF_Err InterfaceBuilder::AddPopup(A_long index, const std::string& name, const s
 
 PF_Err InterfaceBuilder::AddEffectPathParam(A_long index, const std::string& name) {
   HandleSuite handles(inData_, outData_, kPFHandleSuite, kPFHandleSuiteVersion1);
-  if (!handles->host_new_handle || !handles->host_lock_handle || !handles->host_unlock_handle ||
-      !handles->host_dispose_handle) {
-    return PF_Err_INVALID_CALLBACK;
-  }
-  auto handle = handles->host_new_handle(ParameterLayout::EffectPathSize);
+  if (!HostHandle::CanMake(handles.operator->())) return PF_Err_INVALID_CALLBACK;
+  const auto handle = HostHandle::Make(*handles.operator->(), ParameterLayout::EffectPathSize);
   if (!handle) return PF_Err_OUT_OF_MEMORY;
-  auto* data = handles->host_lock_handle(handle);
-  if (!data) {
-    handles->host_dispose_handle(handle);
-    return PF_Err_OUT_OF_MEMORY;
-  }
-  std::memset(data, 0, ParameterLayout::EffectPathSize);
-  handles->host_unlock_handle(handle);
 
   Clear(index, PF_Param_ARBITRARY_DATA, name, PF_ParamFlag_CANNOT_TIME_VARY, PF_PUI_NO_ECW_UI);
   def_.u.arb_d.id = static_cast<A_short>(index);

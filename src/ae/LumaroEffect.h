@@ -5,6 +5,7 @@
 #include "ae/controls/IControlParameter.h"
 #include "correction/ICustomEffect.h"
 #include "correction/Uuid.h"
+#include "gpu/ContextFactory.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -17,10 +18,7 @@
 #include <vector>
 
 namespace brantok::lumaro::gpu {
-class IContext;
 class IImage2D;
-class IProgram;
-class IQueue;
 } // namespace brantok::lumaro::gpu
 
 namespace brantok::lumaro::correction {
@@ -29,12 +27,17 @@ class EffectCache;
 
 namespace brantok::lumaro::ae {
 
-class ImagePool;
+class FrameRenderer;
+class ParameterPanel;
+class UserActions;
 struct SequenceData;
 
 // The one plug-in instance, from GLOBAL_SETUP to GLOBAL_SETDOWN. It owns what
-// all uses of the effect share: the GPU objects (made on first need), the
-// compiled programs and the loaded effects, one per sequence id.
+// all uses of the effect share: the GPU context (made on first need by the
+// factory it is given), the compiled programs and the loaded effects, one per
+// sequence id, and answers the host's commands. Rendering, the parameter
+// panel and the user's actions each have a class of their own
+// (FrameRenderer, ParameterPanel, UserActions) that it hands the work to.
 //
 // Two locks: the render lock for the GPU work of one frame and the
 // effect-map lock for finding, loading and forgetting effects. They are never
@@ -47,7 +50,7 @@ public:
 
   // Registers the frame formats with Premiere Pro. Throws the integer error
   // when the host cannot give the pixel format suite.
-  LumaroEffect(PF_InData* inData, PF_OutData* outData);
+  LumaroEffect(PF_InData* inData, PF_OutData* outData, gpu::ContextFactory contextFactory);
   ~LumaroEffect() override;
   LumaroEffect(const LumaroEffect&) = delete;
   LumaroEffect& operator=(const LumaroEffect&) = delete;
@@ -69,7 +72,8 @@ public:
   // once; later calls throw again without another search.
   std::shared_ptr<gpu::IContext> GetContext();
   std::shared_ptr<correction::EffectCache> GetEffectCache();
-  ImagePool& GetImagePool();
+  // True once no GPU context could be made; then none is tried again.
+  bool LacksGpuDevice();
 
   // The sequence's effect: from the map when its id is known, else loaded
   // from the stored path under a fresh id written into `record`. Null when
@@ -78,13 +82,9 @@ public:
   std::shared_ptr<correction::ICustomEffect> GetEffect(const PF_InData* inData, PF_OutData* outData,
                                                        const PF_ParamDef* effectPath, SequenceData* record);
 
-  // Host parameter values into the effect's controls.
-  // `frame` measures point parameters.
+  // The parameter panel's operations (ParameterPanel).
   void SynchroniseHostToEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
                                const controls::HostFrame& frame) const;
-  // Shows the effect's controls on the host (labels, ranges, options,
-  // defaults, and with `setValues` the current values); returns the indices
-  // shown.
   std::unordered_set<int> SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
                                                   const correction::ICustomEffect& effect, PF_ParamDef* params[],
                                                   bool setValues) const;
@@ -92,7 +92,8 @@ public:
                    const std::vector<std::string>& choices, std::optional<A_short> newDefault,
                    const std::optional<std::string>& newName) const;
 
-  // True when the GPU wrote the output buffer.
+  // Under the render lock: the host's values into the effect's controls, then
+  // the frame through FrameRenderer. True when the GPU wrote the output.
   bool RenderEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
                     const ImageView& input, const ImageView& output, gpu::eGpuFormat format,
                     const correction::RenderTime& time);
@@ -108,17 +109,7 @@ public:
 
   std::size_t GetLoadedEffectCount() const;
 
-private:
-  std::shared_ptr<gpu::IContext> GetContextLocked();
-  // True once no GPU context could be made; then none is tried again.
-  bool LacksGpuDevice();
-  // The user's actions: the update button, the sync button, the Effect popup.
-  PF_Err ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
-  PF_Err ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
-  // Loads the effect at `path` for the sequence, or resets the sequence to
-  // no effect with `failure` shown when it cannot be loaded.
-  void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
-                        const std::filesystem::path& path, const std::string& failure, std::unordered_set<int>& hidden);
+  // The effect map, for the user's actions.
   // Erases the sequence's effect and clears its id, so that GetEffect loads
   // the package again.
   void ForgetEffect(SequenceData& record);
@@ -134,26 +125,22 @@ private:
     bool loaded = false; // read from the package by this call
   };
   ChosenEffect ReloadIfTurnedOff(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
-  void ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                  const correction::ICustomEffect& effect, const std::string& name, bool setValues,
-                  std::unordered_set<int>& hidden) const;
-  void SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long value) const;
-  void RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                    const std::optional<std::filesystem::path>& path) const;
-  void HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], std::vector<A_long> indices) const;
 
-  std::optional<std::unordered_set<gpu::eGpuFormat>> deviceFormats_;
+private:
+  std::shared_ptr<gpu::IContext> GetContextLocked();
+
   // Also taken to read control values that a frame may be writing.
   mutable std::mutex renderMutex_;
   mutable std::mutex effectMapMutex_;
   std::shared_ptr<correction::EffectCache> effectCache_;
   EffectMap effects_;
+  gpu::ContextFactory contextFactory_;
   std::shared_ptr<gpu::IContext> context_;
-  std::unique_ptr<gpu::IQueue> queue_;
-  std::unique_ptr<ImagePool> imagePool_;
-  std::unique_ptr<gpu::IProgram> swizzleProgram_;
   std::mutex creationMutex_;
   bool contextFailed_ = false; // guarded by creationMutex_
+  std::unique_ptr<ParameterPanel> panel_;
+  std::unique_ptr<FrameRenderer> renderer_;
+  std::unique_ptr<UserActions> actions_;
 };
 
 } // namespace brantok::lumaro::ae

@@ -67,4 +67,9 @@ PF_ParamDef* FindParam(const PF_InData* inData, PF_ParamDef* params[], A_long in
   return params[index];
 }
 
+PF_ParamDef* FindParamOfType(const PF_InData* inData, PF_ParamDef* params[], A_long index, PF_ParamType type) {
+  auto* def = FindParam(inData, params, index);
+  return def && def->param_type == type ? def : nullptr;
+}
+
 } // namespace brantok::lumaro::ae

@@ -85,5 +85,7 @@ void SetParamName(PF_ParamDef& def, const std::string& name);
 // The host's definition of `index`, or null when the host has fewer
 // parameters (a setup that failed half-way) or none at that place.
 PF_ParamDef* FindParam(const PF_InData* inData, PF_ParamDef* params[], A_long index);
+// The same, and null too when the parameter there is not of `type`.
+PF_ParamDef* FindParamOfType(const PF_InData* inData, PF_ParamDef* params[], A_long index, PF_ParamType type);
 
 } // namespace brantok::lumaro::ae

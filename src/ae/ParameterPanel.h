@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ae/ParameterLayout.h"
+#include "ae/controls/IControlParameter.h"
+#include "correction/ICustomEffect.h"
+
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace brantok::lumaro::ae {
+
+// The host's parameter panel as an effect fills it: one parameter per control
+// shown with the control's name, range, options, default and, when asked, its
+// value, the rest hidden; the Effect popup's items; and the host's values read
+// back into the controls. Keeps nothing between calls. Host errors from
+// PF_UpdateParamUI are cosmetic: the next parameter is still sent.
+class ParameterPanel final {
+public:
+  // Control values that a frame may be writing are read under `renderMutex`.
+  explicit ParameterPanel(std::mutex& renderMutex);
+
+  // Host parameter values into the effect's controls; `frame` measures
+  // point parameters. The caller holds the render lock.
+  void SynchroniseHostToEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
+                               const controls::HostFrame& frame) const;
+  // Shows the effect's controls on the host (labels, ranges, options,
+  // defaults, and with `setValues` the current values); returns the indices
+  // shown.
+  std::unordered_set<int> SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
+                                                  const correction::ICustomEffect& effect, PF_ParamDef* params[],
+                                                  bool setValues) const;
+  bool UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
+                   const std::vector<std::string>& choices, std::optional<A_short> newDefault,
+                   const std::optional<std::string>& newName) const;
+
+  // The Effect popup's value (None when the host has no popup there), and a
+  // new one for the host to take.
+  A_long GetPopup(const PF_InData* inData, PF_ParamDef* params[]) const;
+  void SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long value) const;
+  // The Effect popup's items for the effect at `path` (or for none).
+  void RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                    const std::optional<std::filesystem::path>& path) const;
+  void HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], std::vector<A_long> indices) const;
+
+private:
+  std::mutex& renderMutex_;
+};
+
+} // namespace brantok::lumaro::ae

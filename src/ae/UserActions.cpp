@@ -1,0 +1,153 @@
+#include "ae/UserActions.h"
+
+#include "ae/EffectPath.h"
+#include "ae/LumaroEffect.h"
+#include "ae/ParameterLayout.h"
+#include "ae/ParameterPanel.h"
+#include "ae/SequenceData.h"
+#include "core/Dialogs.h"
+#include "core/Logger.h"
+#include "core/PathText.h"
+#include "correction/EffectSourceMetadata.h"
+#include "correction/ICustomEffect.h"
+#include "correction/effects/library/Entry.h"
+#include "services/CompanionSync.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+using core::eLogChannel;
+using core::Logger;
+using correction::ICustomEffect;
+
+// Whether the package reads as an effect without a GPU: its kernel and its
+// metadata are there and the metadata parses.
+bool IsReadablePackage(const std::filesystem::path& path) {
+  try {
+    correction::effects::library::Entry entry(path);
+    const auto source = entry.GetSource();
+    if (!source) return false;
+    const correction::EffectSourceMetadata metadata(source->metadata);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void ShowNoDeviceBox(const std::string& name) {
+  core::ShowMessageBox(core::eMessageBoxType::Error,
+                       "No OpenCL device was found, so '" + name +
+                           "' cannot be rendered on this computer.\n\nA graphics driver with OpenCL support is "
+                           "needed. The effect stays selected; until it can run, frames pass through unchanged.",
+                       "No OpenCL Device");
+}
+
+} // namespace
+
+UserActions::UserActions(LumaroEffect& instance, const ParameterPanel& panel) : instance_(instance), panel_(panel) {}
+
+PF_Err UserActions::ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                                        SequenceData& record) {
+  const auto path = services::SyncFromLumaro();
+  if (!path) return PF_Err_NONE;
+  std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
+  LoadChosenEffect(inData, outData, params, record, *path, "Unable to load shared effect", hidden);
+  panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
+  return PF_Err_NONE;
+}
+
+PF_Err UserActions::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record) {
+  std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
+  const auto* popup = FindParamOfType(inData, params, ParameterLayout::EffectPopup, PF_Param_POPUP);
+  const auto choice = popup ? popup->u.pd.value : ParameterLayout::PopupNone;
+  if (choice == ParameterLayout::PopupNone) {
+    instance_.TurnEffectOff(record);
+  } else if (choice == ParameterLayout::PopupBrowse) {
+    const auto chosen =
+        core::OpenFileDialog("Select Lumaro Effect", {{"*.lumaro-effect", "Lumaro Effect"}}, std::nullopt);
+    std::error_code error;
+    if (!chosen) {
+      panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+    } else if (!std::filesystem::is_regular_file(*chosen, error)) {
+      core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected file", "Invalid file");
+    } else {
+      LoadChosenEffect(inData, outData, params, record, *chosen, "Unable to load selected effect", hidden);
+    }
+  } else if (choice == ParameterLayout::PopupEffect) {
+    const auto text = ReadEffectPath(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath));
+    if (!text || text->empty()) {
+      panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+    } else if (const auto chosen = instance_.ReloadIfTurnedOff(inData, outData, params, record); chosen.effect) {
+      // Only a freshly loaded effect brings its starting values. One already
+      // loaded holds whatever was last rendered with it, by this clip at
+      // another time or by a duplicated clip sharing it; the clip keeps its own.
+      ShowEffect(inData, outData, params, *chosen.effect, core::PathToNarrow(core::PathFromUtf8(*text).stem()),
+                 chosen.loaded, hidden);
+    } else if (instance_.LacksGpuDevice() && IsReadablePackage(core::PathFromUtf8(*text))) {
+      ShowNoDeviceBox(core::PathToNarrow(core::PathFromUtf8(*text).stem()));
+    } else {
+      core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected effect", "Invalid Lumaro Effect");
+      panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+    }
+  }
+  panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
+  return PF_Err_NONE;
+}
+
+void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
+                                   const std::filesystem::path& path, const std::string& failure,
+                                   std::unordered_set<int>& hidden) {
+  auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
+  // A path the project cannot hold is refused before anything changes, so the
+  // clip never names one package and renders another.
+  if (core::PathToUtf8(path).size() >= ParameterLayout::EffectPathSize) {
+    core::ShowMessageBox(core::eMessageBoxType::Error,
+                         "The effect's path is too long to be kept in the project (" +
+                             std::to_string(ParameterLayout::EffectPathSize) +
+                             " bytes or more). Move the effect to a folder with a shorter path and choose it again.",
+                         "Invalid file");
+    panel_.SetPopup(inData, params,
+                    instance_.HasLiveEffect(record) ? ParameterLayout::PopupEffect : ParameterLayout::PopupNone);
+    hidden.clear();
+    return;
+  }
+  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
+    Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
+  }
+  instance_.ForgetEffect(record);
+  if (const auto effect = instance_.GetEffect(inData, outData, pathParam, &record)) {
+    panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
+    panel_.RebuildPopup(inData, outData, params, path);
+    ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), true, hidden);
+    return;
+  }
+  if (instance_.LacksGpuDevice() && IsReadablePackage(path)) {
+    // The package is sound: the project keeps it for a machine with a device.
+    panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
+    panel_.RebuildPopup(inData, outData, params, path);
+    ShowNoDeviceBox(core::PathToNarrow(path.stem()));
+    return;
+  }
+  WriteEffectPath(inData, outData, pathParam, "");
+  instance_.ForgetEffect(record);
+  panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+  panel_.RebuildPopup(inData, outData, params, std::nullopt);
+  core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+}
+
+void UserActions::ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], const ICustomEffect& effect,
+                             const std::string& name, bool setValues, std::unordered_set<int>& hidden) const {
+  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, effect, params, setValues))
+    hidden.erase(index);
+  if (effect.HasBuildFailed()) {
+    auto text = "'" + name + "' failed to load and will be disabled.\n\nFor details, see the log file at: " +
+                core::PathToNarrow(Logger::GetLogDirectory());
+    if (const auto reason = effect.GetBuildError(); !reason.empty()) text += "\n\n" + reason;
+    core::ShowMessageBox(core::eMessageBoxType::Error, text, "Unsupported Lumaro Effect");
+  }
+}
+
+} // namespace brantok::lumaro::ae

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ae/sdk/EffectApi.h"
+
+#include <filesystem>
+#include <string>
+#include <unordered_set>
+
+namespace brantok::lumaro::correction {
+class ICustomEffect;
+}
+
+namespace brantok::lumaro::ae {
+
+class LumaroEffect;
+class ParameterPanel;
+struct SequenceData;
+
+// What the user does in the effect's panel: the update and sync buttons and
+// the Effect popup's items, with the dialogs and boxes they bring. Each route
+// ends with the Effect Path, the sequence's effect, the popup and the visible
+// parameters in line with the effect now in use. Runs on the host's UI
+// thread; the effect map is touched only through the instance.
+class UserActions final {
+public:
+  UserActions(LumaroEffect& instance, const ParameterPanel& panel);
+
+  // "Sync From Lumaro": takes over the package the desktop application shared.
+  PF_Err ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
+  // The Effect popup's new value: None, Browse..., or the stored effect again.
+  PF_Err ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
+
+private:
+  // Loads the effect at `path` for the sequence, or resets the sequence to
+  // no effect with `failure` shown when it cannot be loaded.
+  void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
+                        const std::filesystem::path& path, const std::string& failure, std::unordered_set<int>& hidden);
+  void ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                  const correction::ICustomEffect& effect, const std::string& name, bool setValues,
+                  std::unordered_set<int>& hidden) const;
+
+  LumaroEffect& instance_;
+  const ParameterPanel& panel_;
+};
+
+} // namespace brantok::lumaro::ae
