@@ -2,6 +2,7 @@
 
 #include "LogCapture.h"
 #include "PackageWriter.h"
+#include "Pixels.h"
 #include "TempFolder.h"
 #include "correction/EffectCache.h"
 #include "correction/effects/IColorPicker.h"
@@ -22,7 +23,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
 namespace brantok::lumaro::correction {
@@ -31,7 +31,7 @@ namespace {
 using effects::Color;
 using effects::IControl;
 using effects::library::Entry;
-using Pixel = std::array<float, 4>; // r, g, b, a
+using Pixel = test::Rgba;
 using Reference = std::function<Pixel(const Pixel&, int x, int y)>;
 
 constexpr int kWidth = 19;
@@ -86,17 +86,10 @@ protected:
                                       gpu::eMemoryHostAccess::ReadWrite, gpu::eMemoryLocation::Device, "input");
     auto out = context_->CreateImage2D(size, format, gpu::eMemoryDeviceAccess::ReadWrite,
                                        gpu::eMemoryHostAccess::ReadWrite, gpu::eMemoryLocation::Device, "output");
-    const bool eightBit = format == gpu::eGpuFormat::BGRA8;
-    std::vector<std::uint8_t> bytes(input.size() * (eightBit ? 4 : 16));
-    for (std::size_t i = 0; i < input.size(); ++i) {
-      const auto& p = input[i];
-      if (eightBit) {
-        const float bgra[4] = {p[2], p[1], p[0], p[3]};
-        for (int c = 0; c < 4; ++c) bytes[i * 4 + c] = static_cast<std::uint8_t>(std::lround(bgra[c] * 255.0f));
-      } else {
-        std::memcpy(&bytes[i * 16], p.data(), 16);
-      }
-    }
+    const auto packing = format == gpu::eGpuFormat::BGRA8 ? test::ePacking::Bgra8 : test::ePacking::Rgba32f;
+    const auto pixelSize = test::PackedSize(packing);
+    std::vector<std::uint8_t> bytes(input.size() * pixelSize);
+    for (std::size_t i = 0; i < input.size(); ++i) test::PackPixel(input[i], packing, &bytes[i * pixelSize]);
     queue_->WriteImage(*in, {0, 0}, size, bytes, 0, std::nullopt);
     const bool result = effect.Apply(*cache_, *in, *out, *queue_, size, time);
     if (applied) *applied = result;
@@ -104,14 +97,7 @@ protected:
     queue_->ReadImage(*out, read);
     queue_->Finish();
     std::vector<Pixel> pixels(input.size());
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-      if (eightBit) {
-        pixels[i] = {read[i * 4 + 2] / 255.0f, read[i * 4 + 1] / 255.0f, read[i * 4] / 255.0f,
-                     read[i * 4 + 3] / 255.0f};
-      } else {
-        std::memcpy(pixels[i].data(), &read[i * 16], 16);
-      }
-    }
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = test::UnpackPixel(&read[i * pixelSize], packing);
     return pixels;
   }
 
@@ -121,11 +107,7 @@ protected:
     for (const auto format : {gpu::eGpuFormat::BGRA8, gpu::eGpuFormat::RGBA32F}) {
       const bool eightBit = format == gpu::eGpuFormat::BGRA8;
       auto input = InputRamp();
-      if (eightBit) {
-        for (auto& p : input) {
-          for (auto& c : p) c = static_cast<float>(std::lround(c * 255.0f)) / 255.0f;
-        }
-      }
+      if (eightBit) std::transform(input.begin(), input.end(), input.begin(), test::Quantised);
       bool applied = false;
       const auto output = Render(effect, format, input, time, &applied);
       ASSERT_TRUE(applied);
@@ -164,15 +146,7 @@ TEST_F(PromptEffectTest, WarmGlowMatchesItsFormula) {
   amount->SetNumber(0.7f);
   tint->SetColor(Color{1.0f, 0.8f, 0.6f, 1.0f});
   ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int, int) {
-    const float a = 0.7f;
-    const float tint[3] = {1.0f, 0.8f, 0.6f};
-    const float warmth[3] = {1.0f, 0.9f, 0.75f};
-    Pixel out{0, 0, 0, p[3]};
-    for (int c = 0; c < 3; ++c) {
-      const float warm = p[c] * tint[c] * warmth[c] + 0.1f * a;
-      out[c] = Clamp01(p[c] + (warm - p[c]) * a);
-    }
-    return out;
+    return test::WarmGlow(p, 0.7f, {1.0f, 0.8f, 0.6f});
   });
 }
 
