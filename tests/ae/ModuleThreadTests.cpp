@@ -95,9 +95,8 @@ protected:
            !std::all_of(id, id + 16, [](auto b) { return b == 0xFF; });
   }
 
-  // Forgets the clip's effect, the way the user does when the plug-in has
-  // that route (the popup to None), else as a host that sets the sequence
-  // down; true when the frame is then a copy.
+  // Forgets the clip's effect, the way the user does (the popup to None) or
+  // as a host that sets the sequence down; true when the frame is then a copy.
   bool Forget(Clip& clip, bool byPopup) {
     if (byPopup) {
       clip.host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupNone);
@@ -139,13 +138,6 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
   for (const auto& example : examples) loaderClips.push_back(MakeClip(example));
   ASSERT_FALSE(HasFailure());
 
-  // The popup route exists when choosing None forgets the effect.
-  loaderClips[0]->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupNone);
-  ASSERT_EQ(loaderClips[0]->host->UserChangedParam(loaderClips[0]->sequence, Layout::EffectPopup), PF_Err_NONE);
-  const bool popupRoute = !HasEffectId(*loaderClips[0]);
-  ASSERT_TRUE(Reload(*loaderClips[0], popupRoute));
-  if (!popupRoute) std::cout << "The plug-in does not forget on None: loaders set their sequences down instead.\n";
-
   std::atomic<int> wrongFrames{0}, failedActions{0}, frames{0};
   std::vector<std::thread> threads;
   // Two threads render the first clip at once, one each of the others.
@@ -164,7 +156,7 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
     threads.emplace_back([&, index] {
       auto& clip = *loaderClips[index];
       for (int i = 0; i < kCycles; ++i) {
-        const bool byPopup = popupRoute && (index == 0 || (index == 2 && i % 2 == 0));
+        const bool byPopup = index == 0 || (index == 2 && i % 2 == 0);
         if (!Forget(clip, byPopup)) ++failedActions;
         if (!Reload(clip, byPopup)) ++failedActions;
         frames += 2;
