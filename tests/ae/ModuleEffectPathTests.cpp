@@ -1,5 +1,6 @@
 #include "HandleStore.h"
 #include "ModuleFixture.h"
+#include "core/PathText.h"
 
 #include <cstring>
 
@@ -117,6 +118,52 @@ TEST_F(ModuleEffectPathTest, FlattenAndUnflattenRefuseEveryOtherSize) {
     EXPECT_EQ(Keep(restored), nullptr);
     EXPECT_EQ(store_.LiveCount(), live);
   }
+}
+
+TEST_F(ModuleEffectPathTest, BlocksShorterThanThePluginsAreNeverOverrun) {
+  // Blocks the plug-in did not make: a damaged project, another parameter's
+  // data. Found by the effect_path fuzz target.
+  const PF_Handle shortBlock = Block(std::string(16, 'x'), 16);
+  const PF_Handle longBlock = Block(std::string(kBlock + 16, 'y'), kBlock + 16);
+  std::vector<std::uint8_t> flat(kBlock, kUntouched);
+  auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+  extra.u.flatten_func_params.arbH = shortBlock;
+  extra.u.flatten_func_params.buf_sizeLu = kBlock;
+  extra.u.flatten_func_params.flat_dataPV = flat.data();
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, kUntouched));
+  extra.u.flatten_func_params.arbH = longBlock;
+  EXPECT_EQ(Call(extra), PF_Err_NONE);
+  EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, 'y'));
+
+  PF_ArbitraryH copy = nullptr;
+  extra = Extra(PF_Arbitrary_COPY_FUNC);
+  extra.u.copy_func_params.src_arbH = shortBlock;
+  extra.u.copy_func_params.dst_arbPH = &copy;
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(copy, nullptr);
+
+  PF_ArbCompareResult order = -1;
+  extra = Extra(PF_Arbitrary_COMPARE_FUNC);
+  extra.u.compare_func_params.a_arbH = shortBlock;
+  extra.u.compare_func_params.b_arbH = shortBlock;
+  extra.u.compare_func_params.compareP = &order;
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(order, -1);
+
+  // A stored path in a short block is no path: no effect, the frame copied.
+  PF_Handle value = host_->Params().At(Layout::EffectPath).u.arb_d.value;
+  ASSERT_TRUE(host_->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(Example("WarmGlow"))));
+  ASSERT_EQ(store_.Resize(16, &value), PF_Err_NONE);
+  host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
+  EXPECT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...||");
+  host::HostWorld input(8, 8);
+  input.FillPixels(0x42);
+  host::HostWorld output(8, 8);
+  EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  ASSERT_EQ(store_.Resize(kBlock, &value), PF_Err_NONE);
 }
 
 TEST_F(ModuleEffectPathTest, PrintGivesThePathAsTextWithItsTerminator) {

@@ -74,16 +74,6 @@ std::filesystem::path ModuleFixture::WritePackage(const std::string& name, const
   return path;
 }
 
-std::vector<PF_ParamIndex> ModuleFixture::VisibleControlParams(const host::EffectHost& host) {
-  std::vector<PF_ParamIndex> visible;
-  auto& params = const_cast<host::EffectHost&>(host).Params();
-  for (PF_ParamIndex index = ParameterLayout::FirstControlParam; index < static_cast<PF_ParamIndex>(params.Count());
-       ++index) {
-    if (!(params.At(index).ui_flags & PF_PUI_INVISIBLE)) visible.push_back(index);
-  }
-  return visible;
-}
-
 std::filesystem::path ModuleFixture::LogFolder() {
   const auto appData = lumaro::test::PlatformLocalAppData();
   return appData ? *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs" : std::filesystem::path();

@@ -45,9 +45,6 @@ protected:
   // A package written for the test from a kernel and metadata.
   std::filesystem::path WritePackage(const std::string& name, const std::string& kernel, const std::string& metadata);
 
-  // The control parameters that the host shows (not invisible).
-  static std::vector<PF_ParamIndex> VisibleControlParams(const host::EffectHost& host);
-
   static host::EffectHost::EntryPoint entry_;
   int sequence_ = -1;
   lumaro::test::TempFolder folder_;

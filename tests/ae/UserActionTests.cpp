@@ -89,13 +89,7 @@ protected:
 
   std::string StoredPath() { return host_->Params().ReadArbitraryText(Layout::EffectPath); }
   A_long Popup() { return host_->Params().At(Layout::EffectPopup).u.pd.value; }
-  std::vector<PF_ParamIndex> Visible() {
-    std::vector<PF_ParamIndex> visible;
-    for (PF_ParamIndex index = Layout::FirstControlParam; index <= Layout::LastControlParam; ++index) {
-      if (!(host_->Params().At(index).ui_flags & PF_PUI_INVISIBLE)) visible.push_back(index);
-    }
-    return visible;
-  }
+  std::vector<PF_ParamIndex> Visible() { return VisibleControlParams(*host_); }
 
   static std::filesystem::path Example(const std::string& name) {
     return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
