@@ -5,7 +5,6 @@
 #include "Pixels.h"
 #include "TempFolder.h"
 #include "correction/EffectCache.h"
-#include "correction/effects/IColorPicker.h"
 #include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
 #include "correction/effects/controls/Angle.h"
@@ -135,20 +134,6 @@ protected:
 std::shared_ptr<gpu::IContext> PromptEffectTest::context_;
 
 float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
-
-TEST_F(PromptEffectTest, WarmGlowMatchesItsFormula) {
-  const auto effect = Load(Example("WarmGlow"));
-  ASSERT_TRUE(effect->IsReady());
-  EXPECT_EQ(effect->GetName(), "Warm Glow");
-  auto amount = std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("amount"));
-  auto tint = std::dynamic_pointer_cast<effects::IColorPicker>(effect->FindControl("tint"));
-  ASSERT_TRUE(amount && tint);
-  amount->SetNumber(0.7f);
-  tint->SetColor(Color{1.0f, 0.8f, 0.6f, 1.0f});
-  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int, int) {
-    return test::WarmGlow(p, 0.7f, {1.0f, 0.8f, 0.6f});
-  });
-}
 
 TEST_F(PromptEffectTest, PulseVignetteUsesTimeFrameAndDuration) {
   const auto effect = Load(Example("PulseVignette"));

@@ -1,3 +1,4 @@
+#include "ControlParam.h"
 #include "HostProgram.h"
 #include "PackageWriter.h"
 #include "TempFolder.h"
@@ -17,6 +18,9 @@
 namespace brantok::lumaro::host {
 namespace {
 
+using ae::test::kWarmGlowAmount;
+using ae::test::kWarmGlowTint;
+using ae::test::Layout;
 using lumaro::test::TempFolder;
 using test::ProcessResult;
 
@@ -424,10 +428,10 @@ TEST_F(LumaroHostActionTest, BrowsingToAnExampleLoadsItAndShowsItsControls) {
   EXPECT_EQ(report["dialogs"][0]["title"], "Select Lumaro Effect");
   EXPECT_TRUE(SameFile(report["dialogs"][0]["file"], example)) << report.dump();
   EXPECT_TRUE(SameFile(report["effectPath"], example)) << report.dump();
-  EXPECT_EQ(report["effectPopup"]["value"], 4);
+  EXPECT_EQ(report["effectPopup"]["value"], Layout::PopupEffect);
   EXPECT_EQ(report["effectPopup"]["choices"], (nlohmann::json{"None", "Browse...", "(-", "WarmGlow"}));
   EXPECT_EQ(report["effectId"], true);
-  EXPECT_EQ(ControlParameters(report), (std::vector<int>{7, 12}));
+  EXPECT_EQ(ControlParameters(report), (std::vector<int>{kWarmGlowAmount, kWarmGlowTint}));
   EXPECT_EQ(report["controls"][0]["name"], "Amount");
   EXPECT_EQ(report["controls"][0]["type"], "slider");
   EXPECT_EQ(report["controls"][0]["disabled"], false);
@@ -481,7 +485,7 @@ TEST_F(LumaroHostActionTest, DecliningOrCancellingTheSyncLeavesThePackageShared)
   report = Action({"--press", "sync", "--answer", "yes"});
   ASSERT_EQ(report["dialogs"].size(), 2u) << report.dump();
   EXPECT_TRUE(report["dialogs"][1]["file"].is_null());
-  EXPECT_EQ(report["effectPopup"]["value"], 1);
+  EXPECT_EQ(report["effectPopup"]["value"], Layout::PopupNone);
 
   EXPECT_TRUE(std::filesystem::is_regular_file(Share() / "Shared Look.lumaro-effect"));
   EXPECT_FALSE(std::filesystem::exists(saved));
@@ -507,7 +511,7 @@ TEST_F(LumaroHostActionTest, WithoutOpenClTheChoiceIsKeptForAMachineThatHasADevi
   EXPECT_TRUE(text.starts_with("No OpenCL device was found, so 'WarmGlow' cannot be rendered")) << text;
   EXPECT_NE(text.find("A graphics driver with OpenCL support is needed"), std::string::npos) << text;
   EXPECT_TRUE(SameFile(report["effectPath"], example)) << report.dump();
-  EXPECT_EQ(report["effectPopup"]["value"], 4);
+  EXPECT_EQ(report["effectPopup"]["value"], Layout::PopupEffect);
   EXPECT_EQ(report["effectPopup"]["choices"], (nlohmann::json{"None", "Browse...", "(-", "WarmGlow"}));
   EXPECT_TRUE(ControlParameters(report).empty());
 
