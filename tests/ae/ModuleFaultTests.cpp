@@ -28,6 +28,7 @@ constexpr int kMostPasses = 400;
 // The commands of one session, in the order a host sends them.
 enum class eStep : int {
   GlobalSetup,
+  About,
   ParamsSetup,
   SequenceSetup,
   UpdateParamsUI,
@@ -53,11 +54,17 @@ enum class eStep : int {
 
 const char* StepName(eStep step) {
   static constexpr std::array<const char*, static_cast<std::size_t>(eStep::Count)> names{
-      "GLOBAL_SETUP",        "PARAMS_SETUP",      "SEQUENCE_SETUP", "UPDATE_PARAMS_UI",     "SEQUENCE_RESETUP",
-      "USER_CHANGED_PARAM",  "arbitrary NEW",     "arbitrary COPY", "arbitrary FLAT_SIZE",  "arbitrary FLATTEN",
-      "arbitrary UNFLATTEN", "arbitrary COMPARE", "arbitrary SCAN", "arbitrary PRINT_SIZE", "arbitrary PRINT",
-      "arbitrary INTERP",    "arbitrary DISPOSE", "RENDER 8-bit",   "RENDER float",         "SEQUENCE_SETDOWN",
-      "GLOBAL_SETDOWN"};
+      "GLOBAL_SETUP",         "ABOUT",
+      "PARAMS_SETUP",         "SEQUENCE_SETUP",
+      "UPDATE_PARAMS_UI",     "SEQUENCE_RESETUP",
+      "USER_CHANGED_PARAM",   "arbitrary NEW",
+      "arbitrary COPY",       "arbitrary FLAT_SIZE",
+      "arbitrary FLATTEN",    "arbitrary UNFLATTEN",
+      "arbitrary COMPARE",    "arbitrary SCAN",
+      "arbitrary PRINT_SIZE", "arbitrary PRINT",
+      "arbitrary INTERP",     "arbitrary DISPOSE",
+      "RENDER 8-bit",         "RENDER float",
+      "SEQUENCE_SETDOWN",     "GLOBAL_SETDOWN"};
   return names[static_cast<std::size_t>(step)];
 }
 
@@ -220,6 +227,9 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
       switch (step) {
       case eStep::GlobalSetup:
         error = host.GlobalSetup();
+        break;
+      case eStep::About:
+        error = host.About();
         break;
       case eStep::ParamsSetup:
         error = host.ParamsSetup();

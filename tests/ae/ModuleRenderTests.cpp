@@ -89,6 +89,29 @@ TEST_F(ModuleRenderTest, EightBitFramesTakeTheDirectPathAndFloatFramesTheSwizzle
   TearDownHost(*host);
 }
 
+// Float frames take the swizzle path, which the row-order test below (8-bit)
+// does not reach.
+TEST_F(ModuleRenderTest, ABottomUpOutputGetsTheSamePicture) {
+  auto host = WarmGlowHost();
+  for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
+    HostWorld input(kWidth, kHeight, format);
+    FillInput(input);
+    HostWorld topDown(kWidth, kHeight, format);
+    HostWorld bottomUp(kWidth, kHeight, format, 8, true);
+    HostWorld bothBottomUp(kWidth, kHeight, format, 0, true);
+    HostWorld bottomUpInput(kWidth, kHeight, format, 0, true);
+    FillInput(bottomUpInput);
+    ASSERT_EQ(host->Render(sequence_, input, topDown), PF_Err_NONE);
+    ASSERT_EQ(host->Render(sequence_, input, bottomUp), PF_Err_NONE);
+    ASSERT_EQ(host->Render(sequence_, bottomUpInput, bothBottomUp), PF_Err_NONE);
+    ExpectWarmGlow(topDown);
+    EXPECT_EQ(bottomUp.PackedPixels(), topDown.PackedPixels());
+    EXPECT_EQ(bothBottomUp.PackedPixels(), topDown.PackedPixels());
+    EXPECT_TRUE(bottomUp.PaddingIntact());
+  }
+  TearDownHost(*host);
+}
+
 TEST_F(ModuleRenderTest, TheKernelSeesThePictureTopRowFirstWhateverEachWorldsRowOrder) {
   // The kernel copies what it reads at its own coordinate: a 4x4 output of a
   // 4x8 input shows the picture's top four rows, the same way up every time.

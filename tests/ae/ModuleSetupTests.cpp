@@ -119,6 +119,18 @@ TEST_F(ModuleSetupTest, ParamsSetupDeclaresTheFixedLayout) {
   TearDownHost(*host);
 }
 
+TEST_F(ModuleSetupTest, AHostErrorStopsParamsSetupWithThatError) {
+  EffectHost host(entry_);
+  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+  host.Faults().addParam.Arm(10);
+  host.Faults().addParamError = PF_Err_OUT_OF_MEMORY;
+  EXPECT_EQ(host.ParamsSetup(), PF_Err_OUT_OF_MEMORY);
+  EXPECT_EQ(host.DeclaredParamCount(), 11);
+  EXPECT_EQ(host.Params().Count(), 11u);
+  host.Faults().addParam.Disarm();
+  EXPECT_EQ(host.GlobalSetdown(), PF_Err_NONE);
+}
+
 TEST_F(ModuleSetupTest, SequenceRecordIsThirtyTwoBytesOfVersionAndZeroId) {
   auto host = MakeHost();
   const auto bytes = HandleStore::Instance().Bytes(host->SequenceData(sequence_));
@@ -136,6 +148,41 @@ TEST_F(ModuleSetupTest, AboutNamesTheProductAndItsVersion) {
   EXPECT_EQ(host->LastReturnMessage(),
             "BRANTOK Lumaro Adobe Plugin v1.0.0\rAdobe Premiere plugin component for BRANTOK Lumaro");
   TearDownHost(*host);
+}
+
+// The fault walk accepts success from a command whose suite is missing, as
+// long as nothing breaks; these commands need theirs and must say so.
+TEST_F(ModuleSetupTest, MissingSuitesReturnTheErrorWithTheMessage) {
+  struct Case {
+    PF_Cmd command;
+    const char* suite;
+  };
+  for (const auto& [command, suite] :
+       {Case{PF_Cmd_ABOUT, "PF ANSI Suite"}, Case{PF_Cmd_PARAMS_SETUP, "PF Handle Suite"},
+        Case{PF_Cmd_UPDATE_PARAMS_UI, "PF Param Utils Suite"}, Case{PF_Cmd_GLOBAL_SETUP, "PF Pixel Format Suite"}}) {
+    SCOPED_TRACE(suite);
+    EffectHost host(entry_);
+    if (command != PF_Cmd_GLOBAL_SETUP) {
+      ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+      if (command != PF_Cmd_PARAMS_SETUP) {
+        ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+      }
+    }
+    host.SequenceSetup(sequence_);
+    host.Faults().missingSuites.insert(suite);
+    host::CommandOptions options;
+    options.sequence = sequence_;
+    EXPECT_EQ(host.Send(command, options), A_Err_MISSING_SUITE);
+    EXPECT_EQ(host.LastReturnMessage(), "Not able to acquire AEFX Suite.");
+    EXPECT_TRUE(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+    if (command == PF_Cmd_GLOBAL_SETUP) {
+      EXPECT_EQ(host.LastOutData().global_data, nullptr);
+    }
+    host.Faults().missingSuites.clear();
+    if (host.SequenceData(sequence_)) host.SequenceSetdown(sequence_);
+    EXPECT_EQ(host.GlobalSetdown(), PF_Err_NONE);
+    EXPECT_EQ(host.OutstandingSuites(), 0);
+  }
 }
 
 TEST_F(ModuleSetupTest, CommandsItDoesNotHandleReturnAtOnceAndLogNothing) {

@@ -430,6 +430,7 @@ TEST_F(LumaroHostActionTest, BrowsingToAnExampleLoadsItAndShowsItsControls) {
   EXPECT_TRUE(SameFile(report["effectPath"], example)) << report.dump();
   EXPECT_EQ(report["effectPopup"]["value"], Layout::PopupEffect);
   EXPECT_EQ(report["effectPopup"]["choices"], (nlohmann::json{"None", "Browse...", "(-", "WarmGlow"}));
+  EXPECT_EQ(report["effectPopup"]["choice"], "WarmGlow");
   EXPECT_EQ(report["effectId"], true);
   EXPECT_EQ(ControlParameters(report), (std::vector<int>{kWarmGlowAmount, kWarmGlowTint}));
   EXPECT_EQ(report["controls"][0]["name"], "Amount");
