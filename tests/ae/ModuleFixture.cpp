@@ -2,6 +2,7 @@
 
 #include "HandleStore.h"
 #include "PackageWriter.h"
+#include "TestEnvironment.h"
 #include "core/PathText.h"
 
 namespace brantok::lumaro::ae::test {
@@ -45,8 +46,8 @@ std::unique_ptr<host::EffectHost> ModuleFixture::MakeHost(host::eHostApp app) {
 }
 
 void ModuleFixture::ChooseEffect(host::EffectHost& host, const std::filesystem::path& package) {
-  ASSERT_TRUE(host.Params().WriteArbitraryText(4, core::PathToUtf8(package)));
-  host.Params().SetPopupValue(3, 4);
+  ASSERT_TRUE(host.Params().WriteArbitraryText(ParameterLayout::EffectPath, core::PathToUtf8(package)));
+  host.Params().SetPopupValue(ParameterLayout::EffectPopup, ParameterLayout::PopupEffect);
   const int unsent = host.UnsentCommands();
   EXPECT_EQ(host.UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_EQ(host.UnsentCommands(), unsent) << "the host sends no UPDATE_PARAMS_UI unasked";
@@ -73,13 +74,21 @@ std::filesystem::path ModuleFixture::WritePackage(const std::string& name, const
   return path;
 }
 
-std::vector<PF_ParamIndex> ModuleFixture::VisibleControlParams(const host::EffectHost& host) {
-  std::vector<PF_ParamIndex> visible;
-  auto& params = const_cast<host::EffectHost&>(host).Params();
-  for (PF_ParamIndex index = 6; index < static_cast<PF_ParamIndex>(params.Count()); ++index) {
-    if (!(params.At(index).ui_flags & PF_PUI_INVISIBLE)) visible.push_back(index);
+std::filesystem::path ModuleFixture::LogFolder() {
+  const auto appData = lumaro::test::PlatformLocalAppData();
+  return appData ? *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs" : std::filesystem::path();
+}
+
+std::optional<std::filesystem::path> ModuleFixture::NewestLogFile() {
+  std::optional<std::filesystem::path> newest;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(LogFolder(), error), end; !error && it != end; it.increment(error)) {
+    if (!it->path().filename().string().starts_with("LumaroEffect_")) continue;
+    if (!newest || std::filesystem::last_write_time(it->path()) >= std::filesystem::last_write_time(*newest)) {
+      newest = it->path();
+    }
   }
-  return visible;
+  return newest;
 }
 
 } // namespace brantok::lumaro::ae::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControlParam.h"
 #include "EffectHost.h"
 #include "LoadedModule.h"
 #include "TempFolder.h"
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,11 @@ namespace brantok::lumaro::ae::test {
 // command-line host's library playing Premiere Pro or After Effects. The
 // module is loaded once per suite, as a host keeps it loaded for its life.
 class ModuleFixture : public ::testing::Test {
+public:
+  // The folder of the module's dated log files, and the newest of them.
+  static std::filesystem::path LogFolder();
+  static std::optional<std::filesystem::path> NewestLogFile();
+
 protected:
   static void SetUpTestSuite();
   static void TearDownTestSuite();
@@ -37,9 +44,6 @@ protected:
   static std::filesystem::path Example(const std::string& name);
   // A package written for the test from a kernel and metadata.
   std::filesystem::path WritePackage(const std::string& name, const std::string& kernel, const std::string& metadata);
-
-  // Parameters 6 to 101 that the host shows (not invisible).
-  static std::vector<PF_ParamIndex> VisibleControlParams(const host::EffectHost& host);
 
   static host::EffectHost::EntryPoint entry_;
   int sequence_ = -1;

@@ -1,5 +1,4 @@
 #include "ModuleFixture.h"
-#include "PackageWriter.h"
 
 #include <algorithm>
 
@@ -9,10 +8,8 @@ namespace {
 using host::HostWorld;
 
 constexpr A_long kSize = 8;
-constexpr PF_ParamIndex kEffectPopup = 3;
 // The parameters of the first control slot.
-constexpr PF_ParamIndex kFirstSlider = 7;
-constexpr PF_ParamIndex kFirstChoice = 8;
+constexpr PF_ParamIndex kFirstChoice = ControlParam(0, eControl::Choice);
 
 const std::string kSignature = "(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
                                "float duration";
@@ -22,18 +19,10 @@ std::size_t Items(const std::string& names) {
 }
 
 // Packages made to hurt the plug-in, loaded the way a reopened project loads
-// them: the path stored, the popup at the effect, the panel refreshed.
+// them: the path stored, the popup at the effect, the panel refreshed. What
+// the package reader refuses (zip bombs, deep nesting) is tested beside it.
 class ModuleHostileTest : public ModuleFixture {
 protected:
-  // The frame is copied through unchanged: the effect did not load or build.
-  void ExpectCopied(host::EffectHost& host) {
-    HostWorld input(kSize, kSize);
-    input.FillPixels(0x42);
-    HostWorld output(kSize, kSize);
-    EXPECT_EQ(host.Render(sequence_, input, output), PF_Err_NONE);
-    EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
-  }
-
   static std::string ChoiceMetadata(int options, const std::string& defaultIndex) {
     std::string list;
     for (int i = 0; i < options; ++i) list += (i ? ",\"" : "\"") + std::to_string(i) + "\"";
@@ -48,30 +37,6 @@ protected:
            "(float4)((choice & 255) / 255.0f, ((choice >> 8) & 255) / 255.0f, 0.0f, 1.0f)); }";
   }
 };
-
-TEST_F(ModuleHostileTest, DeeplyNestedMetadataLoadsNoEffect) {
-  const std::string deep(100000, '[');
-  auto host = MakeHost();
-  for (const auto& metadata : {deep, R"({"title": "Deep", "kernel": "k", "controls": )" + deep + "}",
-                               R"({"kernel": "k", "controls": [{"class": "choice", "id": "c", "label": "C", )"
-                               R"("default": 0, "options": )" +
-                                   deep + std::string(100000, ']') + "}]}"}) {
-    ChooseEffect(*host, WritePackage("Deep", "__kernel void k" + kSignature + ") {}", metadata));
-    EXPECT_TRUE(VisibleControlParams(*host).empty());
-    ExpectCopied(*host);
-  }
-  TearDownHost(*host);
-}
-
-TEST_F(ModuleHostileTest, AZipBombKernelLoadsNoEffect) {
-  const auto package = folder_ / "Bomb.lumaro-effect";
-  lumaro::test::WritePackage(package, {{"kernel.cl", std::string(40u << 20, ' '), true},
-                                       {"metadata.json", R"({"title": "Bomb", "kernel": "k"})", true}});
-  auto host = MakeHost();
-  ChooseEffect(*host, package);
-  ExpectCopied(*host);
-  TearDownHost(*host);
-}
 
 TEST_F(ModuleHostileTest, AHundredThousandOptionsFitTheHostsPopup) {
   auto host = MakeHost();
@@ -102,31 +67,12 @@ TEST_F(ModuleHostileTest, AChoiceDefaultOutsideTheHostsPopupIsKeptInside) {
     EXPECT_GE(popup.u.pd.dephault, 1);
     EXPECT_LE(popup.u.pd.dephault, popup.u.pd.num_choices);
     // Picking the effect writes the starting values: the value too.
-    host->Params().SetPopupValue(kEffectPopup, 4);
-    EXPECT_EQ(host->UserChangedParam(sequence_, kEffectPopup), PF_Err_NONE);
+    host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
+    EXPECT_EQ(host->UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
     EXPECT_GE(popup.u.pd.value, 1);
     EXPECT_LE(popup.u.pd.value, popup.u.pd.num_choices);
     TearDownHost(*host);
   }
-}
-
-TEST_F(ModuleHostileTest, AThousandControlsUseTheSixteenSlotsOnly) {
-  std::string controls;
-  for (int i = 0; i < 1000; ++i) {
-    controls += (i ? "," : "") + std::string(R"({"class": "slider", "id": "s)") + std::to_string(i) +
-                R"(", "label": "S", "min": 0, "max": 1, "default": 0})";
-  }
-  auto host = MakeHost();
-  host->ClearUIUpdates();
-  ChooseEffect(*host, WritePackage("Crowd", "__kernel void k" + kSignature + ", float s0) {}",
-                                   R"({"title": "Crowd", "kernel": "k", "controls": [)" + controls + "]}"));
-  for (const auto& update : host->UIUpdates()) {
-    EXPECT_GE(update.index, 1);
-    EXPECT_LE(update.index, 101);
-  }
-  // The kernel takes one control, the metadata lists a thousand: no build.
-  ExpectCopied(*host);
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleHostileTest, LongTextsAreCutToTheHostsFields) {

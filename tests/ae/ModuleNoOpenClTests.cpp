@@ -18,16 +18,12 @@ namespace {
 
 constexpr const char* kNoDeviceLine = "No OpenCL device was found";
 
-std::filesystem::path LogFolder() {
-  const auto appData = lumaro::test::PlatformLocalAppData();
-  return appData ? *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs" : std::filesystem::path();
-}
-
 // The log text of every module loaded since `since` was taken.
 std::string LogTextSince(const std::map<std::filesystem::path, std::uintmax_t>& since) {
   std::string text;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(LogFolder(), error), end; !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it(ModuleFixture::LogFolder(), error), end; !error && it != end;
+       it.increment(error)) {
     std::ifstream file(it->path(), std::ios::binary);
     const auto known = since.find(it->path());
     file.seekg(static_cast<std::streamoff>(known == since.end() ? 0 : known->second));
@@ -39,7 +35,8 @@ std::string LogTextSince(const std::map<std::filesystem::path, std::uintmax_t>& 
 std::map<std::filesystem::path, std::uintmax_t> LogSizes() {
   std::map<std::filesystem::path, std::uintmax_t> sizes;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(LogFolder(), error), end; !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it(ModuleFixture::LogFolder(), error), end; !error && it != end;
+       it.increment(error)) {
     sizes[it->path()] = std::filesystem::file_size(it->path(), error);
   }
   return sizes;
@@ -66,8 +63,8 @@ protected:
   // entry again; returns the boxes it showed.
   std::vector<std::string> Reselect(host::EffectHost& host) {
     const auto before = DecliningUser::Get().Messages().size();
-    host.Params().SetPopupValue(3, 4);
-    EXPECT_EQ(host.UserChangedParam(sequence_, 3), PF_Err_NONE);
+    host.Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
+    EXPECT_EQ(host.UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
     const auto all = DecliningUser::Get().Messages();
     return {all.begin() + static_cast<std::ptrdiff_t>(before), all.end()};
   }
@@ -91,8 +88,8 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
   EXPECT_TRUE(boxes[0].starts_with("No OpenCL Device: No OpenCL device was found, so 'WarmGlow' cannot be rendered"))
       << boxes[0];
   EXPECT_NE(boxes[0].find("A graphics driver with OpenCL support is needed"), std::string::npos) << boxes[0];
-  EXPECT_EQ(host->Params().At(3).u.pd.value, 4);
-  EXPECT_EQ(host->Params().ReadArbitraryText(4), core::PathToUtf8(package));
+  EXPECT_EQ(host->Params().At(Layout::EffectPopup).u.pd.value, Layout::PopupEffect);
+  EXPECT_EQ(host->Params().ReadArbitraryText(Layout::EffectPath), core::PathToUtf8(package));
 
   for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
     for (int frame = 0; frame < 3; ++frame) {
@@ -108,8 +105,8 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
     }
   }
   // The sync button still works (here nothing is received), and the panel refreshes.
-  EXPECT_EQ(host->UserChangedParam(sequence_, 2), PF_Err_NONE);
-  EXPECT_EQ(host->Params().ReadArbitraryText(4), core::PathToUtf8(package));
+  EXPECT_EQ(host->UserChangedParam(sequence_, Layout::SyncButton), PF_Err_NONE);
+  EXPECT_EQ(host->Params().ReadArbitraryText(Layout::EffectPath), core::PathToUtf8(package));
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_EQ(Occurrences(LogTextSince(logSizes_), kNoDeviceLine), 1);
   TearDownHost(*host);
@@ -120,7 +117,7 @@ TEST_F(ModuleNoOpenClTest, ABrokenPackageIsStillRefusedAsBefore) {
   ChooseEffect(*host, WritePackage("Broken", "__kernel void k() {}", "{ not json"));
   const auto boxes = Reselect(*host);
   EXPECT_EQ(boxes, std::vector<std::string>{"Invalid Lumaro Effect: Unable to load selected effect"});
-  EXPECT_EQ(host->Params().At(3).u.pd.value, 1);
+  EXPECT_EQ(host->Params().At(Layout::EffectPopup).u.pd.value, Layout::PopupNone);
   TearDownHost(*host);
 }
 

@@ -39,10 +39,10 @@ TEST_F(ModuleParameterUITest, AReopenedProjectShowsTheEffectsLabelsAndRangesBefo
     ASSERT_EQ(host->SequenceResetup(sequence_), PF_Err_NONE);
     ChooseEffect(*host, Example("WarmGlow"));
     auto& params = host->Params();
-    EXPECT_EQ(params.Text(3), "None|Browse...|(-|WarmGlow");
-    EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{7, 12}));
+    EXPECT_EQ(params.Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow");
+    EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
 
-    const auto& amount = params.At(7);
+    const auto& amount = params.At(kWarmGlowAmount);
     EXPECT_EQ(Name(amount), "Amount");
     EXPECT_EQ(amount.u.fs_d.valid_min, 0.0f);
     EXPECT_EQ(amount.u.fs_d.valid_max, 1.0f);
@@ -53,7 +53,7 @@ TEST_F(ModuleParameterUITest, AReopenedProjectShowsTheEffectsLabelsAndRangesBefo
     EXPECT_EQ(amount.ui_flags & PF_PUI_DISABLED, 0);
     EXPECT_EQ(amount.u.fs_d.value, 0.0) << "refreshing the panel sets no value";
 
-    const auto& tint = params.At(12);
+    const auto& tint = params.At(kWarmGlowTint);
     EXPECT_EQ(Name(tint), "Tint");
     EXPECT_EQ(tint.u.cd.dephault.red, 255);
     EXPECT_EQ(tint.u.cd.dephault.green, 255);
@@ -62,7 +62,7 @@ TEST_F(ModuleParameterUITest, AReopenedProjectShowsTheEffectsLabelsAndRangesBefo
 
     // A second refresh finds the effect loaded for the sequence and shows the same.
     EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
-    EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{7, 12}));
+    EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
     EXPECT_EQ(host->UnsentCommands(), 0);
     TearDownHost(*host);
   }
@@ -72,15 +72,15 @@ TEST_F(ModuleParameterUITest, AChoiceShowsItsOptionsAndWideRangesKeepOneDecimal)
   auto host = MakeHost();
   ChooseEffect(*host, Example("ToneChoice"));
   auto& params = host->Params();
-  EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{8, 13}));
-  EXPECT_EQ(Name(params.At(8)), "Tone");
-  EXPECT_EQ(params.Text(8), "Sepia|Monochrome|Invert");
-  EXPECT_EQ(params.At(8).u.pd.num_choices, 3);
-  EXPECT_EQ(params.At(8).u.pd.dephault, 1);
-  EXPECT_EQ(Name(params.At(13)), "Levels");
-  EXPECT_EQ(params.At(13).u.fs_d.slider_min, 2.0f);
-  EXPECT_EQ(params.At(13).u.fs_d.slider_max, 32.0f);
-  EXPECT_EQ(params.At(13).u.fs_d.precision, 1);
+  EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
+  EXPECT_EQ(Name(params.At(kToneChoiceTone)), "Tone");
+  EXPECT_EQ(params.Text(kToneChoiceTone), "Sepia|Monochrome|Invert");
+  EXPECT_EQ(params.At(kToneChoiceTone).u.pd.num_choices, 3);
+  EXPECT_EQ(params.At(kToneChoiceTone).u.pd.dephault, 1);
+  EXPECT_EQ(Name(params.At(kToneChoiceLevels)), "Levels");
+  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.slider_min, 2.0f);
+  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.slider_max, 32.0f);
+  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.precision, 1);
   TearDownHost(*host);
 }
 
@@ -88,8 +88,8 @@ TEST_F(ModuleParameterUITest, AFailedBuildShowsItsControlsDisabled) {
   const auto package = WritePackage("Broken", SliderKernel(1, "this is not OpenCL"), SliderMetadata(1));
   auto host = MakeHost();
   ChooseEffect(*host, package);
-  EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{7}));
-  EXPECT_TRUE(host->Params().At(7).ui_flags & PF_PUI_DISABLED);
+  EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kFirstSlider}));
+  EXPECT_TRUE(host->Params().At(kFirstSlider).ui_flags & PF_PUI_DISABLED);
   TearDownHost(*host);
 }
 
@@ -97,10 +97,11 @@ TEST_F(ModuleParameterUITest, NoneOrNoLoadableEffectHidesEveryControl) {
   auto host = MakeHost();
   ChooseEffect(*host, Example("WarmGlow"));
   ASSERT_FALSE(VisibleControlParams(*host).empty());
-  host->Params().SetPopupValue(3, 1);
+  host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupNone);
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_TRUE(VisibleControlParams(*host).empty());
-  EXPECT_EQ(host->Params().Text(3), "None|Browse...|(-|WarmGlow") << "the stored path still names the effect";
+  EXPECT_EQ(host->Params().Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow")
+      << "the stored path still names the effect";
   TearDownHost(*host);
 
   for (const auto& missing : {folder_ / "Missing.lumaro-effect", std::filesystem::path()}) {
@@ -124,9 +125,9 @@ TEST_F(ModuleParameterUITest, ControlsBeyondTheSixteenthAreNotShown) {
   auto host = MakeHost();
   ChooseEffect(*host, package);
   std::vector<PF_ParamIndex> expected;
-  for (int position = 0; position < 16; ++position) expected.push_back(6 + 6 * position + 1);
+  for (A_long slot = 0; slot < Layout::ControlSlots; ++slot) expected.push_back(ControlParam(slot, eControl::Slider));
   EXPECT_EQ(VisibleControlParams(*host), expected);
-  for (const auto& update : host->UIUpdates()) EXPECT_LE(update.index, 101);
+  for (const auto& update : host->UIUpdates()) EXPECT_LE(update.index, Layout::LastControlParam);
   TearDownHost(*host);
 }
 

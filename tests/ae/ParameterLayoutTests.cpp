@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 namespace brantok::lumaro::ae {
@@ -67,6 +65,8 @@ TEST(ParameterLayoutTest, ControlParametersAreIndicesSixToHundredAndOne) {
   EXPECT_EQ(*indices.rbegin(), 101);
 }
 
+// The indices themselves, as hosts and saved projects know them; other tests
+// name them through ParameterLayout.
 TEST(ParameterLayoutTest, EachControlMapsToItsSlotAndKindAndTheSeventeenthHasNoParameter) {
   std::vector<std::shared_ptr<IControl>> controls{
       MakeSlider("first"), std::make_shared<ColorPicker>("tint", "Tint", correction::effects::Color{1, 1, 1, 1}),
@@ -86,45 +86,6 @@ TEST(ParameterLayoutTest, EachControlMapsToItsSlotAndKindAndTheSeventeenthHasNoP
   ForEachControl(many, [&](const auto&, A_long index, eControl) { indices.push_back(index); });
   ASSERT_EQ(indices.size(), 16u);
   EXPECT_EQ(indices.back(), 6 + 6 * 15 + 1);
-}
-
-TEST(ParameterLayoutTest, EffectChoicesNameTheStoredPackage) {
-  const auto none = BuildEffectChoices(std::nullopt);
-  EXPECT_EQ(JoinChoices({none.begin(), none.end()}), "None|Browse...||");
-  const auto chosen = BuildEffectChoices(std::filesystem::path("/effects/Look.lumaro-effect"));
-  EXPECT_EQ(JoinChoices({chosen.begin(), chosen.end()}), "None|Browse...|(-|Look");
-  EXPECT_EQ(JoinChoices({}), "");
-}
-
-TEST(ParameterLayoutTest, PopupNamesListNoMoreChoicesThanTheHostCounts) {
-  // The host counts a popup's choices in 16 bits; names beyond would make
-  // the list and its count disagree.
-  const std::vector<std::string> choices(40000, "o");
-  const auto joined = JoinChoices(choices);
-  EXPECT_EQ(static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '|')) + 1,
-            ParameterLayout::MaxPopupChoices);
-  EXPECT_EQ(JoinChoices(std::vector<std::string>(ParameterLayout::MaxPopupChoices, "o")), joined);
-}
-
-TEST(ParameterLayoutTest, ParameterNamesAreCutToTheNameField) {
-  PF_ParamDef def{};
-  std::memset(def.name, 'x', sizeof(def.name));
-  SetParamName(def, "Short");
-  EXPECT_STREQ(def.name, "Short");
-  SetParamName(def, std::string(40, 'a'));
-  EXPECT_EQ(std::string(def.name), std::string(31, 'a'));
-}
-
-TEST(ParameterLayoutTest, FindParamStaysInsideTheHostsArray) {
-  PF_ParamDef first{}, second{};
-  PF_ParamDef* params[] = {&first, &second};
-  PF_InData inData{};
-  inData.num_params = 2;
-  EXPECT_EQ(FindParam(&inData, params, 1), &second);
-  EXPECT_EQ(FindParam(&inData, params, 2), nullptr);
-  EXPECT_EQ(FindParam(&inData, params, -1), nullptr);
-  EXPECT_EQ(FindParam(nullptr, params, 0), nullptr);
-  EXPECT_EQ(FindParam(&inData, nullptr, 0), nullptr);
 }
 
 TEST(KeepStringTest, EqualTextsShareOnePointerUntilCleared) {

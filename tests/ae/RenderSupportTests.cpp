@@ -18,67 +18,6 @@ using gpu::eGpuFormat;
 using gpu::eMemoryDeviceAccess;
 using gpu::eMemoryHostAccess;
 
-TEST(PixelFormatsTest, PremiereFormatsMapToGpuFormatsAndBack) {
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_ARGB_4444_8u), eGpuFormat::ARGB8);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_XRGB_4444_8u), eGpuFormat::ARGB8);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRA_4444_8u), eGpuFormat::BGRA8);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRX_4444_8u), eGpuFormat::BGRX8);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_ARGB_4444_16u), eGpuFormat::ARGB16);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRA_4444_16u), eGpuFormat::BGRA16);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRX_4444_16u), eGpuFormat::BGRX16);
-  EXPECT_EQ(ToGpuFormat(PrPixelFormat_BGRA_4444_32f), eGpuFormat::BGRA32F);
-  for (const auto unsupported : {PrPixelFormat_Invalid, PrPixelFormat_VUYA_4444_8u, PrPixelFormat_ARGB_4444_32f}) {
-    try {
-      ToGpuFormat(unsupported);
-      FAIL() << unsupported;
-    } catch (const std::runtime_error& error) {
-      EXPECT_STREQ(error.what(), "Unsupported Premiere pixel format");
-    }
-  }
-  EXPECT_EQ(ToPremiereFormat(eGpuFormat::BGRA8), PrPixelFormat_BGRA_4444_8u);
-  EXPECT_EQ(ToPremiereFormat(eGpuFormat::BGRA32F), PrPixelFormat_BGRA_4444_32f);
-  EXPECT_EQ(ToPremiereFormat(eGpuFormat::ARGB8), PrPixelFormat_ARGB_4444_8u);
-  EXPECT_THROW(ToPremiereFormat(eGpuFormat::RGBA8), std::runtime_error);
-
-  EXPECT_EQ(ToRgbFormat(eGpuFormat::BGRA8), eGpuFormat::RGBA8);
-  EXPECT_EQ(ToRgbFormat(eGpuFormat::BGRX16), eGpuFormat::RGBX16);
-  EXPECT_EQ(ToRgbFormat(eGpuFormat::BGRA32F), eGpuFormat::RGBA32F);
-  try {
-    ToRgbFormat(eGpuFormat::ARGB8);
-    FAIL();
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "Unsupported BGR format for conversion to RGB");
-  }
-}
-
-TEST(ImageViewTest, BottomUpWorldsStartAtTheirLowestRow) {
-  std::vector<std::uint8_t> pixels(3 * 40);
-  PF_LayerDef world{};
-  world.width = 8;
-  world.height = 3;
-  world.rowbytes = 40; // padded rows
-  world.data = reinterpret_cast<PF_Pixel*>(pixels.data());
-  auto view = ImageView::Describe(world, 4);
-  ASSERT_TRUE(view);
-  EXPECT_EQ(view->data, pixels.data());
-  EXPECT_EQ(view->pitch, 40u);
-
-  // Bottom-up: data names the top row, which lies at the highest address.
-  world.rowbytes = -40;
-  world.data = reinterpret_cast<PF_Pixel*>(pixels.data() + 2 * 40);
-  view = ImageView::Describe(world, 4);
-  ASSERT_TRUE(view);
-  EXPECT_EQ(view->data, pixels.data());
-  EXPECT_EQ(view->pitch, 40u);
-
-  EXPECT_FALSE(ImageView::Describe(world, 16)) << "rows shorter than the pixels";
-  world.data = nullptr;
-  EXPECT_FALSE(ImageView::Describe(world, 4));
-  world.data = reinterpret_cast<PF_Pixel*>(pixels.data());
-  world.height = 0;
-  EXPECT_FALSE(ImageView::Describe(world, 4));
-}
-
 TEST(RenderTimeTest, TimeIsTakenFromTheHostsClock) {
   PF_InData inData{};
   inData.current_time = 2500;
@@ -97,13 +36,6 @@ TEST(RenderTimeTest, TimeIsTakenFromTheHostsClock) {
   inData.current_time = std::numeric_limits<A_long>::min();
   inData.time_step = -1;
   EXPECT_EQ(LumaroEffect::GetRenderTime(inData).frame, std::numeric_limits<std::int32_t>::max());
-}
-
-TEST(SequenceDataTest, AnIdIsAssignedWhenAnyByteIsSet) {
-  SequenceData record{};
-  EXPECT_FALSE(record.HasId());
-  record.id.bytes[15] = 1;
-  EXPECT_TRUE(record.HasId());
 }
 
 TEST(ImagePoolTest, ReusesMatchingImagesAndEvictsTheLeastRecentlyUsed) {

@@ -1,3 +1,4 @@
+#include "ControlParam.h"
 #include "EffectHost.h"
 #include "HandleStore.h"
 #include "HostWorld.h"
@@ -20,6 +21,7 @@ namespace {
 using core::eMessageBoxResult;
 using core::eMessageBoxType;
 using host::EffectHost;
+using namespace test;
 
 PF_Err InProcessEffectMain(PF_Cmd cmd, PF_InData* inData, PF_OutData* outData, PF_ParamDef** params,
                            PF_LayerDef* output, void* extra) {
@@ -64,12 +66,12 @@ protected:
 
   // The user picks `value` in the Effect popup.
   PF_Err Choose(A_long value) {
-    host_->Params().SetPopupValue(3, value);
-    return host_->UserChangedParam(sequence_, 3);
+    host_->Params().SetPopupValue(Layout::EffectPopup, value);
+    return host_->UserChangedParam(sequence_, Layout::EffectPopup);
   }
   PF_Err Browse(std::optional<std::filesystem::path> file) {
     user_->fileDialogAnswers.push_back(std::move(file));
-    return Choose(2);
+    return Choose(Layout::PopupBrowse);
   }
 
   std::vector<MessageBox> Boxes() const {
@@ -85,15 +87,9 @@ protected:
     return titles;
   }
 
-  std::string StoredPath() { return host_->Params().ReadArbitraryText(4); }
-  A_long Popup() { return host_->Params().At(3).u.pd.value; }
-  std::vector<PF_ParamIndex> Visible() {
-    std::vector<PF_ParamIndex> visible;
-    for (PF_ParamIndex index = 6; index <= 101; ++index) {
-      if (!(host_->Params().At(index).ui_flags & PF_PUI_INVISIBLE)) visible.push_back(index);
-    }
-    return visible;
-  }
+  std::string StoredPath() { return host_->Params().ReadArbitraryText(Layout::EffectPath); }
+  A_long Popup() { return host_->Params().At(Layout::EffectPopup).u.pd.value; }
+  std::vector<PF_ParamIndex> Visible() { return VisibleControlParams(*host_); }
 
   static std::filesystem::path Example(const std::string& name) {
     return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
@@ -123,24 +119,24 @@ TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
   EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
   EXPECT_TRUE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
-  EXPECT_EQ(Popup(), 4);
-  EXPECT_EQ(host_->Params().At(3).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
-  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|WarmGlow");
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+  EXPECT_EQ(Popup(), Layout::PopupEffect);
+  EXPECT_EQ(host_->Params().At(Layout::EffectPopup).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow");
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
   // The starting values go to the host with the panel.
-  EXPECT_EQ(host_->Params().At(7).u.fs_d.value, 0.5);
-  EXPECT_EQ(host_->Params().At(12).u.cd.value.red, 255);
-  EXPECT_EQ(host_->Params().At(12).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
+  EXPECT_EQ(host_->Params().At(kWarmGlowAmount).u.fs_d.value, 0.5);
+  EXPECT_EQ(host_->Params().At(kWarmGlowTint).u.cd.value.red, 255);
+  EXPECT_EQ(host_->Params().At(kWarmGlowTint).uu.change_flags, PF_ChangeFlag_CHANGED_VALUE);
   EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(UserActionTest, NoneForgetsTheEffectButKeepsThePath) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
-  ASSERT_EQ(Choose(1), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
   EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
   EXPECT_FALSE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
-  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_TRUE(Visible().empty());
   EXPECT_TRUE(Boxes().empty());
 }
@@ -149,7 +145,7 @@ TEST_F(UserActionTest, CancelledBrowsingSetsNoneAndChangesNothingElse) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   const auto id = Record().id;
   ASSERT_EQ(Browse(std::nullopt), PF_Err_NONE);
-  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
   EXPECT_EQ(Record().id, id);
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
@@ -162,7 +158,7 @@ TEST_F(UserActionTest, BrowsingToSomethingThatIsNotAFileSaysSo) {
   ASSERT_EQ(Browse(folder_ / "Missing.lumaro-effect"), PF_Err_NONE);
   const MessageBox invalidFile{eMessageBoxType::Error, "Unable to load selected file", "Invalid file"};
   EXPECT_EQ(Boxes(), (std::vector<MessageBox>{invalidFile, invalidFile}));
-  EXPECT_EQ(Popup(), 2) << "left as the user chose it";
+  EXPECT_EQ(Popup(), Layout::PopupBrowse) << "left as the user chose it";
   EXPECT_EQ(StoredPath(), "");
   EXPECT_FALSE(Record().HasId());
   EXPECT_TRUE(Visible().empty());
@@ -175,8 +171,8 @@ TEST_F(UserActionTest, APackageThatDoesNotLoadResetsTheSequence) {
   EXPECT_EQ(StoredPath(), "");
   EXPECT_FALSE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
-  EXPECT_EQ(Popup(), 1);
-  EXPECT_EQ(host_->Params().Text(3), "None|Browse...||");
+  EXPECT_EQ(Popup(), Layout::PopupNone);
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...||");
   EXPECT_TRUE(Visible().empty());
 }
 
@@ -189,10 +185,10 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
                                                   "default": 0}]})",
                                                            "A prompt."));
   ASSERT_EQ(Browse(package), PF_Err_NONE);
-  EXPECT_EQ(Popup(), 4);
-  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|Broken Look");
-  EXPECT_EQ(Visible(), std::vector<PF_ParamIndex>{7});
-  EXPECT_TRUE(host_->Params().At(7).ui_flags & PF_PUI_DISABLED);
+  EXPECT_EQ(Popup(), Layout::PopupEffect);
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Broken Look");
+  EXPECT_EQ(Visible(), std::vector<PF_ParamIndex>{kFirstSlider});
+  EXPECT_TRUE(host_->Params().At(kFirstSlider).ui_flags & PF_PUI_DISABLED);
   const MessageBox unsupported{eMessageBoxType::Error,
                                "'Broken Look' failed to load and will be disabled.\n\nFor details, see the log file "
                                "at: " +
@@ -206,21 +202,21 @@ TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
   ASSERT_EQ(Browse(Example("ToneChoice")), PF_Err_NONE);
   const auto id = Record().id;
   host_->ClearUIUpdates();
-  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_EQ(Record().id, id);
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
-  EXPECT_EQ(Popup(), 4);
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{8, 13}));
-  EXPECT_EQ(host_->Params().At(8).u.pd.value, 2) << "the choice's initial option";
+  EXPECT_EQ(Popup(), Layout::PopupEffect);
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
+  EXPECT_EQ(host_->Params().At(kToneChoiceTone).u.pd.value, 2) << "the choice's initial option";
   EXPECT_TRUE(Boxes().empty());
 
   // After None the stored path loads again under a fresh id.
-  ASSERT_EQ(Choose(1), PF_Err_NONE);
-  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_TRUE(Record().HasId());
   EXPECT_NE(Record().id, id);
-  EXPECT_EQ(Popup(), 4);
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{8, 13}));
+  EXPECT_EQ(Popup(), Layout::PopupEffect);
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
 }
 
 TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
@@ -238,11 +234,11 @@ TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
   };
   write("Before");
   ASSERT_EQ(Browse(package), PF_Err_NONE);
-  ASSERT_EQ(Choose(1), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
 
   // Frames and panel refreshes the host asked for before the user chose None
   // still carry the effect's popup entry.
-  host_->Params().SetPopupValue(3, 4);
+  host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
   host::HostWorld input(4, 4);
   input.FillPixels(0x40);
   host::HostWorld output(4, 4);
@@ -254,23 +250,23 @@ TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
 
   // Choosing the effect again reads the package as it is now.
   write("After");
-  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_TRUE(Record().HasId());
-  EXPECT_EQ(std::string(host_->Params().At(7).name), "After");
+  EXPECT_EQ(std::string(host_->Params().At(kFirstSlider).name), "After");
 }
 
 TEST_F(UserActionTest, ReselectingKeepsTheClipsOwnValues) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   // A frame renders with 0.9; the user then sets 0.2 (as on a duplicated clip
   // that shares the loaded effect) and picks the effect's entry again.
-  host_->Params().SetFloatSliderValue(7, 0.9);
+  host_->Params().SetFloatSliderValue(kWarmGlowAmount, 0.9);
   host::HostWorld input(4, 4);
   host::HostWorld output(4, 4);
   ASSERT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
-  host_->Params().SetFloatSliderValue(7, 0.2);
-  ASSERT_EQ(Choose(4), PF_Err_NONE);
-  EXPECT_EQ(host_->Params().At(7).u.fs_d.value, 0.2);
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+  host_->Params().SetFloatSliderValue(kWarmGlowAmount, 0.2);
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
+  EXPECT_EQ(host_->Params().At(kWarmGlowAmount).u.fs_d.value, 0.2);
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
 }
 
 TEST_F(UserActionTest, APathTooLongForTheProjectIsRefusedAndChangesNothing) {
@@ -290,39 +286,39 @@ TEST_F(UserActionTest, APathTooLongForTheProjectIsRefusedAndChangesNothing) {
   EXPECT_NE(Boxes()[0].text.find("too long"), std::string::npos);
   EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
   EXPECT_EQ(Record().id, id);
-  EXPECT_EQ(Popup(), 4);
-  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|WarmGlow");
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+  EXPECT_EQ(Popup(), Layout::PopupEffect);
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow");
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
 }
 
 TEST_F(UserActionTest, ReselectingWithoutALoadableEffectFallsBackToNone) {
   // No path stored: back to None without a word.
-  ASSERT_EQ(Choose(4), PF_Err_NONE);
-  EXPECT_EQ(Popup(), 1);
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_TRUE(Boxes().empty());
 
   // A stored path that no longer loads.
   const auto path = UnloadablePackage();
-  ASSERT_TRUE(host_->Params().WriteArbitraryText(4, core::PathToUtf8(path)));
-  ASSERT_EQ(Choose(4), PF_Err_NONE);
+  ASSERT_TRUE(host_->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(path)));
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
-  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_EQ(StoredPath(), core::PathToUtf8(path));
   EXPECT_FALSE(Record().HasId());
   EXPECT_TRUE(Visible().empty());
 }
 
 TEST_F(UserActionTest, OtherParametersAndMissingRecordsDoNothing) {
-  for (const PF_ParamIndex index : {5, 7, 12, 101}) {
+  for (const PF_ParamIndex index : {Layout::Information, kWarmGlowAmount, kWarmGlowTint, Layout::LastControlParam}) {
     host_->ClearUIUpdates();
     EXPECT_EQ(host_->UserChangedParam(sequence_, index), PF_Err_NONE);
     EXPECT_TRUE(host_->UIUpdates().empty());
   }
-  host_->Params().SetPopupValue(3, 3); // the separator
-  EXPECT_EQ(host_->UserChangedParam(sequence_, 3), PF_Err_NONE);
+  host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupSeparator);
+  EXPECT_EQ(host_->UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
   EXPECT_TRUE(Boxes().empty());
   host::CommandOptions noRecord;
-  PF_UserChangedParamExtra extra{3};
+  PF_UserChangedParamExtra extra{Layout::EffectPopup};
   noRecord.extra = &extra;
   EXPECT_EQ(host_->Send(PF_Cmd_USER_CHANGED_PARAM, noRecord), PF_Err_NONE);
   noRecord.sequence = sequence_;
@@ -349,7 +345,7 @@ protected:
     std::filesystem::copy_file(package, shared);
     return shared;
   }
-  PF_Err PressSync() { return host_->UserChangedParam(sequence_, 2); }
+  PF_Err PressSync() { return host_->UserChangedParam(sequence_, Layout::SyncButton); }
 
   std::filesystem::path share_;
 };
@@ -360,7 +356,7 @@ TEST_F(SyncActionTest, NothingSharedChangesNoParameter) {
   EXPECT_EQ(Boxes(), (std::vector<MessageBox>{{eMessageBoxType::Information,
                                                "No Lumaro effect shared with Adobe Premiere", "Sync From Lumaro"}}));
   EXPECT_TRUE(host_->UIUpdates().empty());
-  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
 }
 
 TEST_F(SyncActionTest, DecliningOrCancellingLeavesTheSharedFile) {
@@ -374,7 +370,7 @@ TEST_F(SyncActionTest, DecliningOrCancellingLeavesTheSharedFile) {
   EXPECT_EQ(Boxes(), (std::vector<MessageBox>{question, question}));
   EXPECT_EQ(DialogTitles(true), std::vector<std::string>{"Save Warm"});
   EXPECT_TRUE(std::filesystem::exists(shared));
-  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_EQ(StoredPath(), "");
 }
 
@@ -388,9 +384,9 @@ TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
   EXPECT_TRUE(std::filesystem::is_regular_file(kept));
   EXPECT_EQ(StoredPath(), core::PathToUtf8(kept));
   EXPECT_TRUE(Record().HasId());
-  EXPECT_EQ(Popup(), 4);
-  EXPECT_EQ(host_->Params().Text(3), "None|Browse...|(-|Kept");
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{7, 12}));
+  EXPECT_EQ(Popup(), Layout::PopupEffect);
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Kept");
+  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
   EXPECT_EQ(Boxes().size(), 1u) << "only the question";
 }
 
@@ -405,7 +401,7 @@ TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {
   EXPECT_EQ(StoredPath(), "");
   EXPECT_FALSE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
-  EXPECT_EQ(Popup(), 1);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_TRUE(Visible().empty());
 }
 

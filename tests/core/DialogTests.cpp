@@ -1,6 +1,8 @@
 #include "core/DialogResponder.h"
 #include "core/Dialogs.h"
 
+#include "ScriptedResponder.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,115 +10,64 @@
 namespace brantok::lumaro::core {
 namespace {
 
-// Remembers the last call of each kind and answers with preset values.
-class RecordingResponder : public IDialogResponder {
-public:
-  eMessageBoxResult messageBoxAnswer = eMessageBoxResult::None;
-  std::optional<std::filesystem::path> fileAnswer;
-
-  int calls = 0;
-  eMessageBoxType type{};
-  std::string text, caption, title;
-  std::vector<FileTypeFilter> filters;
-  std::optional<std::filesystem::path> fileName, defaultFolder, folder;
-
-  eMessageBoxResult AnswerMessageBox(eMessageBoxType boxType, const std::string& boxText,
-                                     const std::string& boxCaption) override {
-    ++calls;
-    type = boxType;
-    text = boxText;
-    caption = boxCaption;
-    return messageBoxAnswer;
-  }
-
-  std::optional<std::filesystem::path>
-  AnswerOpenFileDialog(const std::string& dialogTitle, const std::vector<FileTypeFilter>& dialogFilters,
-                       const std::optional<std::filesystem::path>& dialogDefaultFolder) override {
-    ++calls;
-    title = dialogTitle;
-    filters = dialogFilters;
-    defaultFolder = dialogDefaultFolder;
-    return fileAnswer;
-  }
-
-  std::optional<std::filesystem::path>
-  AnswerSaveFileDialog(const std::string& dialogTitle, const std::vector<FileTypeFilter>& dialogFilters,
-                       const std::optional<std::filesystem::path>& dialogFileName,
-                       const std::optional<std::filesystem::path>& dialogDefaultFolder,
-                       const std::optional<std::filesystem::path>& dialogFolder) override {
-    ++calls;
-    title = dialogTitle;
-    filters = dialogFilters;
-    fileName = dialogFileName;
-    defaultFolder = dialogDefaultFolder;
-    folder = dialogFolder;
-    return fileAnswer;
-  }
-};
+using test::ScriptedResponder;
 
 class DialogResponderTest : public ::testing::Test {
 protected:
   void SetUp() override { SetDialogResponder(responder_); }
   void TearDown() override { ClearDialogResponder(); }
 
-  std::shared_ptr<RecordingResponder> responder_ = std::make_shared<RecordingResponder>();
+  std::shared_ptr<ScriptedResponder> responder_ = std::make_shared<ScriptedResponder>();
 };
 
-TEST_F(DialogResponderTest, MessageBoxesReachTheResponderWithTheirArguments) {
-  responder_->messageBoxAnswer = eMessageBoxResult::No;
+TEST_F(DialogResponderTest, EveryDialogReachesTheResponderWithItsArgumentsAndAnswer) {
+  responder_->messageBoxAnswers = {eMessageBoxResult::No, eMessageBoxResult::Yes};
   EXPECT_EQ(ShowMessageBox(eMessageBoxType::Question, "Receive Warm from Lumaro?", "Sync From Lumaro"),
             eMessageBoxResult::No);
-  EXPECT_EQ(responder_->calls, 1);
-  EXPECT_EQ(responder_->type, eMessageBoxType::Question);
-  EXPECT_EQ(responder_->text, "Receive Warm from Lumaro?");
-  EXPECT_EQ(responder_->caption, "Sync From Lumaro");
-
-  responder_->messageBoxAnswer = eMessageBoxResult::Yes;
   EXPECT_EQ(ShowMessageBox(static_cast<eMessageBoxType>(9), "odd\nkind", ""), eMessageBoxResult::Yes);
-  EXPECT_EQ(static_cast<int>(responder_->type), 9);
-  EXPECT_EQ(responder_->text, "odd\nkind");
-  EXPECT_EQ(responder_->caption, "");
-}
+  ASSERT_EQ(responder_->messageBoxes.size(), 2u);
+  EXPECT_EQ(responder_->messageBoxes[0].type, eMessageBoxType::Question);
+  EXPECT_EQ(responder_->messageBoxes[0].text, "Receive Warm from Lumaro?");
+  EXPECT_EQ(responder_->messageBoxes[0].caption, "Sync From Lumaro");
+  EXPECT_EQ(static_cast<int>(responder_->messageBoxes[1].type), 9);
+  EXPECT_EQ(responder_->messageBoxes[1].text, "odd\nkind");
 
-TEST_F(DialogResponderTest, OpenFileDialogPassesTitleFiltersInOrderAndFolder) {
-  responder_->fileAnswer = std::filesystem::path("chosen") / "Warm.lumaro-effect";
+  const auto chosen = std::filesystem::path("chosen") / "Warm.lumaro-effect";
+  responder_->fileDialogAnswers = {chosen, std::nullopt, std::filesystem::path("kept.lumaro-effect")};
   const std::vector<FileTypeFilter> filters{{"*.lumaro-effect", "Lumaro Effect"}, {"*.*", "All files"}};
-  const auto result = OpenFileDialog("Select Lumaro Effect", filters, std::filesystem::path("start"));
-  EXPECT_EQ(result, responder_->fileAnswer);
-  EXPECT_EQ(responder_->title, "Select Lumaro Effect");
-  ASSERT_EQ(responder_->filters.size(), 2u);
-  EXPECT_EQ(responder_->filters[0].pattern, "*.lumaro-effect");
-  EXPECT_EQ(responder_->filters[0].displayName, "Lumaro Effect");
-  EXPECT_EQ(responder_->filters[1].pattern, "*.*");
-  EXPECT_EQ(responder_->defaultFolder, std::filesystem::path("start"));
-
-  responder_->fileAnswer.reset();
+  EXPECT_EQ(OpenFileDialog("Select Lumaro Effect", filters, std::filesystem::path("start")), chosen);
   EXPECT_FALSE(OpenFileDialog("", {}, std::nullopt).has_value());
-  EXPECT_TRUE(responder_->filters.empty());
-  EXPECT_FALSE(responder_->defaultFolder.has_value());
-}
-
-TEST_F(DialogResponderTest, SaveFileDialogPassesEveryArgument) {
-  responder_->fileAnswer = std::filesystem::path("kept.lumaro-effect");
-  const auto result = SaveFileDialog("Save Warm", {{"*.lumaro-effect", "Lumaro Effect"}},
-                                     std::filesystem::path("share") / "Warm.lumaro-effect",
-                                     std::filesystem::path("suggested"), std::filesystem::path("forced"));
-  EXPECT_EQ(result, std::filesystem::path("kept.lumaro-effect"));
-  EXPECT_EQ(responder_->calls, 1);
-  EXPECT_EQ(responder_->title, "Save Warm");
-  ASSERT_EQ(responder_->filters.size(), 1u);
-  EXPECT_EQ(responder_->fileName, std::filesystem::path("share") / "Warm.lumaro-effect");
-  EXPECT_EQ(responder_->defaultFolder, std::filesystem::path("suggested"));
-  EXPECT_EQ(responder_->folder, std::filesystem::path("forced"));
+  EXPECT_EQ(SaveFileDialog("Save Warm", {{"*.lumaro-effect", "Lumaro Effect"}},
+                           std::filesystem::path("share") / "Warm.lumaro-effect", std::filesystem::path("suggested"),
+                           std::filesystem::path("forced")),
+            std::filesystem::path("kept.lumaro-effect"));
+  ASSERT_EQ(responder_->fileDialogs.size(), 3u);
+  const auto& open = responder_->fileDialogs[0];
+  EXPECT_FALSE(open.save);
+  EXPECT_EQ(open.title, "Select Lumaro Effect");
+  ASSERT_EQ(open.filters.size(), 2u);
+  EXPECT_EQ(open.filters[0].pattern, "*.lumaro-effect");
+  EXPECT_EQ(open.filters[0].displayName, "Lumaro Effect");
+  EXPECT_EQ(open.filters[1].pattern, "*.*");
+  EXPECT_EQ(open.defaultFolder, std::filesystem::path("start"));
+  EXPECT_TRUE(responder_->fileDialogs[1].filters.empty());
+  EXPECT_FALSE(responder_->fileDialogs[1].defaultFolder.has_value());
+  const auto& save = responder_->fileDialogs[2];
+  EXPECT_TRUE(save.save);
+  EXPECT_EQ(save.title, "Save Warm");
+  EXPECT_EQ(save.filters.size(), 1u);
+  EXPECT_EQ(save.fileName, std::filesystem::path("share") / "Warm.lumaro-effect");
+  EXPECT_EQ(save.defaultFolder, std::filesystem::path("suggested"));
+  EXPECT_EQ(save.folder, std::filesystem::path("forced"));
 }
 
 TEST_F(DialogResponderTest, InstallingAnotherResponderReplacesTheFirst) {
-  const auto second = std::make_shared<RecordingResponder>();
+  const auto second = std::make_shared<ScriptedResponder>();
   SetDialogResponder(second);
   EXPECT_EQ(GetDialogResponder(), second);
   ShowMessageBox(eMessageBoxType::Information, "text", "caption");
-  EXPECT_EQ(second->calls, 1);
-  EXPECT_EQ(responder_->calls, 0);
+  EXPECT_EQ(second->messageBoxes.size(), 1u);
+  EXPECT_TRUE(responder_->messageBoxes.empty());
 
   ClearDialogResponder();
   EXPECT_EQ(GetDialogResponder(), nullptr);

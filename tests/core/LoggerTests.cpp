@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 namespace brantok::lumaro::core {
 namespace {
@@ -138,31 +137,6 @@ TEST_F(LoggerTest, DatedFileLandsInTheLogDirectoryUnderLocalAppData) {
     }
   }
   EXPECT_TRUE(found);
-}
-
-TEST_F(LoggerTest, ConcurrentMessagesArriveWhole) {
-  const TempFolder folder;
-  const auto file = folder / "threads.log";
-  Logger::AddFileHandler(std::nullopt, file);
-  const std::string line(200, 'x');
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&] {
-      for (int i = 0; i < 200; ++i) Logger::Log(line, eLogChannel::Info);
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  Logger::RemoveHandlers();
-  const std::string text = ReadTextFile(file);
-  std::size_t lines = 0;
-  for (std::size_t at = 0; at < text.size();) {
-    const auto end = text.find('\n', at);
-    ASSERT_NE(end, std::string::npos);
-    EXPECT_EQ(text.substr(at, end - at), line);
-    at = end + 1;
-    ++lines;
-  }
-  EXPECT_EQ(lines, 800u);
 }
 
 TEST(LocalAppDataTest, NamesTheCompanyAndApplicationFolders) {

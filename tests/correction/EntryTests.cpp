@@ -1,6 +1,5 @@
 #include "correction/effects/library/Entry.h"
 #include "correction/effects/library/EntryContent.h"
-#include "correction/effects/library/ZipArchive.h"
 
 #include "LogCapture.h"
 #include "PackageWriter.h"
@@ -39,18 +38,6 @@ protected:
   test::TempFolder folder_;
   test::LogCapture log_;
 };
-
-TEST_F(PackageReaderTest, EntryNames) {
-  EXPECT_EQ(GetEntryName(EntryContent::Prompt), "prompt.txt");
-  EXPECT_EQ(GetEntryName(EntryContent::Kernel), "kernel.cl");
-  EXPECT_EQ(GetEntryName(EntryContent::Metadata), "metadata.json");
-  try {
-    GetEntryName(static_cast<EntryContent>(3));
-    FAIL() << "no exception";
-  } catch (const std::out_of_range& error) {
-    EXPECT_STREQ(error.what(), "Unknown EntryContent value");
-  }
-}
 
 TEST_F(PackageReaderTest, ReadsRawBytesOfStoredAndDeflatedEntries) {
   const char bytes[] = "\xEF\xBB\xBF line\r\nwith\0nul";
@@ -97,11 +84,6 @@ TEST_F(PackageReaderTest, CorruptedDataFailsTheCrcCheck) {
   EXPECT_EQ(log_.Lines().back(), "Failed to deserialise entry content 'kernel.cl' from " + core::PathToNarrow(package) +
                                      ". Error: Failed to extract entry: kernel.cl");
   EXPECT_EQ(log_.Entries().back().first, core::eLogChannel::Error);
-}
-
-TEST_F(PackageReaderTest, OversizedEntryIsRefused) {
-  const auto package = Package({{"kernel.cl", std::string(ZipArchive::MaxEntrySize + 1, ' '), true}});
-  EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
 }
 
 TEST_F(PackageReaderTest, EntryReadsSourceOnceAndReturnsTheSameObject) {
@@ -166,14 +148,6 @@ TEST_F(PackageReaderTest, NonAsciiPackagePathOpens) {
   EXPECT_TRUE(entry.GetName().ends_with("bersicht ?") || entry.GetName() == "\xC3\x9C"
                                                                             "bersicht \xE2\x9C\x93")
       << entry.GetName();
-}
-
-TEST_F(PackageReaderTest, SourcesCompareByAllFields) {
-  const EffectSource a{2, "k", "m"};
-  EXPECT_EQ(a, (EffectSource{2, "k", "m"}));
-  EXPECT_NE(a, (EffectSource{3, "k", "m"}));
-  EXPECT_NE(a, (EffectSource{2, "k ", "m"}));
-  EXPECT_NE(a, (EffectSource{2, "k", "m "}));
 }
 
 } // namespace

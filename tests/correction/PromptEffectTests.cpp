@@ -2,9 +2,9 @@
 
 #include "LogCapture.h"
 #include "PackageWriter.h"
+#include "Pixels.h"
 #include "TempFolder.h"
 #include "correction/EffectCache.h"
-#include "correction/effects/IColorPicker.h"
 #include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
 #include "correction/effects/controls/Angle.h"
@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
 namespace brantok::lumaro::correction {
@@ -31,7 +30,7 @@ namespace {
 using effects::Color;
 using effects::IControl;
 using effects::library::Entry;
-using Pixel = std::array<float, 4>; // r, g, b, a
+using Pixel = test::Rgba;
 using Reference = std::function<Pixel(const Pixel&, int x, int y)>;
 
 constexpr int kWidth = 19;
@@ -86,17 +85,10 @@ protected:
                                       gpu::eMemoryHostAccess::ReadWrite, gpu::eMemoryLocation::Device, "input");
     auto out = context_->CreateImage2D(size, format, gpu::eMemoryDeviceAccess::ReadWrite,
                                        gpu::eMemoryHostAccess::ReadWrite, gpu::eMemoryLocation::Device, "output");
-    const bool eightBit = format == gpu::eGpuFormat::BGRA8;
-    std::vector<std::uint8_t> bytes(input.size() * (eightBit ? 4 : 16));
-    for (std::size_t i = 0; i < input.size(); ++i) {
-      const auto& p = input[i];
-      if (eightBit) {
-        const float bgra[4] = {p[2], p[1], p[0], p[3]};
-        for (int c = 0; c < 4; ++c) bytes[i * 4 + c] = static_cast<std::uint8_t>(std::lround(bgra[c] * 255.0f));
-      } else {
-        std::memcpy(&bytes[i * 16], p.data(), 16);
-      }
-    }
+    const auto packing = format == gpu::eGpuFormat::BGRA8 ? test::ePacking::Bgra8 : test::ePacking::Rgba32f;
+    const auto pixelSize = test::PackedSize(packing);
+    std::vector<std::uint8_t> bytes(input.size() * pixelSize);
+    for (std::size_t i = 0; i < input.size(); ++i) test::PackPixel(input[i], packing, &bytes[i * pixelSize]);
     queue_->WriteImage(*in, {0, 0}, size, bytes, 0, std::nullopt);
     const bool result = effect.Apply(*cache_, *in, *out, *queue_, size, time);
     if (applied) *applied = result;
@@ -104,14 +96,7 @@ protected:
     queue_->ReadImage(*out, read);
     queue_->Finish();
     std::vector<Pixel> pixels(input.size());
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-      if (eightBit) {
-        pixels[i] = {read[i * 4 + 2] / 255.0f, read[i * 4 + 1] / 255.0f, read[i * 4] / 255.0f,
-                     read[i * 4 + 3] / 255.0f};
-      } else {
-        std::memcpy(pixels[i].data(), &read[i * 16], 16);
-      }
-    }
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = test::UnpackPixel(&read[i * pixelSize], packing);
     return pixels;
   }
 
@@ -121,11 +106,7 @@ protected:
     for (const auto format : {gpu::eGpuFormat::BGRA8, gpu::eGpuFormat::RGBA32F}) {
       const bool eightBit = format == gpu::eGpuFormat::BGRA8;
       auto input = InputRamp();
-      if (eightBit) {
-        for (auto& p : input) {
-          for (auto& c : p) c = static_cast<float>(std::lround(c * 255.0f)) / 255.0f;
-        }
-      }
+      if (eightBit) std::transform(input.begin(), input.end(), input.begin(), test::Quantised);
       bool applied = false;
       const auto output = Render(effect, format, input, time, &applied);
       ASSERT_TRUE(applied);
@@ -153,28 +134,6 @@ protected:
 std::shared_ptr<gpu::IContext> PromptEffectTest::context_;
 
 float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
-
-TEST_F(PromptEffectTest, WarmGlowMatchesItsFormula) {
-  const auto effect = Load(Example("WarmGlow"));
-  ASSERT_TRUE(effect->IsReady());
-  EXPECT_EQ(effect->GetName(), "Warm Glow");
-  auto amount = std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("amount"));
-  auto tint = std::dynamic_pointer_cast<effects::IColorPicker>(effect->FindControl("tint"));
-  ASSERT_TRUE(amount && tint);
-  amount->SetNumber(0.7f);
-  tint->SetColor(Color{1.0f, 0.8f, 0.6f, 1.0f});
-  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int, int) {
-    const float a = 0.7f;
-    const float tint[3] = {1.0f, 0.8f, 0.6f};
-    const float warmth[3] = {1.0f, 0.9f, 0.75f};
-    Pixel out{0, 0, 0, p[3]};
-    for (int c = 0; c < 3; ++c) {
-      const float warm = p[c] * tint[c] * warmth[c] + 0.1f * a;
-      out[c] = Clamp01(p[c] + (warm - p[c]) * a);
-    }
-    return out;
-  });
-}
 
 TEST_F(PromptEffectTest, PulseVignetteUsesTimeFrameAndDuration) {
   const auto effect = Load(Example("PulseVignette"));

@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 
 namespace brantok::lumaro::host {
 namespace {
@@ -40,86 +39,6 @@ const Suite* Acquire(PF_InData* in, const char* name, std::int32_t version, SPEr
   const SPErr result = in->pica_basicP->AcquireSuite(name, version, &suite);
   if (error) *error = result;
   return static_cast<const Suite*>(suite);
-}
-
-TEST(EffectHostTest, GlobalDataGoesFromOutDataToLaterCommandsAndIsForgottenAtSetdown) {
-  PF_Handle seen = nullptr;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
-    if (cmd == PF_Cmd_GLOBAL_SETUP) out->global_data = in->utils->host_new_handle(8);
-    if (cmd == PF_Cmd_ABOUT) seen = in->global_data;
-    if (cmd == PF_Cmd_GLOBAL_SETDOWN) {
-      in->utils->host_dispose_handle(in->global_data);
-      out->global_data = nullptr;
-    }
-    return PF_Err_NONE;
-  });
-  EffectHost host(FakeEffect::Entry());
-  const auto live = HandleStore::Instance().LiveCount();
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_NE(host.GlobalData(), nullptr);
-  ASSERT_EQ(host.About(), PF_Err_NONE);
-  EXPECT_EQ(seen, host.GlobalData());
-  ASSERT_EQ(host.GlobalSetdown(), PF_Err_NONE);
-  EXPECT_EQ(host.GlobalData(), nullptr);
-  EXPECT_EQ(HandleStore::Instance().LiveCount(), live);
-}
-
-TEST(EffectHostTest, EachSequenceKeepsItsOwnData) {
-  std::vector<PF_Handle> seen;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
-    if (cmd == PF_Cmd_SEQUENCE_SETUP) {
-      EXPECT_EQ(in->sequence_data, nullptr);
-      out->sequence_data = in->utils->host_new_handle(32);
-    }
-    if (cmd == PF_Cmd_UPDATE_PARAMS_UI) seen.push_back(in->sequence_data);
-    if (cmd == PF_Cmd_SEQUENCE_SETDOWN) in->utils->host_dispose_handle(in->sequence_data);
-    return PF_Err_NONE;
-  });
-  EffectHost host(FakeEffect::Entry());
-  int first = -1;
-  int second = -1;
-  ASSERT_EQ(host.SequenceSetup(first), PF_Err_NONE);
-  ASSERT_EQ(host.SequenceSetup(second), PF_Err_NONE);
-  EXPECT_NE(first, second);
-  ASSERT_NE(host.SequenceData(first), nullptr);
-  ASSERT_NE(host.SequenceData(first), host.SequenceData(second));
-  host.UpdateParamsUI(second);
-  host.UpdateParamsUI(first);
-  EXPECT_EQ(seen, (std::vector<PF_Handle>{host.SequenceData(second), host.SequenceData(first)}));
-  // The plug-in left out_data->sequence_data as it was; the host forgets it anyway.
-  host.SequenceSetdown(first);
-  EXPECT_EQ(host.SequenceData(first), nullptr);
-  host.SequenceSetdown(second);
-}
-
-TEST(EffectHostTest, ReturnMessageIsClearedBeforeEachCommandAndKept) {
-  std::vector<char> firstBytes;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
-    firstBytes.push_back(out->return_msg[0]);
-    if (cmd == PF_Cmd_ABOUT) {
-      in->utils->ansi.sprintf(out->return_msg, "%s %d", "About", 42);
-      out->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
-    }
-    return PF_Err_NONE;
-  });
-  EffectHost host(FakeEffect::Entry());
-  host.About();
-  EXPECT_EQ(host.LastReturnMessage(), "About 42");
-  EXPECT_TRUE(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
-  host.GlobalSetup();
-  EXPECT_EQ(host.LastReturnMessage(), "");
-  EXPECT_EQ(firstBytes, (std::vector<char>{0, 0}));
-  EXPECT_EQ(host.ReturnMessages(), std::vector<std::string>{"About 42"});
-}
-
-TEST(EffectHostTest, SprintfStopsAtTheSizeOfReturnMsg) {
-  std::vector<char> destination(400, 'x');
-  const std::string longText(300, 'a');
-  EXPECT_EQ(HostCallbacks::Sprintf(destination.data(), "%s", longText.c_str()), 255);
-  EXPECT_EQ(std::strlen(destination.data()), 255u);
-  EXPECT_EQ(destination[256], 'x');
-  EXPECT_EQ(HostCallbacks::Sprintf(destination.data(), "%d-%s", 7, "b"), 3);
-  EXPECT_STREQ(destination.data(), "7-b");
 }
 
 TEST(EffectHostTest, AddParamCopiesTheDefinitionTextsAndArbitraryData) {
@@ -395,101 +314,6 @@ TEST(EffectHostTest, UpdateParamUIChangesTheHostsCopyAndIsRecorded) {
   EXPECT_EQ(host.OutstandingSuites(), 0);
 }
 
-TEST(EffectHostTest, ValuesThePluginWritesStayAndChangeFlagsAreClearedBeforeEachCommand) {
-  std::vector<PF_ChangeFlags> flagsAtEntry;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef*, void* extra) {
-    if (cmd == PF_Cmd_PARAMS_SETUP) {
-      PF_ParamDef slider = FloatSlider("Slider");
-      slider.uu.id = 9;
-      in->inter.add_param(in->effect_ref, -1, &slider);
-      return PF_Err_NONE;
-    }
-    flagsAtEntry.push_back(params[1]->uu.change_flags);
-    if (cmd == PF_Cmd_USER_CHANGED_PARAM) {
-      EXPECT_EQ(static_cast<PF_UserChangedParamExtra*>(extra)->param_index, 1);
-      params[1]->u.fs_d.value = 12.5;
-      params[1]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
-    }
-    return PF_Err_NONE;
-  });
-  EffectHost host(FakeEffect::Entry());
-  host.ParamsSetup();
-  host.UserChangedParam(-1, 1);
-  EXPECT_EQ(host.Params().At(1).u.fs_d.value, 12.5);
-  EXPECT_EQ(host.Params().ChangedValues(), std::vector<PF_ParamIndex>{1});
-  host.UpdateParamsUI(-1);
-  EXPECT_EQ(flagsAtEntry, (std::vector<PF_ChangeFlags>{0, 0}));
-  EXPECT_EQ(host.Params().Id(1), 9);
-}
-
-TEST(EffectHostTest, RenderPassesTheInputLayerOutputWorldAndTime) {
-  PF_InData seen{};
-  PrPixelFormat inputFormat = PrPixelFormat_Invalid;
-  PrPixelFormat outputFormat = PrPixelFormat_Invalid;
-  FakeEffect fake(
-      [&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef* output, void*) -> PF_Err {
-        if (cmd != PF_Cmd_RENDER) return PF_Err_NONE;
-        seen = *in;
-        auto* formats = Acquire<PF_PixelFormatSuite1>(in, kPFPixelFormatSuite, 1);
-        formats->GetPixelFormat(&params[0]->u.ld, &inputFormat);
-        formats->GetPixelFormat(output, &outputFormat);
-        in->pica_basicP->ReleaseSuite(kPFPixelFormatSuite, 1);
-        return in->utils->copy(in->effect_ref, &params[0]->u.ld, output, nullptr, nullptr);
-      });
-  EffectHost host(FakeEffect::Entry());
-  HostWorld input(8, 4, PrPixelFormat_BGRA_4444_32f, 16, true);
-  HostWorld output(8, 4, PrPixelFormat_BGRA_4444_32f);
-  input.FillPixels(0x3F);
-  ASSERT_EQ(host.Render(-1, input, output, FrameTime{600, 200, 2000, 1000}), PF_Err_NONE);
-  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
-  EXPECT_EQ(inputFormat, PrPixelFormat_BGRA_4444_32f);
-  EXPECT_EQ(outputFormat, PrPixelFormat_BGRA_4444_32f);
-  EXPECT_EQ(seen.current_time, 600);
-  EXPECT_EQ(seen.time_step, 200);
-  EXPECT_EQ(seen.total_time, 2000);
-  EXPECT_EQ(seen.time_scale, 1000u);
-  EXPECT_EQ(seen.width, 8);
-  EXPECT_EQ(seen.height, 4);
-  // The render worked on a snapshot: the host's layer parameter is untouched.
-  EXPECT_EQ(host.Params().At(0).u.ld.data, nullptr);
-}
-
-TEST(EffectHostTest, SendPassesNullPointersWhenAsked) {
-  bool sawNulls = false;
-  FakeEffect fake([&](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef** params, PF_LayerDef*, void*) {
-    sawNulls = !in && !out && !params;
-    return PF_Err_INTERNAL_STRUCT_DAMAGED;
-  });
-  EffectHost host(FakeEffect::Entry());
-  CommandOptions options;
-  options.nullInData = true;
-  options.nullOutData = true;
-  options.params = nullptr;
-  EXPECT_EQ(host.Send(PF_Cmd_RENDER, options), PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_TRUE(sawNulls);
-  EXPECT_EQ(host.LastError(), PF_Err_INTERNAL_STRUCT_DAMAGED);
-}
-
-TEST(EffectHostTest, CommandsFromSeveralThreadsAreAttributedToTheirHost) {
-  FakeEffect fake(
-      [&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef* output, void*) -> PF_Err {
-        Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 2);
-        in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
-        if (cmd == PF_Cmd_RENDER) return in->utils->copy(in->effect_ref, &params[0]->u.ld, output, nullptr, nullptr);
-        return PF_Err_NONE;
-      });
-  EffectHost host(FakeEffect::Entry());
-  std::thread renderer([&] {
-    HostWorld input(16, 16);
-    HostWorld output(16, 16);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(host.Render(-1, input, output), PF_Err_NONE);
-  });
-  for (int i = 0; i < 50; ++i) host.UpdateParamsUI(-1);
-  renderer.join();
-  EXPECT_EQ(host.SuiteAcquisitions(kPFHandleSuite), 100);
-  EXPECT_EQ(host.OutstandingSuites(), 0);
-}
-
 TEST(EffectHostTest, InDataFaultsLeaveTheChosenFieldNullForTheTrippedCommand) {
   std::vector<PF_InData> seen;
   FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
@@ -515,62 +339,6 @@ TEST(EffectHostTest, InDataFaultsLeaveTheChosenFieldNullForTheTrippedCommand) {
   // The sequence kept its record throughout.
   EXPECT_NE(host.SequenceData(sequence), nullptr);
   EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
-}
-
-TEST(EffectHostTest, ASequenceRecordCanBeHandedOverCutOrExtended) {
-  auto& store = HandleStore::Instance();
-  std::vector<A_HandleSize> sizes;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
-    if (cmd == PF_Cmd_SEQUENCE_SETUP) {
-      out->sequence_data = HostCallbacks::Utils()->host_new_handle(32);
-      std::memset(*out->sequence_data, 7, 32);
-    }
-    if (cmd == PF_Cmd_SEQUENCE_RESETUP) sizes.push_back(in->utils->host_get_handle_size(in->sequence_data));
-    if (cmd == PF_Cmd_SEQUENCE_SETDOWN) HostCallbacks::Utils()->host_dispose_handle(in->sequence_data);
-    return PF_Err_NONE;
-  });
-  EffectHost host(FakeEffect::Entry());
-  int sequence = -1;
-  ASSERT_EQ(host.SequenceSetup(sequence), PF_Err_NONE);
-  const PF_Handle record = host.SequenceData(sequence);
-  host.Faults().sequenceDataSize = 8;
-  host.SequenceResetup(sequence);
-  EXPECT_EQ(store.Bytes(record), std::vector<std::uint8_t>(8, 7));
-  host.Faults().sequenceDataSize = 12;
-  host.SequenceResetup(sequence);
-  EXPECT_EQ(store.Bytes(record), (std::vector<std::uint8_t>{7, 7, 7, 7, 7, 7, 7, 7, 0, 0, 0, 0}));
-  host.Faults().sequenceDataSize.reset();
-  host.SequenceResetup(sequence);
-  EXPECT_EQ(sizes, (std::vector<A_HandleSize>{8, 12, 12}));
-  EXPECT_EQ(host.SequenceData(sequence), record);
-  EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
-}
-
-TEST(EffectHostTest, ClipsOfOneInstanceShareItsGlobalDataAndKeepTheirOwnParameters) {
-  std::vector<PF_Handle> globals;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
-    if (cmd == PF_Cmd_GLOBAL_SETUP) out->global_data = HostCallbacks::Utils()->host_new_handle(8);
-    if (cmd == PF_Cmd_GLOBAL_SETDOWN) HostCallbacks::Utils()->host_dispose_handle(in->global_data);
-    if (cmd == PF_Cmd_PARAMS_SETUP) {
-      PF_ParamDef slider = FloatSlider("Slider");
-      in->inter.add_param(in->effect_ref, -1, &slider);
-      out->num_params = 2;
-    }
-    if (cmd == PF_Cmd_ABOUT) globals.push_back(in->global_data);
-    return PF_Err_NONE;
-  });
-  EffectHost owner(FakeEffect::Entry());
-  ASSERT_EQ(owner.GlobalSetup(), PF_Err_NONE);
-  EffectHost clip(FakeEffect::Entry());
-  clip.UseGlobalDataOf(owner);
-  ASSERT_EQ(clip.ParamsSetup(), PF_Err_NONE);
-  clip.Params().SetFloatSliderValue(1, 42.0);
-  owner.About();
-  clip.About();
-  EXPECT_EQ(globals, (std::vector<PF_Handle>{owner.GlobalData(), owner.GlobalData()}));
-  EXPECT_EQ(owner.Params().Count(), 1u);
-  EXPECT_EQ(clip.Params().At(1).u.fs_d.value, 42.0);
-  EXPECT_EQ(owner.GlobalSetdown(), PF_Err_NONE);
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace brantok::lumaro::host {
 namespace {
 
@@ -18,43 +16,6 @@ void Paint(HostWorld& world) {
       }
     }
   }
-}
-
-TEST(HostWorldTest, TopDownRowsGoUpInMemoryAndBottomUpRowsGoDown) {
-  HostWorld topDown(5, 3, PrPixelFormat_BGRA_4444_8u, 4);
-  EXPECT_EQ(topDown.RowBytes(), 24);
-  EXPECT_EQ(topDown.Row(1) - topDown.Row(0), 24);
-  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(topDown.World()->data), topDown.Row(0));
-
-  HostWorld bottomUp(5, 3, PrPixelFormat_BGRA_4444_8u, 4, true);
-  EXPECT_TRUE(bottomUp.BottomUp());
-  EXPECT_EQ(bottomUp.RowBytes(), -24);
-  EXPECT_EQ(bottomUp.Row(0) - bottomUp.Row(1), 24);
-  // data is the top row, which lies last in memory.
-  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(bottomUp.World()->data), bottomUp.Row(0));
-  EXPECT_EQ(bottomUp.World()->width, 5);
-  EXPECT_EQ(bottomUp.World()->height, 3);
-  EXPECT_TRUE(bottomUp.PaddingIntact());
-}
-
-TEST(HostWorldTest, PixelSizesFollowTheFormat) {
-  EXPECT_EQ(HostWorld::BytesPerPixel(PrPixelFormat_BGRA_4444_8u), 4);
-  EXPECT_EQ(HostWorld::BytesPerPixel(PrPixelFormat_ARGB_4444_8u), 4);
-  EXPECT_EQ(HostWorld::BytesPerPixel(PrPixelFormat_BGRA_4444_16u), 8);
-  EXPECT_EQ(HostWorld::BytesPerPixel(PrPixelFormat_BGRA_4444_32f), 16);
-  EXPECT_EQ(HostWorld::BytesPerPixel(PrPixelFormat_VUYA_4444_8u), 4);
-  EXPECT_EQ(HostWorld::BytesPerPixel(static_cast<PrPixelFormat>(0x12345678)), 4);
-  HostWorld floats(2, 2, PrPixelFormat_BGRA_4444_32f);
-  EXPECT_EQ(floats.RowBytes(), 32);
-}
-
-TEST(HostWorldTest, FormatIsFoundForCopiesOfTheWorldStructure) {
-  HostWorld world(4, 4, PrPixelFormat_BGRA_4444_32f);
-  const PF_EffectWorld copy = *world.World();
-  EXPECT_EQ(HostWorld::FormatOf(&copy), PrPixelFormat_BGRA_4444_32f);
-  PF_EffectWorld stranger{};
-  EXPECT_EQ(HostWorld::FormatOf(&stranger), std::nullopt);
-  EXPECT_EQ(HostWorld::FormatOf(nullptr), std::nullopt);
 }
 
 class CopyTest : public ::testing::TestWithParam<std::tuple<bool, A_long, bool, A_long>> {};
@@ -73,27 +34,6 @@ TEST_P(CopyTest, CopiesThePictureWhateverEachWorldsRowLayout) {
 INSTANTIATE_TEST_SUITE_P(RowLayouts, CopyTest,
                          ::testing::Combine(::testing::Bool(), ::testing::Values(0, 12), ::testing::Bool(),
                                             ::testing::Values(0, 4)));
-
-TEST(HostWorldTest, CopiesFloatWorlds) {
-  HostWorld source(3, 2, PrPixelFormat_BGRA_4444_32f, 0, true);
-  HostWorld target(3, 2, PrPixelFormat_BGRA_4444_32f, 16);
-  Paint(source);
-  ASSERT_EQ(HostCallbacks::CopyWorld(source.World(), target.World(), nullptr, nullptr), PF_Err_NONE);
-  EXPECT_EQ(target.PackedPixels(), source.PackedPixels());
-}
-
-TEST(HostWorldTest, CopiesOneRectangleIntoAnother) {
-  HostWorld source(6, 6);
-  HostWorld target(4, 4, PrPixelFormat_BGRA_4444_8u, 0, true);
-  Paint(source);
-  const PF_Rect from{2, 1, 5, 3}; // left, top, right, bottom
-  const PF_Rect to{0, 2, 3, 4};
-  ASSERT_EQ(HostCallbacks::CopyWorld(source.World(), target.World(), &from, &to), PF_Err_NONE);
-  EXPECT_EQ(std::memcmp(target.Pixel(0, 2), source.Pixel(2, 1), 12), 0);
-  EXPECT_EQ(std::memcmp(target.Pixel(0, 3), source.Pixel(2, 2), 12), 0);
-  EXPECT_EQ(target.Pixel(3, 3)[0], 0);
-  EXPECT_EQ(target.Pixel(0, 1)[0], 0);
-}
 
 TEST(HostWorldTest, CopyRefusesWhatItCannotDoAndWritesNothing) {
   HostWorld source(4, 4);

@@ -104,14 +104,6 @@ TEST_F(CompanionSyncTest, UnknownApplicationDataFolderIsAFailure) {
             std::make_pair(core::eLogChannel::Info, std::string("Failed to get LocalAppData path for SyncFromLumaro")));
 }
 
-TEST_F(CompanionSyncTest, OnlyFilesWithTheExactExtensionAreOffered) {
-  ShareFile("Warm.LUMARO-EFFECT", "upper");
-  ShareFile("Notes.lumaro-effect.txt", "text");
-  std::filesystem::create_directories(Share() / "Folder.lumaro-effect");
-  EXPECT_FALSE(SyncFromLumaro());
-  ExpectOnlyBox(eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
-}
-
 TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) {
   const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
   std::filesystem::create_directories(Share() / "Cold.lumaro-effect"); // a folder, skipped
@@ -136,47 +128,6 @@ TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) 
   EXPECT_FALSE(std::filesystem::exists(shared));
   EXPECT_EQ(ReadFile(chosen), "warm effect");
   EXPECT_TRUE(log_.Lines().empty());
-}
-
-TEST_F(CompanionSyncTest, SavingOverAnExistingFileReplacesIt) {
-  ShareFile("Warm.lumaro-effect", "new");
-  const auto chosen = elsewhere_ / "Warm.lumaro-effect";
-  WriteFile(chosen, "the previous, longer version");
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  responder_->fileDialogAnswers = {chosen};
-
-  EXPECT_EQ(SyncFromLumaro(), chosen);
-  EXPECT_EQ(ReadFile(chosen), "new");
-  EXPECT_FALSE(std::filesystem::exists(Share() / "Warm.lumaro-effect"));
-}
-
-TEST_F(CompanionSyncTest, SavingOnAnotherFileSystemCopiesAndRemoves) {
-  // /dev/shm is a memory file system, apart from the build tree's disk.
-  const std::filesystem::path memory = "/dev/shm";
-  std::error_code error;
-  if (!std::filesystem::is_directory(memory, error)) GTEST_SKIP() << "no /dev/shm here";
-  const auto chosen = memory / ("lumaro-sync-test-" + data_.Path().filename().string() + ".lumaro-effect");
-  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  responder_->fileDialogAnswers = {chosen};
-
-  const auto result = SyncFromLumaro();
-  const std::string moved = ReadFile(chosen);
-  std::filesystem::remove(chosen, error);
-
-  EXPECT_EQ(result, chosen);
-  EXPECT_EQ(moved, "warm effect");
-  EXPECT_FALSE(std::filesystem::exists(shared));
-}
-
-TEST_F(CompanionSyncTest, DecliningLeavesTheSharedFileForTheNextPress) {
-  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
-  responder_->messageBoxAnswers = {eMessageBoxResult::No};
-
-  EXPECT_FALSE(SyncFromLumaro());
-  ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
-  EXPECT_TRUE(responder_->fileDialogs.empty());
-  EXPECT_EQ(ReadFile(shared), "warm effect");
 }
 
 TEST_F(CompanionSyncTest, CancellingTheSaveDialogLeavesTheSharedFile) {
