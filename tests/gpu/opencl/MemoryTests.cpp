@@ -11,7 +11,6 @@
 namespace brantok::lumaro::gpu::opencl {
 namespace {
 
-using core::eLogChannel;
 using test::NativeMemory;
 using test::SharedContext;
 
@@ -19,12 +18,6 @@ cl_mem_flags FlagsOf(const IBuffer& memory) {
   cl_mem_flags flags = 0;
   EXPECT_EQ(clGetMemObjectInfo(NativeMemory(memory), CL_MEM_FLAGS, sizeof(flags), &flags, nullptr), CL_SUCCESS);
   return flags;
-}
-
-cl_image_format FormatOf(const IImage& image) {
-  cl_image_format format{};
-  EXPECT_EQ(clGetImageInfo(NativeMemory(image), CL_IMAGE_FORMAT, sizeof(format), &format, nullptr), CL_SUCCESS);
-  return format;
 }
 
 std::string CreationError(eGpuFormat format, int deviceAccess, int hostAccess, int location) {
@@ -38,65 +31,50 @@ std::string CreationError(eGpuFormat format, int deviceAccess, int hostAccess, i
   return "created";
 }
 
-TEST(MemoryTest, ImageIsCreatedWithTheTranslatedFlagsAndFormat) {
-  const auto image = SharedContext().CreateImage2D({1920, 1080}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read,
-                                                   eMemoryHostAccess::Write, eMemoryLocation::Device, "frame");
-  ASSERT_TRUE(image->IsValid());
-  EXPECT_EQ(FlagsOf(*image), CL_MEM_READ_ONLY | CL_MEM_HOST_WRITE_ONLY);
-  const cl_image_format format = FormatOf(*image);
-  EXPECT_EQ(format.image_channel_order, static_cast<cl_channel_order>(CL_RGBA));
-  EXPECT_EQ(format.image_channel_data_type, static_cast<cl_channel_type>(CL_UNORM_INT8));
-  EXPECT_EQ(image->GetSizeInBytes(), 8294400u);
-  EXPECT_EQ(image->GetName(), "frame");
-  EXPECT_EQ(image->GetDeviceAccess(), eMemoryDeviceAccess::Read);
-  EXPECT_EQ(image->GetHostAccess(), eMemoryHostAccess::Write);
-  EXPECT_EQ(image->GetMemoryLocation(), eMemoryLocation::Device);
-  EXPECT_EQ(image->GetDimensions().x, 1920);
-  EXPECT_EQ(image->GetDimensions().y, 1080);
-}
-
-TEST(MemoryTest, HostReadWriteAddsNoHostFlagAndFloatImagesCountSixteenBytes) {
-  const auto image = SharedContext().CreateImage2D({1920, 1080}, eGpuFormat::RGBA32F, eMemoryDeviceAccess::ReadWrite,
-                                                   eMemoryHostAccess::ReadWrite, eMemoryLocation::Device, std::nullopt);
-  ASSERT_TRUE(image->IsValid());
-  EXPECT_EQ(FlagsOf(*image), static_cast<cl_mem_flags>(CL_MEM_READ_WRITE));
-  EXPECT_EQ(image->GetSizeInBytes(), 33177600u);
-  EXPECT_EQ(image->GetName(), "");
-}
-
-TEST(MemoryTest, PaddedEightBitFormatUsesBgraOrder) {
-  const auto image = SharedContext().CreateImage2D({8, 8}, eGpuFormat::BGRX8, eMemoryDeviceAccess::Write,
-                                                   eMemoryHostAccess::Read, eMemoryLocation::Device, std::nullopt);
-  ASSERT_TRUE(image->IsValid());
-  EXPECT_EQ(FormatOf(*image).image_channel_order, static_cast<cl_channel_order>(CL_BGRA));
-  EXPECT_EQ(FlagsOf(*image), CL_MEM_WRITE_ONLY | CL_MEM_HOST_READ_ONLY);
-}
-
-TEST(MemoryTest, FormatsWithoutAnOpenClLayoutAreRefusedBeforeAnyNativeCall) {
-  const lumaro::test::LogCapture log;
-  for (const auto format : {eGpuFormat::ARGB16, eGpuFormat::BGRX16, eGpuFormat::ARGB32F, static_cast<eGpuFormat>(17)})
-    EXPECT_EQ(CreationError(format, 0, 0, 0), "Unknown GPU format") << static_cast<int>(format);
-  EXPECT_TRUE(log.Lines().empty());
+TEST(MemoryTest, ImagesGetTheTranslatedFlagsFormatAndSize) {
+  struct Case {
+    eGpuFormat format;
+    eMemoryDeviceAccess device;
+    eMemoryHostAccess host;
+    cl_mem_flags flags;
+    cl_channel_order order;
+    cl_channel_type type;
+    std::size_t bytes;
+  };
+  const std::vector<Case> cases{
+      {eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::Write,
+       CL_MEM_READ_ONLY | CL_MEM_HOST_WRITE_ONLY, CL_RGBA, CL_UNORM_INT8, 8294400},
+      {eGpuFormat::RGBA32F, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite, CL_MEM_READ_WRITE, CL_RGBA,
+       CL_FLOAT, 33177600},
+      {eGpuFormat::BGRX8, eMemoryDeviceAccess::Write, eMemoryHostAccess::Read,
+       CL_MEM_WRITE_ONLY | CL_MEM_HOST_READ_ONLY, CL_BGRA, CL_UNORM_INT8, 8294400},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.format));
+    const auto image =
+        SharedContext().CreateImage2D({1920, 1080}, c.format, c.device, c.host, eMemoryLocation::Device, "frame");
+    ASSERT_TRUE(image->IsValid());
+    EXPECT_EQ(FlagsOf(*image), c.flags);
+    cl_image_format format{};
+    ASSERT_EQ(clGetImageInfo(NativeMemory(*image), CL_IMAGE_FORMAT, sizeof(format), &format, nullptr), CL_SUCCESS);
+    EXPECT_EQ(format.image_channel_order, c.order);
+    EXPECT_EQ(format.image_channel_data_type, c.type);
+    EXPECT_EQ(image->GetSizeInBytes(), c.bytes);
+  }
 }
 
 TEST(MemoryTest, SettingsAreCheckedDeviceAccessThenHostAccessThenLocationThenFormat) {
+  const lumaro::test::LogCapture log;
   EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 3, 9, 7), "Unknown eMemoryDeviceAccess setting");
   EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 0, 4, 7), "Unknown MemoryHostAccess setting");
   EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 0, 0, 3), "Unknown eMemoryLocation setting");
-  EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 0, 0, 0), "Unknown GPU format");
+  // Formats without an OpenCL layout are refused before any native call.
+  for (const auto format : {eGpuFormat::ARGB16, eGpuFormat::BGRX16, eGpuFormat::ARGB32F, static_cast<eGpuFormat>(17)})
+    EXPECT_EQ(CreationError(format, 0, 0, 0), "Unknown GPU format") << static_cast<int>(format);
   EXPECT_THROW(SharedContext().CreateBuffer(16, eMemoryDeviceAccess::Read, static_cast<eMemoryHostAccess>(4),
                                             eMemoryLocation::Device, std::nullopt),
                std::runtime_error);
-}
-
-TEST(MemoryTest, RefusedImageLogsOnceAndIsNotValid) {
-  const lumaro::test::LogCapture log;
-  const auto image = SharedContext().CreateImage2D({0, 0}, eGpuFormat::RGBA8, eMemoryDeviceAccess::ReadWrite,
-                                                   eMemoryHostAccess::ReadWrite, eMemoryLocation::Device, "empty");
-  EXPECT_FALSE(image->IsValid());
-  EXPECT_EQ(NativeMemory(*image), nullptr);
-  EXPECT_EQ(log.Entries(),
-            (std::vector<std::pair<eLogChannel, std::string>>{{eLogChannel::Info, "CL Image2D creation failed"}}));
+  EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST(MemoryTest, HostPointerWithoutHostDataIsRefusedByTheDriver) {
@@ -104,7 +82,6 @@ TEST(MemoryTest, HostPointerWithoutHostDataIsRefusedByTheDriver) {
   const auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
                                                    eMemoryLocation::HostPointer, std::nullopt);
   EXPECT_FALSE(buffer->IsValid());
-  EXPECT_EQ(buffer->GetSizeInBytes(), 64u);
   EXPECT_EQ(log.Lines(), std::vector<std::string>{"CL buffer creation failed"});
 }
 
@@ -113,19 +90,11 @@ TEST(MemoryTest, ImagesWithHostDataStartWithACopyOfIt) {
   std::vector<std::uint8_t> pixels(2 * 2 * 2 * 4);
   std::iota(pixels.begin(), pixels.end(), std::uint8_t{1});
 
-  const auto copied =
-      context.CreateImage3D({2, 2, 2}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::ReadWrite,
-                            pixels.data(), eMemoryLocation::Device, std::nullopt);
-  ASSERT_TRUE(copied->IsValid());
-  EXPECT_EQ(FlagsOf(*copied), CL_MEM_READ_ONLY | CL_MEM_COPY_HOST_PTR);
-  EXPECT_EQ(copied->GetSizeInBytes(), pixels.size());
-
   const auto allocated =
       context.CreateImage3D({2, 2, 2}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::ReadWrite,
                             pixels.data(), eMemoryLocation::HostAllocated, std::nullopt);
   ASSERT_TRUE(allocated->IsValid());
   EXPECT_EQ(FlagsOf(*allocated), CL_MEM_READ_ONLY | CL_MEM_ALLOC_HOST_PTR | CL_MEM_COPY_HOST_PTR);
-
   std::vector<std::uint8_t> back(pixels.size());
   test::SharedQueue().ReadImage(*allocated, back);
   EXPECT_EQ(back, pixels);
@@ -154,9 +123,6 @@ TEST(MemoryTest, WrappingBufferReportsItsSourceAndKeepsItAlive) {
   EXPECT_EQ(buffer->GetSizeInBytes(), 123u);
   EXPECT_TRUE(buffer->IsValid());
   EXPECT_EQ(buffer->GetNativeHandle(), source->GetNativeHandle());
-  EXPECT_EQ(buffer->GetName(), "wrapped");
-  EXPECT_EQ(buffer->GetDeviceAccess(), eMemoryDeviceAccess::Read);
-  EXPECT_EQ(buffer->GetHostAccess(), eMemoryHostAccess::Read);
   EXPECT_EQ(source.use_count(), 2);
   buffer.reset();
   EXPECT_EQ(source.use_count(), 1);
