@@ -71,7 +71,7 @@ TEST_F(EffectCacheTest, ByteIdenticalPackagesShareAProgramAndOneChangedByteDoesN
   EXPECT_EQ(Compiles(), 2);
 }
 
-TEST_F(EffectCacheTest, MissingEntryPointIsError5AndStoresNothing) {
+TEST_F(EffectCacheTest, MissingEntryPointIsError5AndInvalidMetadataThrowsStoringNothing) {
   for (const char* metadata : {R"({"title": "T"})", R"({"kernel": ""})"}) {
     const EffectSource source{2, kKernel, metadata};
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -82,6 +82,9 @@ TEST_F(EffectCacheTest, MissingEntryPointIsError5AndStoresNothing) {
     }
     EXPECT_FALSE(cache_->RemoveProgram(source)); // nothing was stored
   }
+  const EffectSource invalid{2, kKernel, "{ not json"};
+  EXPECT_THROW(cache_->GetOrBuildProgram(invalid), nlohmann::json::parse_error);
+  EXPECT_FALSE(cache_->RemoveProgram(invalid));
   EXPECT_EQ(Compiles(), 0);
 }
 
@@ -99,13 +102,6 @@ TEST_F(EffectCacheTest, FailedBuildIsError18WithTheLogAndIsRetried) {
   EXPECT_EQ(second.error, 18);
   EXPECT_EQ(log_.Count("failed to build"), 2);
   EXPECT_FALSE(cache_->RemoveProgram(source));
-}
-
-TEST_F(EffectCacheTest, InvalidMetadataThrowsAndStoresNothing) {
-  const EffectSource source{2, kKernel, "{ not json"};
-  EXPECT_THROW(cache_->GetOrBuildProgram(source), nlohmann::json::parse_error);
-  EXPECT_FALSE(cache_->RemoveProgram(source));
-  EXPECT_EQ(Compiles(), 0);
 }
 
 TEST_F(EffectCacheTest, RemovedProgramIsGoneAndRebuildsUnderANewId) {

@@ -117,7 +117,7 @@ TEST_F(PackageReaderTest, MissingPromptIsLoggedOnceAndLeftEmpty) {
                                  ". Error: Entry not found in zip: prompt.txt");
 }
 
-TEST_F(PackageReaderTest, MissingKernelStopsBeforeMetadataAndIsRetried) {
+TEST_F(PackageReaderTest, MissingKernelOrMetadataGivesNoSourceAndIsRetried) {
   const auto package = Package({{"prompt.txt", kPrompt}});
   Entry entry(package);
   EXPECT_EQ(entry.GetSource(), nullptr);
@@ -125,17 +125,16 @@ TEST_F(PackageReaderTest, MissingKernelStopsBeforeMetadataAndIsRetried) {
   EXPECT_NE(log_.Lines()[0].find("'kernel.cl'"), std::string::npos);
   EXPECT_TRUE(log_.Lines()[0].ends_with("Entry not found in zip: kernel.cl"));
 
+  // A kernel without metadata gives no source either.
+  WritePackage(package, {{"kernel.cl", kKernel}});
+  EXPECT_EQ(entry.GetSource(), nullptr);
+  EXPECT_EQ(log_.Count("Entry not found in zip: metadata.json"), 1);
+
   // A failed read is not remembered: once the package is whole, it loads.
   WritePackage(package, test::StandardEntries(kKernel, kMetadata, kPrompt));
   const auto source = entry.GetSource();
   ASSERT_NE(source, nullptr);
   EXPECT_EQ(source->metadata, kMetadata);
-}
-
-TEST_F(PackageReaderTest, MissingMetadataGivesNoSource) {
-  Entry entry(Package({{"kernel.cl", kKernel}}));
-  EXPECT_EQ(entry.GetSource(), nullptr);
-  EXPECT_EQ(log_.Count("Entry not found in zip: metadata.json"), 1);
 }
 
 TEST_F(PackageReaderTest, NonAsciiPackagePathOpens) {

@@ -33,19 +33,14 @@ std::string ReadError(EntryContent content, const std::filesystem::path& package
 
 class HostilePackageTest : public ::testing::Test {
 protected:
-  // 100 MiB of zeros as kernel.cl: about 100 KiB deflated.
-  std::filesystem::path ZipBomb() {
-    const auto path = folder_ / "Bomb.lumaro-effect";
-    WritePackage(path, {{"kernel.cl", std::string(100u << 20, '\0'), true}, {"metadata.json", kMetadata, true}});
-    return path;
-  }
-
   lumaro::test::TempFolder folder_;
   lumaro::test::LogCapture log_;
 };
 
 TEST_F(HostilePackageTest, AZipBombIsRefusedWithoutBeingInflated) {
-  const auto package = ZipBomb();
+  // 100 MiB of zeros as kernel.cl: about 100 KiB deflated.
+  const auto package = folder_ / "Bomb.lumaro-effect";
+  WritePackage(package, {{"kernel.cl", std::string(100u << 20, '\0'), true}, {"metadata.json", kMetadata, true}});
   ASSERT_LT(std::filesystem::file_size(package), kBounded);
   AllocationMeter meter;
   EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
@@ -55,12 +50,9 @@ TEST_F(HostilePackageTest, AZipBombIsRefusedWithoutBeingInflated) {
   EXPECT_LT(meter.Largest(), kBounded);
   // The rest of the package stays readable.
   EXPECT_EQ(ReadEntry(EntryContent::Metadata, package), kMetadata);
-}
 
-TEST_F(HostilePackageTest, AnEntryHoldingMoreThanItDeclaresIsRefused) {
-  const auto package = ZipBomb();
+  // Declaring a small size does not make the reader inflate more than that.
   SetDeclaredSize(package, "kernel.cl", 1000);
-  AllocationMeter meter;
   EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
   EXPECT_LT(meter.Largest(), kBounded);
 }

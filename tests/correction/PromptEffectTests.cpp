@@ -259,9 +259,6 @@ TEST_F(PromptEffectTest, AKernelWhoseArgumentsDoNotFitItsControlsIsNotBuilt) {
       {"class": "slider", "id": "gain", "label": "Gain", "min": 0, "max": 1, "default": 0.25},
       {"class": "color", "id": "tint", "label": "Tint"},
       {"class": "choice", "id": "mode", "label": "Mode", "options": ["a", "b"], "default": 0}]})";
-  const auto kernel = [](const std::string& arguments) {
-    return "__kernel void k(" + arguments + ") { write_imagef(output, (int2)(0, 0), (float4)(0.0f)); }";
-  };
   const std::string images = "__read_only image2d_t input, __write_only image2d_t output, ";
   struct Case {
     std::string arguments;
@@ -288,13 +285,8 @@ TEST_F(PromptEffectTest, AKernelWhoseArgumentsDoNotFitItsControlsIsNotBuilt) {
   int refused = 0;
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const auto& [arguments, error] = cases[i];
-    // The writes to a read-only or pointer "output" only need to compile.
-    auto source = kernel(arguments);
-    if (arguments.find("__global float4* output") != std::string::npos ||
-        arguments.find("__read_only image2d_t output") != std::string::npos) {
-      source = "__kernel void k(" + arguments + ") {}";
-    }
-    const auto effect = Load(Package(source, metadata, "Case" + std::to_string(i)));
+    // An empty body compiles whatever "output" is declared as.
+    const auto effect = Load(Package("__kernel void k(" + arguments + ") {}", metadata, "Case" + std::to_string(i)));
     EXPECT_EQ(effect->IsReady(), error.empty()) << arguments;
     EXPECT_EQ(effect->HasBuildFailed(), !error.empty()) << arguments;
     EXPECT_EQ(effect->GetBuildError(), error) << arguments;
@@ -356,14 +348,11 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
   // An effect without a source never touches the GPU; SetControls alone decides.
   test::WritePackage(folder_ / "Bare.lumaro-effect", {{"prompt.txt", "p"}});
   const auto effect = Load(folder_ / "Bare.lumaro-effect");
-  using effects::controls::Choice;
-  using effects::controls::ColorPicker;
-  using effects::controls::Slider;
-  const std::vector<std::string> abc{"A", "B", "C"};
+  using namespace effects::controls;
+  using effects::ControlValue;
   using effects::Position;
-  using effects::controls::Angle;
-  using effects::controls::Checkbox;
-  using effects::controls::Point;
+  using Values = std::vector<std::pair<std::string, ControlValue>>;
+  const std::vector<std::string> abc{"A", "B", "C"};
   effect->SetControls({std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.1f), std::make_shared<Choice>("c", "C", abc, 0),
                        std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
                        std::make_shared<Slider>("was-slider", "W", 0.0f, 1.0f, 0.1f),
@@ -371,15 +360,10 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
                        std::make_shared<Checkbox>("b", "B", false, false),
                        std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
                        std::make_shared<Angle>("was-angle", "WA", 0.0f, 0.0f)});
-  effect->FindControl("a")->SetValue(90.0f);
-  effect->FindControl("b")->SetValue(true);
-  effect->FindControl("pt")->SetValue(Position{0.1f, 0.9f});
-  effect->FindControl("was-angle")->SetValue(45.0f);
-  std::dynamic_pointer_cast<Slider>(effect->FindControl("s"))->SetNumber(0.9f);
-  std::dynamic_pointer_cast<Choice>(effect->FindControl("c"))->SetSelection(2);
-  std::dynamic_pointer_cast<ColorPicker>(effect->FindControl("p"))->SetColor(Color{0.1f, 0.2f, 0.3f, 1.0f});
-  std::dynamic_pointer_cast<Slider>(effect->FindControl("was-slider"))->SetNumber(0.9f);
-  std::dynamic_pointer_cast<Choice>(effect->FindControl("renamed"))->SetSelection(1);
+  const Values set{
+      {"s", 0.9f},  {"c", 2},    {"p", Color{0.1f, 0.2f, 0.3f, 1.0f}}, {"was-slider", 0.9f}, {"renamed", 1},
+      {"a", 90.0f}, {"b", true}, {"pt", Position{0.1f, 0.9f}},         {"was-angle", 45.0f}};
+  for (const auto& [id, value] : set) ASSERT_TRUE(effect->FindControl(id)->SetValue(value)) << id;
 
   effect->SetControls(
       {std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.5f),
@@ -389,18 +373,13 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
        std::make_shared<Slider>("new", "N", 0.0f, 1.0f, 0.4f), std::make_shared<Angle>("a", "A", 0.0f, 0.0f),
        std::make_shared<Checkbox>("b", "B", false, false), std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
        std::make_shared<Slider>("was-angle", "WA", 0.0f, 100.0f, 1.0f)});
-  EXPECT_EQ(effect->FindControl("a")->GetValue(), effects::ControlValue(90.0f));
-  EXPECT_EQ(effect->FindControl("b")->GetValue(), effects::ControlValue(true));
-  EXPECT_EQ(effect->FindControl("pt")->GetValue(), effects::ControlValue(Position{0.1f, 0.9f}));
-  EXPECT_EQ(effect->FindControl("was-angle")->GetValue(), effects::ControlValue(1.0f)); // a slider now: fresh
-  EXPECT_EQ(std::dynamic_pointer_cast<Slider>(effect->FindControl("s"))->GetNumber(), 0.9f);
-  EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("c"))->GetSelection(), 2); // "C" still at 2
-  EXPECT_EQ(std::dynamic_pointer_cast<ColorPicker>(effect->FindControl("p"))->GetColor(),
-            (Color{0.1f, 0.2f, 0.3f, 1.0f}));
-  EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("was-slider"))->GetSelection(), 1); // starts fresh
-  EXPECT_EQ(std::dynamic_pointer_cast<Choice>(effect->FindControl("renamed"))->GetSelection(), 0);    // text changed
-  EXPECT_EQ(std::dynamic_pointer_cast<Slider>(effect->FindControl("new"))->GetNumber(), 0.4f);
-  EXPECT_EQ(effect->GetControls().size(), 10u);
+  // "c" keeps 2 since its text there is still "C"; a changed kind or text starts fresh.
+  const Values expected{{"s", 0.9f},        {"c", 2},       {"p", Color{0.1f, 0.2f, 0.3f, 1.0f}},
+                        {"was-slider", 1},  {"renamed", 0}, {"new", 0.4f},
+                        {"a", 90.0f},       {"b", true},    {"pt", Position{0.1f, 0.9f}},
+                        {"was-angle", 1.0f}};
+  for (const auto& [id, value] : expected) EXPECT_EQ(effect->FindControl(id)->GetValue(), value) << id;
+  EXPECT_EQ(effect->GetControls().size(), expected.size());
 }
 
 TEST_F(PromptEffectTest, FindControlReturnsTheFirstOfDuplicateIds) {
