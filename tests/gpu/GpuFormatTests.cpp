@@ -1,7 +1,5 @@
 #include "gpu/GpuFormat.h"
 
-#include "gpu/ProgramBuildFailedException.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -30,15 +28,6 @@ TEST(GpuFormatTest, ValuesOutsideTheEnumerationThrow) {
       EXPECT_STREQ(error.what(), "Unhandled GPU format");
     }
   }
-}
-
-TEST(ProgramBuildFailedExceptionTest, WhatIsTheWholeLogAndCopiesKeepIt) {
-  const std::string log = "<source>:1:1: error: unknown type name 'flot'\nflot x;\n^\n1 error generated.\n";
-  const ProgramBuildFailedException original(log);
-  const ProgramBuildFailedException copy = original;
-  EXPECT_EQ(std::string(original.what()), log);
-  EXPECT_EQ(std::string(copy.what()), log);
-  EXPECT_NE(copy.what(), original.what());
 }
 
 } // namespace
