@@ -200,17 +200,6 @@ const std::string kTimeKernel =
 const std::string kTimeMetadata = R"({"title": "", "kernel": "show_time", "controls": [
     {"class": "slider", "id": "gain", "label": "Gain", "min": 0, "max": 1, "default": 0.25}]})";
 
-TEST_F(PromptEffectTest, FrameValuesAreZeroWithoutARenderTime) {
-  const auto effect = Load(Package(kTimeKernel, kTimeMetadata, "Show Time"));
-  ASSERT_TRUE(effect->IsReady());
-  EXPECT_EQ(effect->GetName(), "Show Time"); // an empty title keeps the file's name
-  const auto input = InputRamp();
-  auto output = Render(*effect, gpu::eGpuFormat::RGBA32F, input, std::nullopt);
-  EXPECT_EQ(output[0], (Pixel{0.0f, 0.0f, 0.0f, 0.25f}));
-  output = Render(*effect, gpu::eGpuFormat::RGBA32F, input, RenderTime{1.5, 7, 10.0});
-  EXPECT_EQ(output.back(), (Pixel{1.5f, 7.0f, 10.0f, 0.25f}));
-}
-
 TEST_F(PromptEffectTest, ArgumentCountMismatchStaysUnbuiltWithoutRecompiling) {
   // Two controls need seven arguments; this kernel has six.
   const std::string metadata = R"({"kernel": "show_time", "controls": [
@@ -232,7 +221,7 @@ TEST_F(PromptEffectTest, ArgumentCountMismatchStaysUnbuiltWithoutRecompiling) {
   EXPECT_EQ(log_.Count("OpenCL program '"), 1); // the cache hands back the compiled program
 }
 
-TEST_F(PromptEffectTest, TheKernelTheMetadataNamesRunsWhateverTheDriverListsFirst) {
+TEST_F(PromptEffectTest, TheKernelTheMetadataNamesRunsWhateverTheDriverListsFirstWithTheFrameValues) {
   // A helper kernel of the same signature that paints everything white.
   const std::string helper = "__kernel void helper(__read_only image2d_t input, __write_only image2d_t output,\n"
                              "                     float time, int frame, float duration, float gain) {\n"
@@ -240,11 +229,15 @@ TEST_F(PromptEffectTest, TheKernelTheMetadataNamesRunsWhateverTheDriverListsFirs
                              "}\n";
   const auto effect = Load(Package(helper + kTimeKernel, kTimeMetadata, "Two"));
   ASSERT_TRUE(effect->IsReady());
+  EXPECT_EQ(effect->GetName(), "Two"); // an empty title keeps the file's name
   const auto swapped = Load(Package(kTimeKernel + helper, kTimeMetadata, "Swapped"));
   ASSERT_TRUE(swapped->IsReady());
   for (auto* loaded : {effect.get(), swapped.get()}) {
     const auto output = Render(*loaded, gpu::eGpuFormat::RGBA32F, InputRamp(), RenderTime{1.5, 7, 10.0});
     EXPECT_EQ(output.back(), (Pixel{1.5f, 7.0f, 10.0f, 0.25f}));
+    // Without a render time the frame values are zero.
+    EXPECT_EQ(Render(*loaded, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt)[0],
+              (Pixel{0.0f, 0.0f, 0.0f, 0.25f}));
   }
 
   const auto missing = Load(Package(helper, kTimeMetadata, "Missing"));
@@ -309,7 +302,7 @@ TEST_F(PromptEffectTest, AFailedLaunchIsNotAnAppliedFrame) {
   EXPECT_EQ(log_.Count("Error running OpenCL kernel: 'show_time'"), 1);
 }
 
-TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessage) {
+TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessageOrAsMissingSource) {
   const auto noKernel = Load(Package(kTimeKernel, R"({"title": "No Kernel"})", "A"));
   EXPECT_TRUE(noKernel->HasBuildFailed());
   EXPECT_EQ(noKernel->GetName(), "No Kernel");
@@ -328,19 +321,17 @@ TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessage) {
   EXPECT_TRUE(withControls->HasBuildFailed());
   EXPECT_FALSE(withControls->IsReady());
   EXPECT_EQ(withControls->GetControls().size(), 1u);
-}
 
-TEST_F(PromptEffectTest, UnreadablePackageGivesAnEffectThatIsNotReady) {
-  const auto path = folder_ / "Broken Package.lumaro-effect";
-  test::WritePackage(path, {{"kernel.cl", kTimeKernel}});
-  const auto effect = Load(path);
-  EXPECT_EQ(effect->GetName(), "Broken Package");
-  EXPECT_FALSE(effect->IsReady());
-  EXPECT_TRUE(effect->HasBuildFailed());
-  EXPECT_TRUE(effect->GetControls().empty());
+  // A package without metadata gives an effect with no controls that never applies.
+  test::WritePackage(folder_ / "Broken Package.lumaro-effect", {{"kernel.cl", kTimeKernel}});
+  const auto unreadable = Load(folder_ / "Broken Package.lumaro-effect");
+  EXPECT_EQ(unreadable->GetName(), "Broken Package");
+  EXPECT_FALSE(unreadable->IsReady());
+  EXPECT_TRUE(unreadable->HasBuildFailed());
+  EXPECT_TRUE(unreadable->GetControls().empty());
   EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to missing source"), 1);
   bool applied = true;
-  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
+  Render(*unreadable, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
   EXPECT_FALSE(applied);
 }
 
