@@ -3,7 +3,6 @@
 #include "LogCapture.h"
 #include "TempFolder.h"
 #include "TestEnvironment.h"
-#include "core/LocalAppData.h"
 #include "core/PathText.h"
 
 #include <gtest/gtest.h>
@@ -124,14 +123,6 @@ TEST_F(LoggerTest, DatedFileLandsInTheLogDirectoryUnderLocalAppData) {
     }
   }
   EXPECT_TRUE(found);
-}
-
-TEST(LocalAppDataTest, NamesTheCompanyAndApplicationFolders) {
-  std::filesystem::path out = "untouched";
-  ASSERT_TRUE(GetLocalAppDataPath(out, "Some App"));
-  const auto base = test::PlatformLocalAppData();
-  ASSERT_TRUE(base);
-  EXPECT_EQ(out, *base / "BRANTOKSTUDIO" / "Some App");
 }
 
 } // namespace
