@@ -108,6 +108,13 @@ TEST(EffectSourceMetadataTest, StartingValues) {
   EXPECT_EQ(slider(R"(, "initial": 3)"), 3.0f);
   EXPECT_EQ(slider(R"(, "initial": "0.25")"), 0.5f);
   EXPECT_EQ(slider(R"(, "initial": true)"), 0.5f);
+  // Booleans count as numbers for the range itself.
+  const auto range = std::dynamic_pointer_cast<IRangeControl>(
+      ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": true, "max": false, "default": 0})")
+          ->GetControls()
+          .at(0));
+  EXPECT_EQ(range->GetMinimum(), 1.0f);
+  EXPECT_EQ(range->GetMaximum(), 0.0f);
 
   const auto choice = [](const std::string& fields) {
     const auto metadata =
@@ -123,14 +130,6 @@ TEST(EffectSourceMetadataTest, StartingValues) {
   // Far outside the 32-bit range: saturates rather than being undefined.
   EXPECT_EQ(choice(R"("default": 1e30)")->GetDefaultSelection(), 2147483647);
   EXPECT_EQ(choice(R"("default": -1e30)")->GetDefaultSelection(), -2147483647 - 1);
-}
-
-TEST(EffectSourceMetadataTest, BooleansCountAsNumbersForRanges) {
-  const auto metadata =
-      ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": true, "max": false, "default": 0})");
-  const auto slider = std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0));
-  EXPECT_EQ(slider->GetMinimum(), 1.0f);
-  EXPECT_EQ(slider->GetMaximum(), 0.0f);
 }
 
 TEST(EffectSourceMetadataTest, StrictInsideRecognisedControlsWithTheLibrarysTexts) {
