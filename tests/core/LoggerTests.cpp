@@ -44,18 +44,6 @@ TEST_F(LoggerTest, HandlersReceiveEveryMessageInOrder) {
   EXPECT_EQ(seen, (std::vector<std::string>{"first:0:a", "second:a", "first:1:b", "second:b"}));
 }
 
-TEST_F(LoggerTest, DefaultHandlerSplitsChannelsBetweenStandardStreams) {
-  Logger::AddDefaultHandler();
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  Logger::Log("to standard output", eLogChannel::Info);
-  Logger::Log("to standard error", eLogChannel::Error);
-  const std::string out = ::testing::internal::GetCapturedStdout();
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(out, "to standard output\n");
-  EXPECT_EQ(err, "to standard error\n");
-}
-
 TEST_F(LoggerTest, FileHandlerCreatesMissingFoldersAndFlushesEveryMessage) {
   const TempFolder folder;
   const auto file = folder / "a" / "b" / "Logs" / "named.log";
@@ -81,7 +69,7 @@ TEST_F(LoggerTest, FileHandlerAppendsToAnExistingFileUntilRemoved) {
   EXPECT_TRUE(std::filesystem::remove(file, error)) << error.message();
 }
 
-TEST_F(LoggerTest, RegularFileInPlaceOfTheFolderIsReportedAndAddsNoHandler) {
+TEST_F(LoggerTest, RegularFileInPlaceOfTheFolderIsReportedOnStandardErrorAndAddsNoHandler) {
   const TempFolder folder;
   test::WriteFile(folder / "Logs", "not a folder");
   const auto file = folder / "Logs" / "x.log";
@@ -92,8 +80,8 @@ TEST_F(LoggerTest, RegularFileInPlaceOfTheFolderIsReportedAndAddsNoHandler) {
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(err, "Failed to create log file: " + PathToNarrow(file) + "\n");
 
-  // Only the default handler is left: a message reaches standard output once
-  // and no file appears.
+  // The failure went to standard error; only the default handler is left: an
+  // Info message reaches standard output once and no file appears.
   ::testing::internal::CaptureStdout();
   Logger::Log("still logging", eLogChannel::Info);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "still logging\n");
