@@ -1,5 +1,8 @@
+#include "correction/effects/controls/Angle.h"
+#include "correction/effects/controls/Checkbox.h"
 #include "correction/effects/controls/Choice.h"
 #include "correction/effects/controls/ColorPicker.h"
+#include "correction/effects/controls/Point.h"
 #include "correction/effects/controls/Slider.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +12,11 @@
 namespace brantok::lumaro::correction::effects {
 namespace {
 
+using controls::Angle;
+using controls::Checkbox;
 using controls::Choice;
 using controls::ColorPicker;
+using controls::Point;
 using controls::Slider;
 
 TEST(ControlTest, SliderStartsAtInitialOrDefaultAndKeepsOutOfRangeValues) {
@@ -47,6 +53,20 @@ TEST(ControlTest, SetValueAcceptsOnlyTheControlsOwnAlternative) {
   EXPECT_EQ(picker.GetColor(), (Color{0.1f, 0.2f, 0.3f, 0.4f}));
   EXPECT_EQ(picker.GetDefaultColor(), (Color{1, 1, 1, 1}));
   EXPECT_EQ(std::get<Color>(picker.GetValue()), (Color{0.1f, 0.2f, 0.3f, 0.4f}));
+
+  // A checkbox, an angle and a point take only a bool, a float and a Position.
+  Checkbox checkbox("b", "B", false, false);
+  Angle angle("a", "A", 10.0f, 10.0f);
+  Point point("t", "T", Position{}, Position{});
+  for (IControl* control : std::initializer_list<IControl*>{&checkbox, &angle, &point}) {
+    const auto before = control->GetValue();
+    for (const ControlValue& other : {ControlValue(true), ControlValue(90.0f), ControlValue(Position{0.1f, 0.2f})}) {
+      EXPECT_EQ(control->SetValue(other), other.index() == before.index()) << control->GetId();
+    }
+  }
+  EXPECT_TRUE(checkbox.IsChecked());
+  EXPECT_EQ(angle.GetDegrees(), 90.0f);
+  EXPECT_EQ(point.GetPosition(), (Position{0.1f, 0.2f}));
 }
 
 TEST(ControlTest, ChoiceHoldsAnyIndexEvenWithoutOptions) {

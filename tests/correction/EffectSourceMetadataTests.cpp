@@ -182,6 +182,8 @@ TEST(EffectSourceMetadataTest, CheckboxAngleAndPointTakeTheirOwnValuesAndRefuseO
       {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1, -0.5]})", Position{1.0f, -0.5f},
        ""},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1]})", Position{0.0f, 0.0f}, ""},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0.5, "top"]})", Position{},
+       "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0.5]})", Position{},
        "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
       {R"({"class": "point", "id": "p", "label": "P", "default": {"x": 0.5, "y": 0.5}})", Position{},
