@@ -118,74 +118,65 @@ protected:
   std::filesystem::path output_;
 };
 
-TEST_F(LumaroHostTest, CommandLineMistakesFailWithOneLine) {
-  ExpectFailure(Run({}), "no command");
-  ExpectFailure(Run({"paint"}), "unknown command 'paint'");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--colour", "red"}), "unknown option '--colour'");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--time"}), "--time needs a value");
-  ExpectFailure(Run({"render", "--input", Utf8(input_), "--output", Utf8(output_)}), "--effect");
-  ExpectFailure(Run({"render", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--output", Utf8(output_)}),
-                "--input");
-  ExpectFailure(Run({"render", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--input", Utf8(input_)}),
-                "--output");
-  ExpectFailure(Run({"info"}), "--effect");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--format", "rgba16"}), "--format 'rgba16'");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--host", "resolve"}), "--host 'resolve'");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--time", "soon"}), "--time");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--frame", "-1"}), "--frame");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--time", "0", "--frame", "3"}), "--frame 3");
-  EXPECT_FALSE(std::filesystem::exists(output_));
-}
-
-TEST_F(LumaroHostTest, InputsThatCannotBeUsedFailWithOneLine) {
-  const std::vector<std::string> base{"--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--output", Utf8(output_)};
-  auto render = [&](const std::filesystem::path& input) {
-    std::vector<std::string> arguments{"render", "--input", Utf8(input)};
-    arguments.insert(arguments.end(), base.begin(), base.end());
-    return Run(arguments);
-  };
-  ExpectFailure(render(folder_ / "absent.png"), "cannot read image");
+// Mistakes in the command line, its files, its control values or the module
+// fail with one line that names them, and write nothing.
+TEST_F(LumaroHostTest, MistakesFailWithOneLine) {
   lumaro::test::WriteFile(folder_ / "text.png", "not a picture at all");
-  ExpectFailure(render(folder_ / "text.png"), "is not a PNG image");
-  const std::string png = lumaro::test::ReadFile(input_);
-  lumaro::test::WriteFile(folder_ / "cut.png", png.substr(0, 40));
-  ExpectFailure(render(folder_ / "cut.png"), "cut.png");
-}
-
-TEST_F(LumaroHostTest, PackagesThatCannotBeReadFailWithOneLine) {
-  auto render = [&](const std::filesystem::path& package) {
-    return Run({"render", "--effect", Utf8(package), "--input", Utf8(input_), "--output", Utf8(output_)});
-  };
-  ExpectFailure(render(folder_ / "Absent.lumaro-effect"), "does not exist");
+  lumaro::test::WriteFile(folder_ / "cut.png", lumaro::test::ReadFile(input_).substr(0, 40));
   lumaro::test::WriteFile(folder_ / "Text.lumaro-effect", "this is no zip archive");
-  ExpectFailure(render(folder_ / "Text.lumaro-effect"), "cannot read effect package");
-  ExpectFailure(Run({"info", "--effect", Utf8(folder_ / "Text.lumaro-effect")}), "cannot read effect package");
   lumaro::test::WritePackage(folder_ / "BadMetadata.lumaro-effect",
                              lumaro::test::StandardEntries("__kernel void k() {}", "{\"controls\": [", "p"));
-  ExpectFailure(render(folder_ / "BadMetadata.lumaro-effect"), "metadata");
-}
-
-TEST_F(LumaroHostTest, ControlValuesThatDoNotFitFailWithOneLine) {
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "glow=1"}), "unknown control id 'glow'");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "amount"}), "ID=VALUE");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "amount=lots"}), "slider 'amount'");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "amount=2"}), "0 to 1");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "tint=orange"}), "#RRGGBB");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "tint=#12345"}), "#RRGGBB");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--set", "tint=#12345G"}), "#RRGGBB");
-  ExpectFailure(Render("ToneChoice.lumaro-effect", {"--set", "tone=Purple"}), "no option 'Purple'");
-  ExpectFailure(Render("ToneChoice.lumaro-effect", {"--set", "tone=3"}), "no option '3'");
-  ExpectFailure(Render("ToneChoice.lumaro-effect", {"--set", "tone=-1"}), "no option '-1'");
+  const std::string warm = Utf8(kEffects / "WarmGlow.lumaro-effect");
+  auto render = [&](const std::string& effect, std::vector<std::string> extra = {},
+                    const std::filesystem::path& input = {}) {
+    std::vector<std::string> arguments{
+        "render", "--effect", effect, "--input", Utf8(input.empty() ? input_ : input), "--output", Utf8(output_)};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+  };
+  const std::string tone = Utf8(kEffects / "ToneChoice.lumaro-effect");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{}, "no command"},
+      {{"paint"}, "unknown command 'paint'"},
+      {render(warm, {"--colour", "red"}), "unknown option '--colour'"},
+      {render(warm, {"--time"}), "--time needs a value"},
+      {{"render", "--input", Utf8(input_), "--output", Utf8(output_)}, "--effect"},
+      {{"render", "--effect", warm, "--output", Utf8(output_)}, "--input"},
+      {{"render", "--effect", warm, "--input", Utf8(input_)}, "--output"},
+      {{"info"}, "--effect"},
+      {render(warm, {"--format", "rgba16"}), "--format 'rgba16'"},
+      {render(warm, {"--host", "resolve"}), "--host 'resolve'"},
+      {render(warm, {"--time", "soon"}), "--time"},
+      {render(warm, {"--frame", "-1"}), "--frame"},
+      {render(warm, {"--time", "0", "--frame", "3"}), "--frame 3"},
+      {render(warm, {}, folder_ / "absent.png"), "cannot read image"},
+      {render(warm, {}, folder_ / "text.png"), "is not a PNG image"},
+      {render(warm, {}, folder_ / "cut.png"), "cut.png"},
+      {render(Utf8(folder_ / "Absent.lumaro-effect")), "does not exist"},
+      {render(Utf8(folder_ / "Text.lumaro-effect")), "cannot read effect package"},
+      {{"info", "--effect", Utf8(folder_ / "Text.lumaro-effect")}, "cannot read effect package"},
+      {render(Utf8(folder_ / "BadMetadata.lumaro-effect")), "metadata"},
+      {render(warm, {"--set", "glow=1"}), "unknown control id 'glow'"},
+      {render(warm, {"--set", "amount"}), "ID=VALUE"},
+      {render(warm, {"--set", "amount=lots"}), "slider 'amount'"},
+      {render(warm, {"--set", "amount=2"}), "0 to 1"},
+      {render(warm, {"--set", "tint=orange"}), "#RRGGBB"},
+      {render(warm, {"--set", "tint=#12345"}), "#RRGGBB"},
+      {render(warm, {"--set", "tint=#12345G"}), "#RRGGBB"},
+      {render(tone, {"--set", "tone=Purple"}), "no option 'Purple'"},
+      {render(tone, {"--set", "tone=3"}), "no option '3'"},
+      {render(tone, {"--set", "tone=-1"}), "no option '-1'"},
+      {render(warm, {"--module", Utf8(folder_ / "NoSuchModule")}), "does not exist"},
+      {render(warm, {"--module", Utf8(input_)}), "cannot load module"},
+      {{"render", "--effect", warm, "--input", Utf8(input_), "--output", Utf8(folder_ / "missing" / "out.png")},
+       "cannot write"},
+      {{"sample", "--output", Utf8(folder_ / "missing" / "card.png")}, "cannot write"},
+  };
+  for (const auto& [arguments, reason] : cases) {
+    SCOPED_TRACE(reason);
+    ExpectFailure(Run(arguments), reason);
+  }
   EXPECT_FALSE(std::filesystem::exists(output_));
-}
-
-TEST_F(LumaroHostTest, ModulesAndOutputsThatCannotBeUsedFailWithOneLine) {
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--module", Utf8(folder_ / "NoSuchModule")}), "does not exist");
-  ExpectFailure(Render("WarmGlow.lumaro-effect", {"--module", Utf8(input_)}), "cannot load module");
-  ExpectFailure(Run({"render", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--input", Utf8(input_),
-                     "--output", Utf8(folder_ / "missing" / "out.png")}),
-                "cannot write");
-  ExpectFailure(Run({"sample", "--output", Utf8(folder_ / "missing" / "card.png")}), "cannot write");
 }
 
 // From here on the plug-in module does the work.
