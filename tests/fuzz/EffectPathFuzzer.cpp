@@ -5,10 +5,7 @@
 #include "HandleStore.h"
 #include "ae/ParameterLayout.h"
 
-#include <algorithm>
 #include <array>
-#include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,23 +26,12 @@ bool Allowed(PF_Err error) {
          error == PF_Err_INTERNAL_STRUCT_DAMAGED || error == PF_Err_CANNOT_PARSE_KEYFRAME_TEXT;
 }
 
-// The path a block holds as printed text: up to its first zero, none when it
-// has no zero within the plug-in's size.
-std::optional<std::string> PrintedText(const std::vector<std::uint8_t>& block) {
-  const auto end = block.begin() + static_cast<std::ptrdiff_t>(std::min(block.size(), kBlock));
-  const auto zero = std::find(block.begin(), end, 0);
-  if (zero == end) return std::nullopt;
-  return std::string(block.begin(), zero);
-}
-
-int CompareBlocks(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-  const int order = std::strncmp(reinterpret_cast<const char*>(a.data()), reinterpret_cast<const char*>(b.data()),
-                                 std::min({a.size(), b.size(), kBlock}));
-  return order < 0 ? PF_ArbCompare_LESS : order > 0 ? PF_ArbCompare_MORE : PF_ArbCompare_EQUAL;
-}
-
 // The host's side of one input: up to four handles it holds from the
 // plug-in, plus null, one it never made and blocks of its own of other sizes.
+// What each selector answers is pinned by the module's Effect Path tests; this
+// target checks only that no input crashes, leaks, leaves a handle locked or
+// gets an error the host does not know. Each selector still reads its input
+// as it always did, so the kept inputs replay the runs that found faults.
 class Run {
 public:
   Run(FuzzInput& input, host::EffectHost& host, int sequence) : input_(input), host_(host), sequence_(sequence) {}
@@ -141,19 +127,20 @@ private:
     return &slot;
   }
 
-  void ExpectNewBlock(PF_Handle handle, const std::vector<std::uint8_t>& bytes) {
-    Expect(store_.Contains(handle), "a new handle is not the host's");
-    Expect(store_.Bytes(handle) == bytes, "a new block does not hold the expected bytes");
+  // A callback that makes a handle: one of the host's on success, none on
+  // failure (the host would never dispose it), and no success without a
+  // destination.
+  void ExpectMade(PF_Err error, PF_Handle* target) {
+    if (!target) return Expect(error != PF_Err_NONE, "a callback without a destination succeeded");
+    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed callback stored a handle");
+    Expect(store_.Contains(*target), "a new handle is not the host's");
   }
 
   void New() {
     auto extra = Extra(PF_Arbitrary_NEW_FUNC);
     PF_Handle* target = TargetSlot();
     extra.u.new_func_params.arbPH = target;
-    const PF_Err error = Send(extra);
-    if (!target) return Expect(error != PF_Err_NONE, "NEW without a destination succeeded");
-    if (error == PF_Err_NONE) return ExpectNewBlock(*target, std::vector<std::uint8_t>(kBlock, 0));
-    Expect(*target == nullptr, "a failed NEW stored a handle");
+    ExpectMade(Send(extra), target);
   }
 
   void Dispose() {
@@ -175,18 +162,10 @@ private:
   void Copy() {
     // The destination first: emptying its slot must not leave a stale source.
     PF_Handle* target = TargetSlot();
-    const PF_Handle source = AnyHandle();
-    auto before = source ? store_.Bytes(source) : std::vector<std::uint8_t>(kBlock, 0);
-    // A longer block is copied as far as the plug-in's own size.
-    if (before.size() > kBlock) before.resize(kBlock);
     auto extra = Extra(PF_Arbitrary_COPY_FUNC);
-    extra.u.copy_func_params.src_arbH = source;
+    extra.u.copy_func_params.src_arbH = AnyHandle();
     extra.u.copy_func_params.dst_arbPH = target;
-    const PF_Err error = Send(extra);
-    if (!target) return Expect(error != PF_Err_NONE, "COPY without a destination succeeded");
-    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed COPY stored a handle");
-    Expect(before.size() == kBlock, "COPY of a block not of the plug-in's size succeeded");
-    ExpectNewBlock(*target, before);
+    ExpectMade(Send(extra), target);
   }
 
   void FlatSize() {
@@ -194,61 +173,39 @@ private:
     A_u_long size = 0;
     extra.u.flat_size_func_params.arbH = AnyHandle();
     extra.u.flat_size_func_params.flat_data_sizePLu = input_.Bool() ? &size : nullptr;
-    if (Send(extra) == PF_Err_NONE) Expect(size == kBlock, "FLAT_SIZE is not the block size");
+    Send(extra);
   }
 
   void Flatten() {
     const PF_Handle handle = AnyHandle();
     const A_u_long size = kSizes[input_.Pick(kSizes.size())];
-    std::vector<std::uint8_t> buffer(size, 0xA5);
-    const bool withBuffer = input_.Bool();
+    std::vector<std::uint8_t> buffer(size);
     auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
     extra.u.flatten_func_params.arbH = handle;
     extra.u.flatten_func_params.buf_sizeLu = size;
-    extra.u.flatten_func_params.flat_dataPV = withBuffer ? buffer.data() : nullptr;
-    const PF_Err error = Send(extra);
-    const bool written = buffer != std::vector<std::uint8_t>(size, 0xA5);
-    if (size != kBlock) Expect(error != PF_Err_NONE, "FLATTEN into a buffer of another size succeeded");
-    if (size != kBlock || error != PF_Err_NONE) return Expect(!written, "FLATTEN wrote without succeeding");
-    if (!withBuffer) return;
-    const auto block = store_.Bytes(handle);
-    Expect(block.size() >= kBlock && std::equal(buffer.begin(), buffer.end(), block.begin()),
-           "FLATTEN did not copy the block, or not a whole one");
+    extra.u.flatten_func_params.flat_dataPV = input_.Bool() ? buffer.data() : nullptr;
+    Send(extra);
   }
 
   void Unflatten() {
     const A_u_long size = kSizes[input_.Pick(kSizes.size())];
     std::string flat = input_.Bytes(kBlock + 1);
     flat.resize(size, '\0');
-    const bool withData = input_.Bool();
     auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
     extra.u.unflatten_func_params.buf_sizeLu = size;
-    extra.u.unflatten_func_params.flat_dataPV = withData ? flat.data() : nullptr;
+    extra.u.unflatten_func_params.flat_dataPV = input_.Bool() ? flat.data() : nullptr;
     PF_Handle* target = TargetSlot();
     extra.u.unflatten_func_params.arbPH = target;
-    const PF_Err error = Send(extra);
-    if (size != kBlock || !target) Expect(error != PF_Err_NONE, "UNFLATTEN of another size or nowhere succeeded");
-    if (!target) return;
-    if (size != kBlock || error != PF_Err_NONE) return Expect(*target == nullptr, "UNFLATTEN stored a handle");
-    const auto expected =
-        withData ? std::vector<std::uint8_t>(flat.begin(), flat.end()) : std::vector<std::uint8_t>(kBlock, 0);
-    ExpectNewBlock(*target, expected);
+    ExpectMade(Send(extra), target);
   }
 
   void Compare() {
-    const PF_Handle a = AnyHandle();
-    const PF_Handle b = AnyHandle();
     PF_ArbCompareResult result = -1;
     auto extra = Extra(PF_Arbitrary_COMPARE_FUNC);
-    extra.u.compare_func_params.a_arbH = a;
-    extra.u.compare_func_params.b_arbH = b;
+    extra.u.compare_func_params.a_arbH = AnyHandle();
+    extra.u.compare_func_params.b_arbH = AnyHandle();
     extra.u.compare_func_params.compareP = input_.Bool() ? &result : nullptr;
-    const bool faulted = host_.Faults().lockHandle.armed;
-    if (Send(extra) != PF_Err_NONE || !extra.u.compare_func_params.compareP) return;
-    const auto left = a ? store_.Bytes(a) : std::vector<std::uint8_t>{};
-    const auto right = b ? store_.Bytes(b) : std::vector<std::uint8_t>{};
-    if (left.size() != kBlock || right.size() != kBlock || faulted) return;
-    Expect(result == CompareBlocks(left, right), "COMPARE disagrees with the blocks' text order");
+    Send(extra);
   }
 
   void Other() {
@@ -263,61 +220,40 @@ private:
       return Scan();
     default: {
       auto extra = Extra(-1);
-      Expect(Send(extra) == PF_Err_BAD_CALLBACK_PARAM, "an unknown selector did not fail");
+      Send(extra);
     }
     }
   }
 
   void Interpolate() {
     PF_Handle* target = TargetSlot();
-    const PF_Handle left = AnyHandle();
-    const PF_Handle right = AnyHandle();
-    const double t = input_.Bool() ? 0.25 : 1.0;
-    const PF_Handle held = t < 1.0 ? left : right;
-    auto expected = held ? store_.Bytes(held) : std::vector<std::uint8_t>(kBlock, 0);
     auto extra = Extra(PF_Arbitrary_INTERP_FUNC);
-    extra.u.interp_func_params.left_arbH = left;
-    extra.u.interp_func_params.right_arbH = right;
-    extra.u.interp_func_params.tF = t;
+    extra.u.interp_func_params.left_arbH = AnyHandle();
+    extra.u.interp_func_params.right_arbH = AnyHandle();
+    extra.u.interp_func_params.tF = input_.Bool() ? 0.25 : 1.0;
     extra.u.interp_func_params.interpPH = target;
-    const PF_Err error = Send(extra);
-    if (!target) return Expect(error != PF_Err_NONE, "INTERP without a destination succeeded");
-    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed INTERP stored a handle");
-    Expect(expected.size() >= kBlock, "INTERP of a block not of the plug-in's size succeeded");
-    expected.resize(kBlock);
-    ExpectNewBlock(*target, expected);
+    ExpectMade(Send(extra), target);
   }
 
   void PrintSize() {
-    const PF_Handle handle = AnyHandle();
-    A_u_long size = 0xFFFFFFFF;
+    A_u_long size = 0;
     auto extra = Extra(PF_Arbitrary_PRINT_SIZE_FUNC);
-    extra.u.print_size_func_params.arbH = handle;
+    extra.u.print_size_func_params.arbH = AnyHandle();
     extra.u.print_size_func_params.print_sizePLu = input_.Bool() ? &size : nullptr;
-    if (Send(extra) != PF_Err_NONE) return Expect(size == 0xFFFFFFFF, "a failed PRINT_SIZE gave a size");
-    const auto text = PrintedText(store_.Bytes(handle));
-    Expect(text && size == text->size() + 1, "PRINT_SIZE is not the printed path's size");
+    Send(extra);
   }
 
   void Print() {
     static constexpr std::array<A_u_long, 5> kGiven{0, 1, 16, kBlock, kBlock + 1};
     const PF_Handle handle = AnyHandle();
     const A_u_long given = kGiven[input_.Pick(kGiven.size())];
-    std::vector<char> buffer(given + 16, 'x');
+    // Exactly the size given, so a write past it shows.
+    std::vector<char> buffer(given);
     auto extra = Extra(PF_Arbitrary_PRINT_FUNC);
     extra.u.print_func_params.arbH = handle;
     extra.u.print_func_params.print_sizeLu = given;
     extra.u.print_func_params.print_bufferPC = input_.Bool() ? buffer.data() : nullptr;
-    const PF_Err error = Send(extra);
-    const auto untouched = std::vector<char>(buffer.size(), 'x');
-    if (error != PF_Err_NONE) return Expect(buffer == untouched, "a failed PRINT wrote the buffer");
-    const auto text = PrintedText(store_.Bytes(handle));
-    Expect(text && text->size() < given, "PRINT succeeded without room for the path");
-    if (!text || text->size() >= given) return;
-    std::vector<char> expected(text->begin(), text->end());
-    expected.push_back('\0');
-    expected.resize(buffer.size(), 'x');
-    Expect(buffer == expected, "PRINT did not write the path and its terminator alone");
+    Send(extra);
   }
 
   void Scan() {
@@ -328,14 +264,7 @@ private:
     extra.u.scan_func_params.bufPC = text.data();
     extra.u.scan_func_params.bytes_to_scanLu = bytes;
     extra.u.scan_func_params.arbPH = target;
-    const PF_Err error = Send(extra);
-    if (!target) return Expect(error != PF_Err_NONE, "SCAN without a destination succeeded");
-    if (error != PF_Err_NONE) return Expect(*target == nullptr, "a failed SCAN stored a handle");
-    const std::string scanned = text.substr(0, std::min<std::size_t>(bytes, text.find('\0')));
-    Expect(scanned.size() < kBlock, "SCAN took a path too long for the block");
-    std::vector<std::uint8_t> expected(scanned.begin(), scanned.end());
-    expected.resize(kBlock, 0);
-    ExpectNewBlock(*target, expected);
+    ExpectMade(Send(extra), target);
   }
 
   void ArmFault() {
@@ -358,7 +287,6 @@ private:
     const PF_Err error = host_.UpdateParamsUI(sequence_);
     store_.Resize(kBlock, &resized);
     Expect(error == PF_Err_NONE || error == PF_Err_INTERNAL_STRUCT_DAMAGED, "UPDATE_PARAMS_UI failed");
-    Expect(params.Text(ParameterLayout::EffectPopup).starts_with("None|Browse...|"), "the Effect popup lost its items");
     Expect(store_.LockedCount() == 0, "UPDATE_PARAMS_UI left a handle locked");
   }
 

@@ -22,10 +22,6 @@ constexpr std::size_t kRecordSize = 32;
 constexpr std::size_t kIdOffset = 16;
 using Id = std::array<std::uint8_t, 16>;
 
-// Records of any size are offered, shorter ones included: the plug-in must
-// refuse those as damaged rather than read past their end.
-constexpr A_HandleSize kSmallestRecord = 0;
-
 // One input: up to three clips' records, changed in any way a damaged project
 // or a careless host could change them, between the commands that read them.
 class Run {
@@ -120,11 +116,13 @@ private:
     store.Write(target, bytes.data(), bytes.size());
   }
 
+  // Records of any size, shorter ones included: the plug-in must refuse
+  // those as damaged rather than read past their end.
   void Resize() {
     static constexpr std::array<A_HandleSize, 6> kSizes{kRecordSize, kRecordSize + 1, 64, 4096, 16, 0};
     PF_Handle record = host_.SequenceData(Pick());
     const A_HandleSize size = kSizes[input_.Pick(kSizes.size())];
-    if (!record || size < kSmallestRecord) return;
+    if (!record) return;
     Expect(HandleStore::Instance().Resize(size, &record) == PF_Err_NONE, "the host cannot resize a record");
   }
 
@@ -184,32 +182,16 @@ private:
     static constexpr std::array<A_long, 7> kPopup{4, 1, 2, 3, 0, 5, -1};
     auto& params = host_.Params();
     params.SetPopupValue(ParameterLayout::EffectPopup, kPopup[input_.Pick(kPopup.size())]);
-    std::string path;
-    switch (input_.Pick(8)) {
-    case 0:
-      path = FuzzSession::Example("WarmGlow").string();
-      break;
-    case 1:
-      path = FuzzSession::Example("ToneChoice").string();
-      break;
-    case 2:
-      path = FuzzSession::Example("PulseVignette").string();
-      break;
-    case 3:
-      path = FuzzSession::Example("Missing").string();
-      break;
-    case 4:
-      path = FuzzSession::Example(std::string(300, 'x')).string();
-      break;
-    case 5:
-      path = (std::filesystem::path(LUMARO_FUZZ_PACKAGES_DIR) / "WrongSignature.lumaro-effect").string();
-      break;
-    case 6:
-      path = (std::filesystem::path(LUMARO_FUZZ_PACKAGES_DIR) / "FailingLaunch.lumaro-effect").string();
-      break;
-    default:
-      break;
-    }
+    const std::filesystem::path packages(LUMARO_FUZZ_PACKAGES_DIR);
+    const std::array<std::filesystem::path, 8> kPaths{FuzzSession::Example("WarmGlow"),
+                                                      FuzzSession::Example("ToneChoice"),
+                                                      FuzzSession::Example("PulseVignette"),
+                                                      FuzzSession::Example("Missing"),
+                                                      FuzzSession::Example(std::string(300, 'x')),
+                                                      packages / "WrongSignature.lumaro-effect",
+                                                      packages / "FailingLaunch.lumaro-effect",
+                                                      {}};
+    const std::string path = kPaths[input_.Pick(kPaths.size())].string();
     Expect(params.WriteArbitraryText(ParameterLayout::EffectPath, path), "cannot store the path");
   }
 

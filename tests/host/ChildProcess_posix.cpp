@@ -1,8 +1,9 @@
 // POSIX only: posix_spawn with the output streams in temporary files.
 #include "ChildProcess.h"
 
+#include "SavedVariable.h"
+
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -59,18 +60,9 @@ ProcessResult RunProgram(const std::filesystem::path& program, const std::vector
 std::optional<ProcessResult> RunProgramWithoutOpenCl(const std::filesystem::path& program,
                                                      const std::vector<std::string>& arguments,
                                                      const std::filesystem::path& folder) {
-  const char* old = std::getenv("OCL_ICD_VENDORS");
-  const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
-  setenv("OCL_ICD_VENDORS", folder.c_str(), 1);
-  ProcessResult result;
-  try {
-    result = RunProgram(program, arguments);
-  } catch (...) {
-    previous ? setenv("OCL_ICD_VENDORS", previous->c_str(), 1) : unsetenv("OCL_ICD_VENDORS");
-    throw;
-  }
-  previous ? setenv("OCL_ICD_VENDORS", previous->c_str(), 1) : unsetenv("OCL_ICD_VENDORS");
-  return result;
+  const lumaro::test::SavedVariable saved("OCL_ICD_VENDORS");
+  lumaro::test::SetEnvironment("OCL_ICD_VENDORS", folder.string());
+  return RunProgram(program, arguments);
 }
 
 } // namespace brantok::lumaro::host::test

@@ -1,6 +1,5 @@
 #include "EffectHost.h"
 #include "FakeEffect.h"
-#include "HandleStore.h"
 #include "HostCallbacks.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +11,6 @@ namespace brantok::lumaro::host {
 namespace {
 
 using test::FakeEffect;
-
-PF_ParamDef Popup(const char* name, const char* choices, A_short count) {
-  PF_ParamDef def{};
-  def.param_type = PF_Param_POPUP;
-  std::strncpy(def.name, name, sizeof def.name - 1);
-  def.u.pd.value = 1;
-  def.u.pd.dephault = 1;
-  def.u.pd.num_choices = count;
-  def.u.pd.u.namesptr = choices;
-  return def;
-}
 
 PF_ParamDef FloatSlider(const char* name) {
   PF_ParamDef def{};
@@ -39,63 +27,6 @@ const Suite* Acquire(PF_InData* in, const char* name, std::int32_t version, SPEr
   const SPErr result = in->pica_basicP->AcquireSuite(name, version, &suite);
   if (error) *error = result;
   return static_cast<const Suite*>(suite);
-}
-
-TEST(EffectHostTest, AddParamCopiesTheDefinitionTextsAndArbitraryData) {
-  const auto live = HandleStore::Instance().LiveCount();
-  PF_Handle dephault = nullptr;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
-    if (cmd == PF_Cmd_PARAMS_SETUP) {
-      char choices[] = "One|Two|Three";
-      PF_ParamDef popup = Popup("Choice", choices, 3);
-      popup.uu.id = 1;
-      EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &popup), PF_Err_NONE);
-      std::strcpy(choices, "gone"); // the plug-in's text may change after the call
-
-      PF_ParamDef data{};
-      data.param_type = PF_Param_ARBITRARY_DATA;
-      data.uu.id = 2;
-      std::strcpy(data.name, "Data");
-      dephault = in->utils->host_new_handle(16);
-      std::memcpy(*dephault, "path", 5);
-      data.u.arb_d.dephault = dephault;
-      EXPECT_EQ(in->inter.add_param(in->effect_ref, 2, &data), PF_Err_NONE);
-      EXPECT_EQ(in->inter.add_param(in->effect_ref, 7, &data), PF_Err_INVALID_INDEX);
-      EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-      out->num_params = 3;
-    }
-    if (cmd == PF_Cmd_ABOUT) {
-      PF_ParamDef late = FloatSlider("Late");
-      EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &late), PF_Err_BAD_CALLBACK_PARAM);
-    }
-    return PF_Err_NONE;
-  });
-  {
-    EffectHost host(FakeEffect::Entry());
-    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-    host.About();
-    auto& params = host.Params();
-    ASSERT_EQ(params.Count(), 3u);
-    EXPECT_EQ(host.DeclaredParamCount(), 3);
-    EXPECT_EQ(params.At(0).param_type, PF_Param_LAYER);
-    EXPECT_EQ(params.Text(1), "One|Two|Three");
-    EXPECT_STREQ(params.At(1).u.pd.u.namesptr, "One|Two|Three");
-    EXPECT_EQ(params.Id(2), 2);
-    EXPECT_EQ(params.Find("Data"), 2);
-    const auto& arb = params.At(2).u.arb_d;
-    EXPECT_EQ(arb.dephault, dephault);
-    ASSERT_NE(arb.value, nullptr);
-    EXPECT_NE(arb.value, arb.dephault);
-    EXPECT_EQ(params.ReadArbitraryText(2), "path");
-    EXPECT_EQ(params.OwnedHandleCount(), 2u);
-    EXPECT_TRUE(params.WriteArbitraryText(2, std::string(15, 'p')));
-    EXPECT_FALSE(params.WriteArbitraryText(2, std::string(16, 'p')));
-    EXPECT_EQ(params.ArbitraryBytes(2).back(), 0);
-    const auto defaultBytes = HandleStore::Instance().Bytes(arb.dephault);
-    EXPECT_EQ(std::string(defaultBytes.begin(), defaultBytes.begin() + 5), std::string("path", 5));
-  }
-  // The host disposes the handles it took over.
-  EXPECT_EQ(HandleStore::Instance().LiveCount(), live);
 }
 
 TEST(EffectHostTest, ParamsSetupFailsWhenTheCountLeavesOutTheInputLayerOrAnyParameter) {
@@ -255,63 +186,6 @@ TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {
   PF_Handle handle = HostCallbacks::Utils()->host_new_handle(4);
   EXPECT_NE(handle, nullptr);
   HostCallbacks::Utils()->host_dispose_handle(handle);
-}
-
-TEST(EffectHostTest, UpdateParamUIChangesTheHostsCopyAndIsRecorded) {
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef** params, PF_LayerDef*, void*) {
-    if (cmd == PF_Cmd_PARAMS_SETUP) {
-      PF_ParamDef popup = Popup("Popup", "a|b", 2);
-      PF_ParamDef slider = FloatSlider("Slider");
-      in->inter.add_param(in->effect_ref, -1, &popup);
-      in->inter.add_param(in->effect_ref, -1, &slider);
-    }
-    if (cmd == PF_Cmd_UPDATE_PARAMS_UI) {
-      auto* utils = Acquire<PF_ParamUtilsSuite3>(in, kPFParamUtilsSuite, 3);
-      char names[] = "x|y|z";
-      PF_ParamDef popup = *params[1];
-      popup.u.pd.u.namesptr = names;
-      popup.u.pd.num_choices = 3;
-      popup.u.pd.dephault = 3;
-      std::strcpy(popup.name, "Renamed");
-      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 1, &popup), PF_Err_NONE);
-      std::strcpy(names, "q|q|q");
-
-      PF_ParamDef slider = *params[2];
-      slider.ui_flags |= PF_PUI_INVISIBLE | PF_PUI_DISABLED;
-      slider.u.fs_d.slider_min = -5;
-      slider.u.fs_d.slider_max = 5;
-      slider.u.fs_d.precision = 2;
-      slider.u.fs_d.value = 99; // values do not change this way
-      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 2, &slider), PF_Err_NONE);
-      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 3, &slider), PF_Err_INVALID_INDEX);
-      EXPECT_EQ(utils->PF_UpdateParamUI(in->effect_ref, 1, &slider), PF_Err_BAD_CALLBACK_PARAM);
-      in->pica_basicP->ReleaseSuite(kPFParamUtilsSuite, 3);
-    }
-    return PF_Err_NONE;
-  });
-  EffectHost host(FakeEffect::Entry());
-  host.ParamsSetup();
-  host.UpdateParamsUI(-1);
-  const auto& params = host.Params();
-  EXPECT_EQ(params.Text(1), "x|y|z");
-  EXPECT_EQ(params.At(1).u.pd.num_choices, 3);
-  EXPECT_EQ(params.At(1).u.pd.dephault, 3);
-  EXPECT_EQ(params.At(1).u.pd.value, 1);
-  EXPECT_STREQ(params.At(1).name, "Renamed");
-  EXPECT_EQ(params.At(2).ui_flags, PF_PUI_INVISIBLE | PF_PUI_DISABLED);
-  EXPECT_EQ(params.At(2).u.fs_d.slider_min, -5);
-  EXPECT_EQ(params.At(2).u.fs_d.precision, 2);
-  EXPECT_EQ(params.At(2).u.fs_d.value, 0);
-
-  const auto updates = host.UIUpdates();
-  ASSERT_EQ(updates.size(), 4u);
-  EXPECT_EQ(updates[0].command, PF_Cmd_UPDATE_PARAMS_UI);
-  EXPECT_EQ(updates[0].index, 1);
-  EXPECT_EQ(updates[0].text, "x|y|z");
-  EXPECT_EQ(updates[0].def.u.pd.u.namesptr, nullptr);
-  EXPECT_EQ(updates[1].def.ui_flags, PF_PUI_INVISIBLE | PF_PUI_DISABLED);
-  EXPECT_EQ(updates[2].result, PF_Err_INVALID_INDEX);
-  EXPECT_EQ(host.OutstandingSuites(), 0);
 }
 
 TEST(EffectHostTest, InDataFaultsLeaveTheChosenFieldNullForTheTrippedCommand) {

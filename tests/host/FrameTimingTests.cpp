@@ -11,14 +11,12 @@ double Seconds(const FrameTime& time) { return static_cast<double>(time.currentT
 A_long Frame(const FrameTime& time) { return time.currentTime / time.timeStep; }
 double Duration(const FrameTime& time) { return static_cast<double>(time.totalTime) / time.timeScale; }
 
-TEST(FrameTimingTest, NothingGivenIsTheFirstFrameAt25PerSecond) {
-  const auto time = ChooseFrameTime(std::nullopt, std::nullopt, std::nullopt);
-  EXPECT_EQ(time.currentTime, 0);
-  EXPECT_EQ(time.totalTime, 0);
-  EXPECT_EQ(time.timeStep * 25, static_cast<A_long>(time.timeScale));
-}
+TEST(FrameTimingTest, WhatIsNotGivenIsTheFirstFrameOrFollowsAt25PerSecond) {
+  const auto nothing = ChooseFrameTime(std::nullopt, std::nullopt, std::nullopt);
+  EXPECT_EQ(nothing.currentTime, 0);
+  EXPECT_EQ(nothing.totalTime, 0);
+  EXPECT_EQ(nothing.timeStep * 25, static_cast<A_long>(nothing.timeScale));
 
-TEST(FrameTimingTest, OneOfTimeAndFrameGivesTheOtherAt25PerSecond) {
   const auto fromTime = ChooseFrameTime(1.5, std::nullopt, 3.0);
   EXPECT_DOUBLE_EQ(Seconds(fromTime), 1.5);
   EXPECT_EQ(Frame(fromTime), 37);

@@ -4,14 +4,12 @@
 #include "core/LocalAppData.h"
 
 #include "LogCapture.h"
+#include "SavedVariable.h"
 #include "ScriptedResponder.h"
 #include "TempFolder.h"
-#include "TestEnvironment.h"
 #include "TestPlatform.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace brantok::lumaro::services {
 namespace {
@@ -24,18 +22,7 @@ using test::WriteFile;
 const std::string Caption = "Sync From Lumaro";
 const std::string FailureText = "Unable to sync with Lumaro. Please try sharing again.";
 
-// Restores an environment variable when it goes.
-class SavedVariable {
-public:
-  explicit SavedVariable(std::string name) : name_(std::move(name)) {
-    if (const char* value = std::getenv(name_.c_str())) value_ = value;
-  }
-  ~SavedVariable() { test::SetEnvironment(name_, value_); }
-
-private:
-  std::string name_;
-  std::optional<std::string> value_;
-};
+using test::SavedVariable;
 
 // Each test gets its own local application-data folder through XDG_DATA_HOME.
 // Windows has no such switch; under Wine the known folder lies in the build's
@@ -170,15 +157,11 @@ TEST_F(CompanionSyncTest, AFolderAtTheChosenPlaceIsNotASuccess) {
   EXPECT_TRUE(std::filesystem::is_directory(elsewhere_ / "taken" / "inside"));
 }
 
-TEST(FindFileWithExtensionTest, MissingFolderGivesNothing) {
+TEST(FindFileWithExtensionTest, FindsOnlyRegularFilesDirectlyInAFolder) {
   const test::TempFolder folder;
   EXPECT_FALSE(FindFileWithExtension(folder / "absent", ".lumaro-effect"));
   WriteFile(folder / "file", "x");
   EXPECT_FALSE(FindFileWithExtension(folder / "file", ".lumaro-effect")); // not a folder
-}
-
-TEST(FindFileWithExtensionTest, FindsOnlyRegularFilesDirectlyInTheFolder) {
-  const test::TempFolder folder;
   std::filesystem::create_directories(folder / "Deep");
   WriteFile(folder / "Deep" / "Nested.lumaro-effect", "x");
   WriteFile(folder / "Warm.LUMARO-EFFECT", "x");

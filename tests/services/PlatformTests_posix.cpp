@@ -4,8 +4,8 @@
 #include "services/UrlOpener.h"
 
 #include "LocalHttpServer.h"
+#include "SavedVariable.h"
 #include "TempFolder.h"
-#include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +18,7 @@
 namespace brantok::lumaro::services {
 namespace {
 
-class SavedVariable {
-public:
-  explicit SavedVariable(std::string name) : name_(std::move(name)) {
-    if (const char* value = std::getenv(name_.c_str())) value_ = value;
-  }
-  ~SavedVariable() { test::SetEnvironment(name_, value_); }
-
-private:
-  std::string name_;
-  std::optional<std::string> value_;
-};
+using test::SavedVariable;
 
 TEST(PosixUrlOpenerTest, HandsTheAddressToXdgOpenAsItIs) {
   const test::TempFolder folder;

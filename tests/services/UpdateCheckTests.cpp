@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace brantok::lumaro::services {
 namespace {
@@ -60,44 +61,40 @@ protected:
   std::vector<std::string> opened_;
 };
 
-TEST_F(UpdateCheckTest, SameVersionReportsTheLatestVersion) {
-  CheckAgainst(HttpReply::Json(VersionFile("1.0.0", "notes")));
-  ExpectOnlyBox(eMessageBoxType::Information, "You have the latest version: 1.0.0", "Check for Updates");
-  EXPECT_TRUE(opened_.empty());
-  // The downloaded version is parsed and logged like the product's own.
-  EXPECT_EQ(log_.Count("BRANTOK Lumaro Adobe Plugin 1.0.0"), 1);
-}
-
-TEST_F(UpdateCheckTest, OlderSuffixedOrFullerVersionFilesAreNotOffered) {
-  for (const auto& body :
-       {VersionFile("0.9.9"), VersionFile("1.0.0-beta"),
-        std::string(R"({"channel": "stable", "version": "1.0.0", "download-url": "https://x.test/", )"
-                    R"("release-notes": "", "size": 3})")}) {
+TEST_F(UpdateCheckTest, SameOlderSuffixedOrFullerVersionFilesAreNotOffered) {
+  const std::vector<std::string> bodies{
+      VersionFile("1.0.0", "notes"), VersionFile("0.9.9"), VersionFile("1.0.0-beta"),
+      R"({"channel": "stable", "version": "1.0.0", "download-url": "https://x.test/", "release-notes": "", "size": 3})"};
+  for (const auto& body : bodies) {
     SCOPED_TRACE(body);
     responder_->messageBoxes.clear();
     CheckAgainst(HttpReply::Json(body));
     ExpectOnlyBox(eMessageBoxType::Information, "You have the latest version: 1.0.0", "Check for Updates");
+    // The downloaded version is parsed and logged like the product's own.
+    if (body == bodies[0]) {
+      EXPECT_EQ(log_.Count("BRANTOK Lumaro Adobe Plugin 1.0.0"), 1);
+    }
   }
   EXPECT_TRUE(opened_.empty());
 }
 
-TEST_F(UpdateCheckTest, AcceptedOfferWithReleaseNotesOpensTheDownloadPage) {
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  CheckAgainst(HttpReply::Json(VersionFile("1.0.1", "Faster kernels", "https://example.test/get?v=1.0.1")));
-  ExpectOnlyBox(eMessageBoxType::Question,
-                "A new version of BRANTOK Lumaro Adobe Plugin is available: 1.0.1\nProceed to download "
-                "page?\n\nFaster kernels",
-                "Update Available");
-  EXPECT_EQ(opened_, std::vector<std::string>{"https://example.test/get?v=1.0.1"});
-}
-
-TEST_F(UpdateCheckTest, OfferWithoutReleaseNotesEndsWithTheQuestion) {
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  CheckAgainst(HttpReply::Json(VersionFile("2.0.0")));
-  ExpectOnlyBox(eMessageBoxType::Question,
-                "A new version of BRANTOK Lumaro Adobe Plugin is available: 2.0.0\nProceed to download page?",
-                "Update Available");
-  EXPECT_EQ(opened_, std::vector<std::string>{"https://www.brantok.studio/lumaro/download"});
+// Plain http and upper-case schemes are web pages too.
+TEST_F(UpdateCheckTest, AcceptedOfferOpensTheDownloadPage) {
+  const std::string question = "A new version of BRANTOK Lumaro Adobe Plugin is available: 1.0.1\nProceed to "
+                               "download page?";
+  for (const auto& [notes, url, text] :
+       {std::tuple<std::string, std::string, std::string>{"Faster kernels", "https://example.test/get?v=1.0.1",
+                                                          question + "\n\nFaster kernels"},
+        {"", "http://x.test/", question},
+        {"", "HTTPS://X.test/", question}}) {
+    SCOPED_TRACE(url);
+    responder_->messageBoxes.clear();
+    opened_.clear();
+    responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+    CheckAgainst(HttpReply::Json(VersionFile("1.0.1", notes, url)));
+    ExpectOnlyBox(eMessageBoxType::Question, text, "Update Available");
+    EXPECT_EQ(opened_, std::vector<std::string>{url});
+  }
 }
 
 TEST_F(UpdateCheckTest, DeclinedOrClosedOfferOpensNothing) {
@@ -153,13 +150,6 @@ TEST_F(UpdateCheckTest, VersionFilesThatOfferNoWebPageFailTheCheck) {
   }
   EXPECT_TRUE(opened_.empty());
   EXPECT_EQ(log_.Count("Failed to parse version string: "), 0);
-}
-
-TEST_F(UpdateCheckTest, PlainHttpAndUpperCaseSchemesAreWebPages) {
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes, eMessageBoxResult::Yes};
-  CheckAgainst(HttpReply::Json(VersionFile("1.2.0", "", "http://x.test/")));
-  CheckAgainst(HttpReply::Json(VersionFile("1.2.0", "", "HTTPS://X.test/")));
-  EXPECT_EQ(opened_, (std::vector<std::string>{"http://x.test/", "HTTPS://X.test/"}));
 }
 
 TEST_F(UpdateCheckTest, RefusedConnectionFailsTheCheck) {
