@@ -96,7 +96,6 @@ ImagePool& FrameRenderer::GetImagePool() {
 
 bool FrameRenderer::Render(ICustomEffect& effect, const ImageView& input, const ImageView& output, eGpuFormat format,
                            const correction::RenderTime& time) {
-
   if (!queue_) {
     queue_ = instance_.GetContext()->CreateQueue(std::nullopt);
     // A refused queue is not kept: the next frame asks again.
@@ -149,6 +148,8 @@ bool FrameRenderer::Render(ICustomEffect& effect, const ImageView& input, const 
 }
 
 bool FrameRenderer::SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output) {
+  // The pass runs on the frames' queue; before the first frame there is none.
+  if (!queue_) return false;
   if (!swizzleProgram_) {
     swizzleProgram_ = instance_.GetContext()->CreateProgram(SwizzleSource, {SwizzleKernel}, {}, std::nullopt,
                                                             {gpu::eBuildOption::FastRelaxedMath});

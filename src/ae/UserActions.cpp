@@ -109,8 +109,12 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
                              std::to_string(ParameterLayout::EffectPathSize) +
                              " bytes or more). Move the effect to a folder with a shorter path and choose it again.",
                          "Invalid file");
-    panel_.SetPopup(inData, params,
-                    instance_.HasLiveEffect(record) ? ParameterLayout::PopupEffect : ParameterLayout::PopupNone);
+    // Browsing left the popup at Browse...; it goes back to what the clip
+    // renders. The sync button never moved it.
+    if (panel_.GetPopup(inData, params) == ParameterLayout::PopupBrowse) {
+      panel_.SetPopup(inData, params,
+                      instance_.HasLiveEffect(record) ? ParameterLayout::PopupEffect : ParameterLayout::PopupNone);
+    }
     hidden.clear();
     return;
   }
