@@ -1,20 +1,19 @@
 #pragma once
 
-#include "ae/controls/IControlParameter.h"
+#include "ae/controls/ControlParameter.h"
+#include "correction/effects/IOptionControl.h"
 
 namespace brantok::lumaro::ae::controls {
 
 // A choice on a popup parameter listing its options.
-class ChoiceParameter final : public IControlParameter {
-public:
-  eControl GetKind() const override;
-  PF_ParamType GetHostType() const override;
-  bool Handles(const correction::effects::IControl& control) const override;
-  void ReadHostValue(const PF_ParamDef& def, correction::effects::IControl& control,
-                     const HostFrame& frame) const override;
-  void Describe(PF_ParamDef& def, const correction::effects::IControl& control) const override;
-  void WriteHostValue(PF_ParamDef& def, const correction::effects::IControl& control,
-                      const correction::effects::ControlValue& value, const HostFrame& frame) const override;
+class ChoiceParameter final
+    : public ControlParameter<correction::effects::IOptionControl<int>, eControl::Choice, PF_Param_POPUP> {
+protected:
+  void Read(const PF_ParamDef& def, correction::effects::IOptionControl<int>& control,
+            const HostFrame& frame) const override;
+  void Show(PF_ParamDef& def, const correction::effects::IOptionControl<int>& control) const override;
+  void Write(PF_ParamDef& def, const correction::effects::IOptionControl<int>& control,
+             const correction::effects::ControlValue& value, const HostFrame& frame) const override;
 };
 
 } // namespace brantok::lumaro::ae::controls

@@ -9,7 +9,6 @@ namespace {
 
 using correction::effects::Color;
 using correction::effects::IColorPicker;
-using correction::effects::IControl;
 
 // A component in 0..1 as a host channel byte: truncated, low 8 bits. Values
 // far outside the range (or not a number) give 0 rather than an undefined
@@ -26,29 +25,23 @@ PF_Pixel ToPixel(const Color& color) {
 
 } // namespace
 
-eControl ColorParameter::GetKind() const { return eControl::ColorPicker; }
-PF_ParamType ColorParameter::GetHostType() const { return PF_Param_COLOR; }
-bool ColorParameter::Handles(const IControl& control) const {
-  return dynamic_cast<const IColorPicker*>(&control) != nullptr;
-}
-
-void ColorParameter::ReadHostValue(const PF_ParamDef& def, IControl& control, const HostFrame& /*frame*/) const {
+void ColorParameter::Read(const PF_ParamDef& def, IColorPicker& picker, const HostFrame& /*frame*/) const {
   // The host's alpha is not the user's: colour parameters have none.
   const auto& value = def.u.cd.value;
-  dynamic_cast<IColorPicker&>(control).SetColor({value.red / 255.0f, value.green / 255.0f, value.blue / 255.0f, 1.0f});
+  picker.SetColor({value.red / 255.0f, value.green / 255.0f, value.blue / 255.0f, 1.0f});
 }
 
-void ColorParameter::Describe(PF_ParamDef& def, const IControl& control) const {
-  const auto color = dynamic_cast<const IColorPicker&>(control).GetDefaultColor();
+void ColorParameter::Show(PF_ParamDef& def, const IColorPicker& picker) const {
+  const auto color = picker.GetDefaultColor();
   def.u.cd.dephault.red = ToChannel(color.red);
   def.u.cd.dephault.green = ToChannel(color.green);
   def.u.cd.dephault.blue = ToChannel(color.blue);
 }
 
-void ColorParameter::WriteHostValue(PF_ParamDef& def, const IControl& control,
-                                    const correction::effects::ControlValue& value, const HostFrame& /*frame*/) const {
+void ColorParameter::Write(PF_ParamDef& def, const IColorPicker& picker, const correction::effects::ControlValue& value,
+                           const HostFrame& /*frame*/) const {
   def.u.cd.value = ToPixel(std::get<Color>(value));
-  def.u.cd.dephault = ToPixel(dynamic_cast<const IColorPicker&>(control).GetDefaultColor());
+  def.u.cd.dephault = ToPixel(picker.GetDefaultColor());
 }
 
 } // namespace brantok::lumaro::ae::controls

@@ -1,20 +1,18 @@
 #pragma once
 
-#include "ae/controls/IControlParameter.h"
+#include "ae/controls/ControlParameter.h"
+#include "correction/effects/IColorPicker.h"
 
 namespace brantok::lumaro::ae::controls {
 
 // A colour picker on a colour parameter, 8 bits a channel.
-class ColorParameter final : public IControlParameter {
-public:
-  eControl GetKind() const override;
-  PF_ParamType GetHostType() const override;
-  bool Handles(const correction::effects::IControl& control) const override;
-  void ReadHostValue(const PF_ParamDef& def, correction::effects::IControl& control,
-                     const HostFrame& frame) const override;
-  void Describe(PF_ParamDef& def, const correction::effects::IControl& control) const override;
-  void WriteHostValue(PF_ParamDef& def, const correction::effects::IControl& control,
-                      const correction::effects::ControlValue& value, const HostFrame& frame) const override;
+class ColorParameter final
+    : public ControlParameter<correction::effects::IColorPicker, eControl::ColorPicker, PF_Param_COLOR> {
+protected:
+  void Read(const PF_ParamDef& def, correction::effects::IColorPicker& control, const HostFrame& frame) const override;
+  void Show(PF_ParamDef& def, const correction::effects::IColorPicker& control) const override;
+  void Write(PF_ParamDef& def, const correction::effects::IColorPicker& control,
+             const correction::effects::ControlValue& value, const HostFrame& frame) const override;
 };
 
 } // namespace brantok::lumaro::ae::controls

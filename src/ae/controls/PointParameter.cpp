@@ -6,7 +6,6 @@
 namespace brantok::lumaro::ae::controls {
 namespace {
 
-using correction::effects::IControl;
 using correction::effects::Position;
 using correction::effects::controls::Point;
 
@@ -17,27 +16,23 @@ PF_Fixed ToPixels(float fraction, double size) { return ToFixed(fraction * (size
 
 } // namespace
 
-eControl PointParameter::GetKind() const { return eControl::Point; }
-PF_ParamType PointParameter::GetHostType() const { return PF_Param_POINT; }
-bool PointParameter::Handles(const IControl& control) const { return dynamic_cast<const Point*>(&control) != nullptr; }
-
-void PointParameter::ReadHostValue(const PF_ParamDef& def, IControl& control, const HostFrame& frame) const {
-  dynamic_cast<Point&>(control).SetPosition(Position{static_cast<float>(ToFraction(def.u.td.x_value, frame.width)),
-                                                     static_cast<float>(ToFraction(def.u.td.y_value, frame.height))});
+void PointParameter::Read(const PF_ParamDef& def, Point& point, const HostFrame& frame) const {
+  point.SetPosition(Position{static_cast<float>(ToFraction(def.u.td.x_value, frame.width)),
+                             static_cast<float>(ToFraction(def.u.td.y_value, frame.height))});
 }
 
-void PointParameter::Describe(PF_ParamDef& def, const IControl& control) const {
-  const auto position = dynamic_cast<const Point&>(control).GetDefaultPosition();
+void PointParameter::Show(PF_ParamDef& def, const Point& point) const {
+  const auto position = point.GetDefaultPosition();
   def.u.td.x_dephault = ToFixed(position.x * 100.0);
   def.u.td.y_dephault = ToFixed(position.y * 100.0);
 }
 
-void PointParameter::WriteHostValue(PF_ParamDef& def, const IControl& control,
-                                    const correction::effects::ControlValue& value, const HostFrame& frame) const {
+void PointParameter::Write(PF_ParamDef& def, const Point& point, const correction::effects::ControlValue& value,
+                           const HostFrame& frame) const {
   const auto position = std::get<Position>(value);
   def.u.td.x_value = ToPixels(position.x, frame.width);
   def.u.td.y_value = ToPixels(position.y, frame.height);
-  Describe(def, control);
+  Show(def, point);
 }
 
 } // namespace brantok::lumaro::ae::controls

@@ -7,17 +7,9 @@
 
 namespace brantok::lumaro::ae::controls {
 
-using correction::effects::IControl;
 using correction::effects::IRangeControl;
 
-eControl SliderParameter::GetKind() const { return eControl::Slider; }
-PF_ParamType SliderParameter::GetHostType() const { return PF_Param_FLOAT_SLIDER; }
-bool SliderParameter::Handles(const IControl& control) const {
-  return dynamic_cast<const IRangeControl*>(&control) != nullptr;
-}
-
-void SliderParameter::ReadHostValue(const PF_ParamDef& def, IControl& control, const HostFrame& /*frame*/) const {
-  auto& slider = dynamic_cast<IRangeControl&>(control);
+void SliderParameter::Read(const PF_ParamDef& def, IRangeControl& slider, const HostFrame& /*frame*/) const {
   // A value beyond float range would reach the kernel as infinity.
   const double value = def.u.fs_d.value;
   if (std::isnan(value)) {
@@ -29,8 +21,7 @@ void SliderParameter::ReadHostValue(const PF_ParamDef& def, IControl& control, c
   slider.SetNumber(static_cast<float>(low <= high ? std::clamp(value, low, high) : low));
 }
 
-void SliderParameter::Describe(PF_ParamDef& def, const IControl& control) const {
-  const auto& slider = dynamic_cast<const IRangeControl&>(control);
+void SliderParameter::Show(PF_ParamDef& def, const IRangeControl& slider) const {
   auto& range = def.u.fs_d;
   range.valid_min = range.slider_min = slider.GetMinimum();
   range.valid_max = range.slider_max = slider.GetMaximum();
@@ -38,10 +29,10 @@ void SliderParameter::Describe(PF_ParamDef& def, const IControl& control) const 
   range.precision = (slider.GetMaximum() - slider.GetMinimum() < 10.0f) ? 2 : 1;
 }
 
-void SliderParameter::WriteHostValue(PF_ParamDef& def, const IControl& control,
-                                     const correction::effects::ControlValue& value, const HostFrame& /*frame*/) const {
+void SliderParameter::Write(PF_ParamDef& def, const IRangeControl& slider,
+                            const correction::effects::ControlValue& value, const HostFrame& /*frame*/) const {
   def.u.fs_d.value = std::get<float>(value);
-  def.u.fs_d.dephault = dynamic_cast<const IRangeControl&>(control).GetDefaultNumber();
+  def.u.fs_d.dephault = slider.GetDefaultNumber();
 }
 
 } // namespace brantok::lumaro::ae::controls
