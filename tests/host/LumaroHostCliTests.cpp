@@ -8,7 +8,9 @@
 #include "core/PathText.h"
 
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include <algorithm>
 #include <cstdint>
@@ -101,11 +103,29 @@ protected:
     return Run(arguments);
   }
 
+  // Lines the program wrote. LeakSanitizer's exit-time scan sometimes crashes
+  // in its own tracer while the OpenCL runtime's threads go away; its note of
+  // that ("has encountered a fatal error", with its hints) is not the
+  // program's. A leak it finds is still reported and changes the exit status.
+  static long ProgramLines(const std::string& errors) {
+    std::istringstream lines(errors);
+    long count = 0;
+    const bool tracerFailed = errors.find("LeakSanitizer has encountered a fatal error") != std::string::npos;
+    for (std::string line; std::getline(lines, line);) {
+      const bool noise = tracerFailed &&
+                         (line.empty() || line.starts_with("Tracer caught signal") ||
+                          (line.starts_with("==") && (line.find("LeakSanitizer has encountered") != std::string::npos ||
+                                                      line.find("HINT:") != std::string::npos)));
+      if (!noise) ++count;
+    }
+    return count;
+  }
+
   // Exit status 1 and exactly one line on standard error, which says `reason`;
   // unless `printsNothing` is false, nothing on standard output.
   static void ExpectFailure(const ProcessResult& result, const std::string& reason, bool printsNothing = true) {
     EXPECT_EQ(result.exitCode, 1) << result.errors;
-    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+    EXPECT_EQ(ProgramLines(result.errors), 1) << result.errors;
     EXPECT_TRUE(result.errors.starts_with("lumaro-host: ")) << result.errors;
     EXPECT_NE(result.errors.find(reason), std::string::npos) << result.errors;
     if (printsNothing) {
