@@ -56,28 +56,11 @@ public:
   Run& operator=(const Run&) = delete;
 
   void Step() {
-    switch (input_.Pick(10)) {
-    case 0:
-      return New();
-    case 1:
-      return Dispose();
-    case 2:
-      return Copy();
-    case 3:
-      return FlatSize();
-    case 4:
-      return Flatten();
-    case 5:
-      return Unflatten();
-    case 6:
-      return Compare();
-    case 7:
-      return Other();
-    case 8:
-      return ArmFault();
-    default:
-      return ShowPath();
-    }
+    // The input's choice picks the step; the order is the kept inputs'.
+    static constexpr std::array<void (Run::*)(), 10> kSteps{
+        &Run::New,       &Run::Dispose, &Run::Copy,  &Run::FlatSize, &Run::Flatten,
+        &Run::Unflatten, &Run::Compare, &Run::Other, &Run::ArmFault, &Run::ShowPath};
+    (this->*kSteps[input_.Pick(kSteps.size())])();
   }
 
 private:
@@ -209,20 +192,14 @@ private:
   }
 
   void Other() {
-    switch (input_.Pick(5)) {
-    case 0:
-      return Interpolate();
-    case 1:
-      return PrintSize();
-    case 2:
-      return Print();
-    case 3:
-      return Scan();
-    default: {
-      auto extra = Extra(-1);
-      Send(extra);
-    }
-    }
+    static constexpr std::array<void (Run::*)(), 5> kSteps{&Run::Interpolate, &Run::PrintSize, &Run::Print, &Run::Scan,
+                                                           &Run::UnknownSelector};
+    (this->*kSteps[input_.Pick(kSteps.size())])();
+  }
+
+  void UnknownSelector() {
+    auto extra = Extra(-1);
+    Send(extra);
   }
 
   void Interpolate() {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace brantok::lumaro::fuzz {
@@ -48,34 +49,26 @@ void Replay(Target target, const std::vector<std::filesystem::path>& inputs) {
   }
 }
 
-TEST(FuzzReplayTest, Metadata) {
-  auto inputs = KeptInputs("metadata");
-  for (const auto& example : FilesIn(LUMARO_EXAMPLES_DIR)) inputs.push_back(example / "metadata.json");
-  Replay(FuzzMetadata, inputs);
-  EXPECT_EQ(FuzzMetadata(nullptr, 0), 0);
-}
-
-TEST(FuzzReplayTest, Package) {
-  auto inputs = KeptInputs("package");
+// Each target's seeds and failed inputs, plus for the readers every example,
+// and the empty input.
+TEST(FuzzReplayTest, EveryTargetTakesItsKeptInputs) {
+  std::vector<std::filesystem::path> metadata;
+  for (const auto& example : FilesIn(LUMARO_EXAMPLES_DIR)) metadata.push_back(example / "metadata.json");
   const auto packages = FilesIn(LUMARO_EFFECTS_DIR, ".lumaro-effect");
   ASSERT_FALSE(packages.empty());
-  inputs.insert(inputs.end(), packages.begin(), packages.end());
-  Replay(FuzzPackage, inputs);
-  EXPECT_EQ(FuzzPackage(nullptr, 0), 0);
-}
-
-TEST(FuzzReplayTest, EffectPath) {
-  const auto inputs = KeptInputs("effect_path");
-  ASSERT_FALSE(inputs.empty());
-  Replay(FuzzEffectPath, inputs);
-  EXPECT_EQ(FuzzEffectPath(nullptr, 0), 0);
-}
-
-TEST(FuzzReplayTest, SequenceRecord) {
-  const auto inputs = KeptInputs("sequence_record");
-  ASSERT_FALSE(inputs.empty());
-  Replay(FuzzSequenceRecord, inputs);
-  EXPECT_EQ(FuzzSequenceRecord(nullptr, 0), 0);
+  const std::vector<std::tuple<std::string, Target, std::vector<std::filesystem::path>>> targets{
+      {"metadata", FuzzMetadata, metadata},
+      {"package", FuzzPackage, packages},
+      {"effect_path", FuzzEffectPath, {}},
+      {"sequence_record", FuzzSequenceRecord, {}}};
+  for (const auto& [name, target, extra] : targets) {
+    SCOPED_TRACE(name);
+    auto inputs = KeptInputs(name);
+    EXPECT_FALSE(inputs.empty());
+    inputs.insert(inputs.end(), extra.begin(), extra.end());
+    Replay(target, inputs);
+    EXPECT_EQ(target(nullptr, 0), 0);
+  }
 }
 
 } // namespace

@@ -29,27 +29,15 @@ public:
   Run(FuzzInput& input, host::EffectHost& host) : input_(input), host_(host) {}
 
   void Step() {
-    switch (input_.Pick(11)) {
-    case 0:
-      return Setup();
-    case 1:
-      return Overwrite();
-    case 2:
-      return ShareId();
-    case 3:
-      return Resize();
-    case 4:
-      return Send(PF_Cmd_SEQUENCE_RESETUP);
-    case 5:
-    case 6:
-      return Send(PF_Cmd_UPDATE_PARAMS_UI);
-    case 7:
-      return Send(PF_Cmd_SEQUENCE_SETDOWN);
-    case 8:
-      return Send(PF_Cmd_USER_CHANGED_PARAM);
-    default:
-      return ChooseEffect();
-    }
+    // The input's choice picks the step; the order is the kept inputs'.
+    static constexpr std::array<void (Run::*)(), 4> kChanges{&Run::Setup, &Run::Overwrite, &Run::ShareId, &Run::Resize};
+    static constexpr std::array<PF_Cmd, 5> kCommands{PF_Cmd_SEQUENCE_RESETUP, PF_Cmd_UPDATE_PARAMS_UI,
+                                                     PF_Cmd_UPDATE_PARAMS_UI, PF_Cmd_SEQUENCE_SETDOWN,
+                                                     PF_Cmd_USER_CHANGED_PARAM};
+    const auto pick = input_.Pick(11);
+    if (pick < kChanges.size()) return (this->*kChanges[pick])();
+    if (pick < kChanges.size() + kCommands.size()) return Send(kCommands[pick - kChanges.size()]);
+    ChooseEffect();
   }
 
   // Sets down every record still open and every id the plug-in handed out,
