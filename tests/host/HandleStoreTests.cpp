@@ -7,56 +7,33 @@
 namespace brantok::lumaro::host {
 namespace {
 
-TEST(HandleStoreTest, NewHandlesAreZeroFilledCountedAndDisposed) {
+// The fault walk and the fuzz targets find leaks, stray locks and misuse by
+// these counts, so each must move exactly when it should.
+TEST(HandleStoreTest, HandlesLocksAndMisuseAreCounted) {
   auto& store = HandleStore::Instance();
   const auto live = store.LiveCount();
+  const auto locked = store.LockedCount();
+  const auto before = store.GetCounters();
   PF_Handle handle = store.New(24);
   ASSERT_NE(handle, nullptr);
   EXPECT_EQ(store.LiveCount(), live + 1);
-  EXPECT_EQ(store.GetSize(handle), 24u);
   EXPECT_EQ(store.Bytes(handle), std::vector<std::uint8_t>(24, 0));
-  // The handle points at the master pointer, which is the data.
-  EXPECT_EQ(*handle, store.Lock(handle));
-  store.Unlock(handle);
-  store.Dispose(handle);
-  EXPECT_EQ(store.LiveCount(), live);
-  EXPECT_FALSE(store.Contains(handle));
-}
-
-TEST(HandleStoreTest, LocksAreCountedPerHandle) {
-  auto& store = HandleStore::Instance();
-  PF_Handle a = store.New(8);
-  PF_Handle b = store.New(8);
-  const auto locked = store.LockedCount();
-  store.Lock(a);
-  store.Lock(a);
-  EXPECT_EQ(store.LockCount(a), 2);
-  EXPECT_EQ(store.LockCount(b), 0);
-  EXPECT_EQ(store.LockedCount(), locked + 1);
-  store.Unlock(a);
-  store.Unlock(a);
-  EXPECT_EQ(store.LockCount(a), 0);
-  EXPECT_EQ(store.LockedCount(), locked);
-  store.Dispose(a);
-  store.Dispose(b);
-  EXPECT_EQ(store.LockCount(a), -1);
-}
-
-TEST(HandleStoreTest, MisuseIsCountedAndChangesNothing) {
-  auto& store = HandleStore::Instance();
-  const auto before = store.GetCounters();
-  PF_Handle handle = store.New(4);
   store.Unlock(handle); // never locked
+  // The handle points at the master pointer, which is the data.
+  EXPECT_EQ(store.Lock(handle), *handle);
   store.Lock(handle);
+  EXPECT_EQ(store.LockCount(handle), 2);
+  EXPECT_EQ(store.LockedCount(), locked + 1);
+  store.Unlock(handle);
   store.Dispose(handle); // still locked
   store.Dispose(handle); // already gone
   EXPECT_EQ(store.Lock(handle), nullptr);
-  EXPECT_EQ(store.GetSize(handle), 0u);
+  EXPECT_EQ(store.LiveCount(), live);
+  EXPECT_EQ(store.LockedCount(), locked);
   const auto after = store.GetCounters();
   EXPECT_EQ(after.unbalancedUnlocks, before.unbalancedUnlocks + 1);
   EXPECT_EQ(after.disposedLocked, before.disposedLocked + 1);
-  EXPECT_EQ(after.unknownHandles, before.unknownHandles + 3);
-  EXPECT_EQ(after.created - after.disposed, before.created - before.disposed);
+  EXPECT_EQ(after.unknownHandles, before.unknownHandles + 2);
 }
 
 } // namespace
