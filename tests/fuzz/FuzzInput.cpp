@@ -10,12 +10,6 @@ std::uint8_t FuzzInput::Byte() { return Empty() ? 0 : data_[offset_++]; }
 
 bool FuzzInput::Bool() { return (Byte() & 1) != 0; }
 
-std::uint32_t FuzzInput::Uint32() {
-  std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value = (value << 8) | Byte();
-  return value;
-}
-
 std::size_t FuzzInput::Pick(std::size_t count) { return Byte() % count; }
 
 std::string FuzzInput::Bytes(std::size_t limit) {
@@ -24,13 +18,6 @@ std::string FuzzInput::Bytes(std::size_t limit) {
   if (length == 0) return {};
   std::string bytes(reinterpret_cast<const char*>(data_) + offset_, length);
   offset_ += length;
-  return bytes;
-}
-
-std::string FuzzInput::Rest() {
-  if (Empty()) return {};
-  std::string bytes(reinterpret_cast<const char*>(data_) + offset_, size_ - offset_);
-  offset_ = size_;
   return bytes;
 }
 

@@ -16,14 +16,11 @@ public:
   bool Empty() const { return offset_ >= size_; }
   std::uint8_t Byte();
   bool Bool();
-  std::uint32_t Uint32();
   // A value below `count` (which must not be 0).
   std::size_t Pick(std::size_t count);
   // A length below `limit` taken from two bytes, then that many bytes (fewer
   // when the input ends first).
   std::string Bytes(std::size_t limit);
-  // Everything not read yet.
-  std::string Rest();
 
 private:
   const std::uint8_t* data_;

@@ -53,7 +53,10 @@ void Replay(Target target, const std::vector<std::filesystem::path>& inputs) {
 // and the empty input.
 TEST(FuzzReplayTest, EveryTargetTakesItsKeptInputs) {
   std::vector<std::filesystem::path> metadata;
-  for (const auto& example : FilesIn(LUMARO_EXAMPLES_DIR)) metadata.push_back(example / "metadata.json");
+  // The examples are folders, which FilesIn leaves out.
+  for (const auto& example : std::filesystem::directory_iterator(LUMARO_EXAMPLES_DIR)) {
+    metadata.push_back(example.path() / "metadata.json");
+  }
   const auto packages = FilesIn(LUMARO_EFFECTS_DIR, ".lumaro-effect");
   ASSERT_FALSE(packages.empty());
   const std::vector<std::tuple<std::string, Target, std::vector<std::filesystem::path>>> targets{
