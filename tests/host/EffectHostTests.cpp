@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brantok::lumaro::host {
 namespace {
@@ -33,30 +35,28 @@ PF_ParamDef FloatSlider(const char* name) {
 }
 
 TEST(EffectHostTest, ParamsSetupFailsWhenTheCountLeavesOutTheInputLayerOrAnyParameter) {
+  // The plug-in adds two parameters.
   struct Case {
-    int added;
     A_long declared;
     PF_Err returned; // by the plug-in
     PF_Err expected;
     std::string why;
   };
   const std::vector<Case> cases{
-      {2, 3, PF_Err_NONE, PF_Err_NONE, ""},
-      {2, 2, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
+      {3, PF_Err_NONE, PF_Err_NONE, ""},
+      {2, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
        "PARAMS_SETUP: out_data->num_params is 2, but the plug-in added 2 parameters, 3 with the input layer"},
-      {2, 4, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
+      {4, PF_Err_NONE, PF_Err_INTERNAL_STRUCT_DAMAGED,
        "PARAMS_SETUP: out_data->num_params is 4, but the plug-in added 2 parameters, 3 with the input layer"},
       // The plug-in's own error stands.
-      {2, 2, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY, ""},
+      {2, PF_Err_OUT_OF_MEMORY, PF_Err_OUT_OF_MEMORY, ""},
   };
-  for (const auto& [added, declared, returned, expected, why] : cases) {
-    SCOPED_TRACE(std::to_string(added) + " added, " + std::to_string(declared) + " declared");
+  for (const auto& [declared, returned, expected, why] : cases) {
+    SCOPED_TRACE(std::to_string(declared) + " declared");
     Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out) -> PF_Err {
       if (cmd != PF_Cmd_PARAMS_SETUP) return PF_Err_NONE;
-      for (int i = 0; i < added; ++i) {
-        PF_ParamDef slider = FloatSlider("Slider");
+      for (PF_ParamDef slider : {FloatSlider("One"), FloatSlider("Two")})
         in->inter.add_param(in->effect_ref, -1, &slider);
-      }
       out->num_params = declared;
       return returned;
     });
@@ -115,6 +115,28 @@ TEST(EffectHostTest, StrictHostsSendUpdateParamsUIOnlyWhenTheEffectAsksOrAfterEf
     EXPECT_EQ(clip.UpdateParamsUI(-1), PF_Err_NONE);
     EXPECT_EQ(updates, sent ? 2 : 0);
   }
+}
+
+// The module tests find suites left acquired, and suites asked for in a
+// version the host does not have, by these.
+TEST(EffectHostTest, SuitesAreCountedAndGivenOnlyInTheirVersion) {
+  std::vector<bool> given;
+  Fake fake([&](PF_Cmd, PF_InData* in, PF_OutData*) {
+    const std::vector<std::pair<const char*, std::int32_t>> asked{
+        {kPFParamUtilsSuite, 3}, {kPFHandleSuite, 2}, {kPFANSISuite, 1}, {kPFHandleSuite, 1}, {"PF World Suite", 2}};
+    for (const auto& [name, version] : asked) {
+      const void* suite = nullptr;
+      given.push_back(in->pica_basicP->AcquireSuite(name, version, &suite) == kSPNoError && suite);
+    }
+    in->pica_basicP->ReleaseSuite(kPFParamUtilsSuite, 3);
+    in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
+    return PF_Err_NONE;
+  });
+  EffectHost host(&FakeMain);
+  host.About();
+  EXPECT_EQ(given, (std::vector<bool>{true, true, true, false, false}));
+  EXPECT_EQ(host.OutstandingSuites(), 1); // ANSI was not released
+  EXPECT_EQ(host.FailedSuiteAcquisitions(), 2);
 }
 
 TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {

@@ -109,12 +109,19 @@ protected:
     return test::RunProgram(LUMARO_HOST_PATH, arguments);
   }
 
-  // A render of `effect` with these extra arguments.
-  ProcessResult Render(const std::string& effect, std::vector<std::string> extra = {}) const {
-    std::vector<std::string> arguments{"render",   "--effect",   Utf8(kEffects / effect), "--input", Utf8(input_),
-                                       "--output", Utf8(output_)};
+  // The arguments of a render of the package at `effect` with these extra
+  // arguments, from `input` (else the sample card) to the output.
+  std::vector<std::string> RenderArguments(const std::string& effect, std::vector<std::string> extra = {},
+                                           const std::filesystem::path& input = {}) const {
+    std::vector<std::string> arguments{
+        "render", "--effect", effect, "--input", Utf8(input.empty() ? input_ : input), "--output", Utf8(output_)};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return Run(arguments);
+    return arguments;
+  }
+
+  // A render of the example `effect` with these extra arguments.
+  ProcessResult Render(const std::string& effect, std::vector<std::string> extra = {}) const {
+    return Run(RenderArguments(Utf8(kEffects / effect), std::move(extra)));
   }
 
   // Lines the program wrote. LeakSanitizer's exit-time scan sometimes crashes
@@ -161,47 +168,40 @@ TEST_F(LumaroHostTest, MistakesFailWithOneLine) {
   lumaro::test::WritePackage(folder_ / "BadMetadata.lumaro-effect",
                              lumaro::test::StandardEntries("__kernel void k() {}", "{\"controls\": [", "p"));
   const std::string warm = Utf8(kEffects / "WarmGlow.lumaro-effect");
-  auto render = [&](const std::string& effect, std::vector<std::string> extra = {},
-                    const std::filesystem::path& input = {}) {
-    std::vector<std::string> arguments{
-        "render", "--effect", effect, "--input", Utf8(input.empty() ? input_ : input), "--output", Utf8(output_)};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return arguments;
-  };
   const std::string tone = Utf8(kEffects / "ToneChoice.lumaro-effect");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{}, "no command"},
       {{"paint"}, "unknown command 'paint'"},
-      {render(warm, {"--colour", "red"}), "unknown option '--colour'"},
-      {render(warm, {"--time"}), "--time needs a value"},
+      {RenderArguments(warm, {"--colour", "red"}), "unknown option '--colour'"},
+      {RenderArguments(warm, {"--time"}), "--time needs a value"},
       {{"render", "--input", Utf8(input_), "--output", Utf8(output_)}, "--effect"},
       {{"render", "--effect", warm, "--output", Utf8(output_)}, "--input"},
       {{"render", "--effect", warm, "--input", Utf8(input_)}, "--output"},
       {{"info"}, "--effect"},
-      {render(warm, {"--format", "rgba16"}), "--format 'rgba16'"},
-      {render(warm, {"--host", "resolve"}), "--host 'resolve'"},
-      {render(warm, {"--time", "soon"}), "--time"},
-      {render(warm, {"--frame", "-1"}), "--frame"},
-      {render(warm, {"--time", "0", "--frame", "3"}), "--frame 3"},
-      {render(warm, {}, folder_ / "absent.png"), "cannot read image"},
-      {render(warm, {}, folder_ / "text.png"), "is not a PNG image"},
-      {render(warm, {}, folder_ / "cut.png"), "cut.png"},
-      {render(Utf8(folder_ / "Absent.lumaro-effect")), "does not exist"},
-      {render(Utf8(folder_ / "Text.lumaro-effect")), "cannot read effect package"},
+      {RenderArguments(warm, {"--format", "rgba16"}), "--format 'rgba16'"},
+      {RenderArguments(warm, {"--host", "resolve"}), "--host 'resolve'"},
+      {RenderArguments(warm, {"--time", "soon"}), "--time"},
+      {RenderArguments(warm, {"--frame", "-1"}), "--frame"},
+      {RenderArguments(warm, {"--time", "0", "--frame", "3"}), "--frame 3"},
+      {RenderArguments(warm, {}, folder_ / "absent.png"), "cannot read image"},
+      {RenderArguments(warm, {}, folder_ / "text.png"), "is not a PNG image"},
+      {RenderArguments(warm, {}, folder_ / "cut.png"), "cut.png"},
+      {RenderArguments(Utf8(folder_ / "Absent.lumaro-effect")), "does not exist"},
+      {RenderArguments(Utf8(folder_ / "Text.lumaro-effect")), "cannot read effect package"},
       {{"info", "--effect", Utf8(folder_ / "Text.lumaro-effect")}, "cannot read effect package"},
-      {render(Utf8(folder_ / "BadMetadata.lumaro-effect")), "metadata"},
-      {render(warm, {"--set", "glow=1"}), "unknown control id 'glow'"},
-      {render(warm, {"--set", "amount"}), "ID=VALUE"},
-      {render(warm, {"--set", "amount=lots"}), "slider 'amount'"},
-      {render(warm, {"--set", "amount=2"}), "0 to 1"},
-      {render(warm, {"--set", "tint=orange"}), "#RRGGBB"},
-      {render(warm, {"--set", "tint=#12345"}), "#RRGGBB"},
-      {render(warm, {"--set", "tint=#12345G"}), "#RRGGBB"},
-      {render(tone, {"--set", "tone=Purple"}), "no option 'Purple'"},
-      {render(tone, {"--set", "tone=3"}), "no option '3'"},
-      {render(tone, {"--set", "tone=-1"}), "no option '-1'"},
-      {render(warm, {"--module", Utf8(folder_ / "NoSuchModule")}), "does not exist"},
-      {render(warm, {"--module", Utf8(input_)}), "cannot load module"},
+      {RenderArguments(Utf8(folder_ / "BadMetadata.lumaro-effect")), "metadata"},
+      {RenderArguments(warm, {"--set", "glow=1"}), "unknown control id 'glow'"},
+      {RenderArguments(warm, {"--set", "amount"}), "ID=VALUE"},
+      {RenderArguments(warm, {"--set", "amount=lots"}), "slider 'amount'"},
+      {RenderArguments(warm, {"--set", "amount=2"}), "0 to 1"},
+      {RenderArguments(warm, {"--set", "tint=orange"}), "#RRGGBB"},
+      {RenderArguments(warm, {"--set", "tint=#12345"}), "#RRGGBB"},
+      {RenderArguments(warm, {"--set", "tint=#12345G"}), "#RRGGBB"},
+      {RenderArguments(tone, {"--set", "tone=Purple"}), "no option 'Purple'"},
+      {RenderArguments(tone, {"--set", "tone=3"}), "no option '3'"},
+      {RenderArguments(tone, {"--set", "tone=-1"}), "no option '-1'"},
+      {RenderArguments(warm, {"--module", Utf8(folder_ / "NoSuchModule")}), "does not exist"},
+      {RenderArguments(warm, {"--module", Utf8(input_)}), "cannot load module"},
       {{"render", "--effect", warm, "--input", Utf8(input_), "--output", Utf8(folder_ / "missing" / "out.png")},
        "cannot write"},
       {{"sample", "--output", Utf8(folder_ / "missing" / "card.png")}, "cannot write"},
@@ -242,8 +242,7 @@ TEST_F(LumaroHostTest, ReadsSixteenBitPngs) {
   for (int i = 0; i < 5 * 3 * 8; ++i) samples += static_cast<char>(i * 37);
   const auto input = folder_ / "rgba16.png";
   WriteRgba16Png(input, 5, 3, samples);
-  const auto result = Run({"render", "--effect", Utf8(kEffects / "ToneChoice.lumaro-effect"), "--input", Utf8(input),
-                           "--output", Utf8(output_), "--format", "bgra32f"});
+  const auto result = Run(RenderArguments(Utf8(kEffects / "ToneChoice.lumaro-effect"), {"--format", "bgra32f"}, input));
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   EXPECT_EQ(PngSize(output_), (std::pair<int, int>{5, 3}));
 }
@@ -262,7 +261,7 @@ TEST_F(LumaroHostTest, AKernelThatDoesNotBuildFailsTheRenderWithItsLog) {
                    R"({"kernel": "broken", "controls": [{"class": "slider", "id": "amount", "label": "Amount",)"
                    R"( "min": 0, "max": 1, "default": 0.5}]})",
                    "broken"));
-  const auto result = Run({"render", "--effect", Utf8(package), "--input", Utf8(input_), "--output", Utf8(output_)});
+  const auto result = Run(RenderArguments(Utf8(package)));
   ExpectFailure(result, "did not build");
   EXPECT_NE(result.errors.find("no_such_name"), std::string::npos) << result.errors;
   EXPECT_FALSE(std::filesystem::exists(output_));
@@ -499,8 +498,6 @@ TEST_F(LumaroHostActionTest, WithoutAnAnswerTheSyncIsDeclined) {
 TEST_F(LumaroHostActionTest, WithoutOpenClTheChoiceIsKeptForAMachineThatHasADevice) {
   TempFolder noDriver;
   const auto example = kEffects / "WarmGlow.lumaro-effect";
-  const auto& input = input_;
-  const auto& output = output_;
   // Under Wine the program runs as a copy elsewhere, without the module beside it.
   auto withoutOpenCl = [&](std::vector<std::string> arguments) {
     arguments.insert(arguments.end(), {"--module", LUMARO_MODULE_PATH});
@@ -518,15 +515,13 @@ TEST_F(LumaroHostActionTest, WithoutOpenClTheChoiceIsKeptForAMachineThatHasADevi
   EXPECT_TRUE(ControlParameters(report).empty());
 
   const std::string reason = "No OpenCL device was found: a graphics driver with OpenCL support is needed";
-  ExpectFailure(*withoutOpenCl({"render", "--effect", Utf8(example), "--input", Utf8(input), "--output", Utf8(output)}),
-                reason);
+  ExpectFailure(*withoutOpenCl(RenderArguments(Utf8(example))), reason);
   ExpectFailure(*withoutOpenCl({"info", "--effect", Utf8(example)}), reason);
-  EXPECT_FALSE(std::filesystem::exists(output));
+  EXPECT_FALSE(std::filesystem::exists(output_));
 
-  const auto kept = report["effectPath"].get<std::string>();
-  const auto render = Run({"render", "--effect", kept, "--input", Utf8(input), "--output", Utf8(output)});
+  const auto render = Run(RenderArguments(report["effectPath"].get<std::string>()));
   ASSERT_EQ(render.exitCode, 0) << render.errors;
-  EXPECT_NE(lumaro::test::ReadFile(output), lumaro::test::ReadFile(input));
+  EXPECT_NE(lumaro::test::ReadFile(output_), lumaro::test::ReadFile(input_));
 }
 
 } // namespace
