@@ -4,7 +4,6 @@
 #include "PackageWriter.h"
 #include "TempFolder.h"
 #include "correction/EffectSourceMetadata.h"
-#include "correction/effects/IOptionControl.h"
 #include "correction/effects/library/Entry.h"
 #include "correction/effects/library/EntryContent.h"
 #include "correction/effects/library/ZipArchive.h"
@@ -93,19 +92,6 @@ TEST_F(HostilePackageTest, DeeplyNestedMetadataDoesNotExhaustTheStack) {
   for (std::size_t i = 0; i < depth; ++i) objects += R"({"a":)";
   objects += "0" + std::string(depth, '}');
   EXPECT_FALSE(EffectSourceMetadata(objects).GetTitle());
-}
-
-TEST_F(HostilePackageTest, AChoiceOfAHundredThousandOptionsKeepsThemAll) {
-  std::string options;
-  for (int i = 0; i < 100000; ++i) options += (i ? ",\"o" : "\"o") + std::to_string(i) + "\"";
-  const EffectSourceMetadata metadata(R"({"controls": [{"class": "choice", "id": "c", "label": "C", "default": 99999, )"
-                                      R"("options": [)" +
-                                      options + "]}]}");
-  ASSERT_EQ(metadata.GetControls().size(), 1u);
-  const auto choice = std::dynamic_pointer_cast<IOptionControl<int>>(metadata.GetControls()[0]);
-  ASSERT_NE(choice, nullptr);
-  EXPECT_EQ(choice->GetOptions().size(), 100000u);
-  EXPECT_EQ(choice->GetSelection(), 99999);
 }
 
 } // namespace
