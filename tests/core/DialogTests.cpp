@@ -20,15 +20,8 @@ protected:
   std::shared_ptr<ScriptedResponder> responder_ = std::make_shared<ScriptedResponder>();
 };
 
-TEST_F(DialogResponderTest, EveryDialogReachesTheResponderWithItsArgumentsAndAnswer) {
-  responder_->messageBoxAnswers = {eMessageBoxResult::No};
-  EXPECT_EQ(ShowMessageBox(eMessageBoxType::Question, "Receive Warm from Lumaro?", "Sync From Lumaro"),
-            eMessageBoxResult::No);
-  ASSERT_EQ(responder_->messageBoxes.size(), 1u);
-  EXPECT_EQ(responder_->messageBoxes[0].type, eMessageBoxType::Question);
-  EXPECT_EQ(responder_->messageBoxes[0].text, "Receive Warm from Lumaro?");
-  EXPECT_EQ(responder_->messageBoxes[0].caption, "Sync From Lumaro");
-
+// Message boxes reach it in every service test (update check, sync).
+TEST_F(DialogResponderTest, FileDialogsReachTheResponderWithTheirArgumentsAndAnswer) {
   const auto chosen = std::filesystem::path("chosen") / "Warm.lumaro-effect";
   responder_->fileDialogAnswers = {chosen, std::filesystem::path("kept.lumaro-effect")};
   const std::vector<FileTypeFilter> filters{{"*.lumaro-effect", "Lumaro Effect"}, {"*.*", "All files"}};

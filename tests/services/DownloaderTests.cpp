@@ -39,17 +39,6 @@ TEST(DownloaderTest, AppendsTheWholeBodyAcrossManyBlocks) {
   EXPECT_NE((requests[0] + "\r\n").find("\r\nUser-Agent: Downloader\r\n"), std::string::npos) << requests[0];
 }
 
-TEST(DownloaderTest, ErrorPagesAndEmptyBodiesAreASuccess) {
-  for (auto [reply, body] : {std::pair{HttpReply::Status(404, "Not Found", "text/html", "<h1>Not Found</h1>"),
-                                       std::string("<h1>Not Found</h1>")},
-                             std::pair{HttpReply::Json(""), std::string()}}) {
-    const LocalHttpServer server(std::move(reply));
-    std::vector<std::uint8_t> out;
-    EXPECT_TRUE(Downloader(server.Url("/v.json")).Download(out, 5));
-    EXPECT_EQ(Text(out), body);
-  }
-}
-
 TEST(DownloaderTest, RefusedConnectionIsReportedAsAFailedOpen) {
   const test::LogCapture log;
   std::vector<std::uint8_t> out;

@@ -50,19 +50,5 @@ TEST(FileMoveTest, FallbackThatCannotCopyKeepsTheSource) {
   }
 }
 
-TEST(FileMoveTest, SuccessfulMoveNeedsNoFallback) {
-  const test::TempFolder folder;
-  WriteFile(folder / "shared", "effect bytes");
-  int moves = 0;
-  const auto move = [&moves](const std::filesystem::path& from, const std::filesystem::path& to) {
-    ++moves;
-    std::filesystem::rename(from, to);
-    return true;
-  };
-  EXPECT_TRUE(MoveFileWithFallback(folder / "shared", folder / "target", move));
-  EXPECT_EQ(moves, 1);
-  EXPECT_EQ(ReadFile(folder / "target"), "effect bytes");
-}
-
 } // namespace
 } // namespace brantok::lumaro::services

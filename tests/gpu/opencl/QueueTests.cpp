@@ -24,40 +24,10 @@ std::unique_ptr<IImage2D> MakeImage(const Int2& size, eGpuFormat format = eGpuFo
   return image;
 }
 
-// Rows of `packed` (rowBytes each) spread out to `pitch` bytes, the gap
-// filled with kPadding.
-Bytes Spread(const Bytes& packed, std::size_t rowBytes, std::size_t pitch) {
-  const std::size_t rows = packed.size() / rowBytes;
-  Bytes spread(rows * pitch, kPadding);
-  for (std::size_t r = 0; r < rows; ++r)
-    std::copy_n(packed.begin() + static_cast<std::ptrdiff_t>(r * rowBytes), rowBytes,
-                spread.begin() + static_cast<std::ptrdiff_t>(r * pitch));
-  return spread;
-}
-
 Bytes Ramp(std::size_t count) {
   Bytes bytes(count);
   std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
   return bytes;
-}
-
-TEST(QueueTest, HostRowPitchIsHonouredInBothDirections) {
-  const auto image = MakeImage({3, 2});
-  const Bytes packed = Ramp(3 * 2 * 4);
-  const Bytes padded = Spread(packed, 12, 20);
-  SharedQueue().WriteImage(*image, {0, 0}, {3, 2}, static_cast<const void*>(padded.data()), 0, std::size_t{20});
-
-  Bytes tight(packed.size());
-  SharedQueue().ReadImage(*image, tight);
-  EXPECT_EQ(tight, packed);
-
-  Bytes strided(2 * 24, kPadding);
-  SharedQueue().ReadImage(*image, static_cast<void*>(strided.data()), std::size_t{24});
-  EXPECT_EQ(strided, Spread(packed, 12, 24));
-
-  Bytes unpitched(packed.size());
-  SharedQueue().ReadImage(*image, static_cast<void*>(unpitched.data()), std::nullopt);
-  EXPECT_EQ(unpitched, packed);
 }
 
 TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
