@@ -66,7 +66,6 @@ TEST_F(PackageReaderTest, FailuresNameWhatFailed) {
   const auto notZip = folder_ / "NotZip.lumaro-effect";
   lumaro::test::WriteFile(notZip, "this is not a zip archive at all");
   EXPECT_EQ(ReadError(EntryContent::Kernel, notZip), "Failed to open zip file: " + core::PathToNarrow(notZip));
-  EXPECT_EQ(ReadError(EntryContent::Prompt, notZip), "Failed to open zip file: " + core::PathToNarrow(notZip));
 
   const auto missing = folder_ / "Missing.lumaro-effect";
   EXPECT_EQ(ReadError(EntryContent::Metadata, missing), "Failed to open zip file: " + core::PathToNarrow(missing));
@@ -127,9 +126,7 @@ TEST_F(PackageReaderTest, MissingKernelOrMetadataGivesNoSourceAndIsRetried) {
   const auto package = Package({{"prompt.txt", kPrompt}});
   Entry entry(package);
   EXPECT_EQ(entry.GetSource(), nullptr);
-  ASSERT_EQ(log_.Lines().size(), 1u);
-  EXPECT_NE(log_.Lines()[0].find("'kernel.cl'"), std::string::npos);
-  EXPECT_TRUE(log_.Lines()[0].ends_with("Entry not found in zip: kernel.cl"));
+  EXPECT_EQ(log_.Count("Entry not found in zip: kernel.cl"), 1);
 
   // A kernel without metadata gives no source either.
   WritePackage(package, {{"kernel.cl", kKernel}});

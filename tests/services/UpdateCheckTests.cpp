@@ -78,31 +78,26 @@ TEST_F(UpdateCheckTest, SameOlderSuffixedOrFullerVersionFilesAreNotOffered) {
   EXPECT_TRUE(opened_.empty());
 }
 
-// Plain http and upper-case schemes are web pages too.
-TEST_F(UpdateCheckTest, AcceptedOfferOpensTheDownloadPage) {
+// Plain http and upper-case schemes are web pages too; No or a closed box opens nothing.
+TEST_F(UpdateCheckTest, AnOfferOpensTheDownloadPageOnlyOnYes) {
   const std::string question = "A new version of BRANTOK Lumaro Adobe Plugin is available: 1.0.1\nProceed to "
                                "download page?";
-  for (const auto& [notes, url, text] :
-       {std::tuple<std::string, std::string, std::string>{"Faster kernels", "https://example.test/get?v=1.0.1",
-                                                          question + "\n\nFaster kernels"},
-        {"", "http://x.test/", question},
-        {"", "HTTPS://X.test/", question}}) {
+  using Case = std::tuple<eMessageBoxResult, std::string, std::string, std::string>;
+  for (const auto& [answer, notes, url, text] :
+       {Case{eMessageBoxResult::Yes, "Faster kernels", "https://example.test/get?v=1.0.1",
+             question + "\n\nFaster kernels"},
+        Case{eMessageBoxResult::Yes, "", "http://x.test/", question},
+        Case{eMessageBoxResult::Yes, "", "HTTPS://X.test/", question},
+        Case{eMessageBoxResult::No, "", "https://x.test/no", question},
+        Case{eMessageBoxResult::None, "", "https://x.test/closed", question}}) {
     SCOPED_TRACE(url);
     responder_->messageBoxes.clear();
     opened_.clear();
-    responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+    responder_->messageBoxAnswers = {answer};
     CheckAgainst(HttpReply::Json(VersionFile("1.0.1", notes, url)));
     ExpectOnlyBox(eMessageBoxType::Question, text, "Update Available");
-    EXPECT_EQ(opened_, std::vector<std::string>{url});
+    EXPECT_EQ(opened_, answer == eMessageBoxResult::Yes ? std::vector<std::string>{url} : std::vector<std::string>{});
   }
-}
-
-TEST_F(UpdateCheckTest, DeclinedOrClosedOfferOpensNothing) {
-  responder_->messageBoxAnswers = {eMessageBoxResult::No, eMessageBoxResult::None};
-  CheckAgainst(HttpReply::Json(VersionFile("1.1.0")));
-  CheckAgainst(HttpReply::Json(VersionFile("1.1.0")));
-  EXPECT_EQ(responder_->messageBoxes.size(), 2u);
-  EXPECT_TRUE(opened_.empty());
 }
 
 TEST_F(UpdateCheckTest, NotFoundPageFailsAsJson) {
