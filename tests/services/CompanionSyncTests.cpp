@@ -170,12 +170,6 @@ TEST(FileMoveTest, MoveReplacesAnExistingFile) {
   EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
 }
 
-TEST(FileMoveTest, MoveOfAMissingFileFails) {
-  const test::TempFolder folder;
-  EXPECT_FALSE(MoveFileReplacing(folder / "missing", folder / "target"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "target"));
-}
-
 TEST(FileMoveTest, FallbackCopiesOverTheTargetAndRemovesTheSource) {
   const test::TempFolder folder;
   WriteFile(folder / "shared", "effect bytes");

@@ -76,8 +76,6 @@ TEST(ContextTest, SupportedFormatsAreCreatableCanonicalValuesForAKnownAccess) {
     EXPECT_TRUE(formats.contains(eGpuFormat::RGBA8));
     EXPECT_TRUE(formats.contains(eGpuFormat::RGBA32F));
     EXPECT_FALSE(formats.contains(eGpuFormat::BGRX8));
-    EXPECT_FALSE(formats.contains(eGpuFormat::BGRX16));
-    EXPECT_FALSE(formats.contains(eGpuFormat::ARGB16));
   }
   try {
     context.GetSupportedImageFormats(static_cast<eMemoryDeviceAccess>(3));
