@@ -1,7 +1,10 @@
+// The dialogs' responder slot, and the path texts that dialogs and messages show.
 #include "core/DialogResponder.h"
 #include "core/Dialogs.h"
+#include "core/PathText.h"
 
 #include "ScriptedResponder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +23,8 @@ protected:
   std::shared_ptr<ScriptedResponder> responder_ = std::make_shared<ScriptedResponder>();
 };
 
-TEST_F(DialogResponderTest, EveryDialogReachesTheResponderWithItsArgumentsAndAnswer) {
-  responder_->messageBoxAnswers = {eMessageBoxResult::No};
-  EXPECT_EQ(ShowMessageBox(eMessageBoxType::Question, "Receive Warm from Lumaro?", "Sync From Lumaro"),
-            eMessageBoxResult::No);
-  ASSERT_EQ(responder_->messageBoxes.size(), 1u);
-  EXPECT_EQ(responder_->messageBoxes[0].type, eMessageBoxType::Question);
-  EXPECT_EQ(responder_->messageBoxes[0].text, "Receive Warm from Lumaro?");
-  EXPECT_EQ(responder_->messageBoxes[0].caption, "Sync From Lumaro");
-
+// Message boxes reach it in every service test (update check, sync).
+TEST_F(DialogResponderTest, FileDialogsReachTheResponderWithTheirArgumentsAndAnswer) {
   const auto chosen = std::filesystem::path("chosen") / "Warm.lumaro-effect";
   responder_->fileDialogAnswers = {chosen, std::filesystem::path("kept.lumaro-effect")};
   const std::vector<FileTypeFilter> filters{{"*.lumaro-effect", "Lumaro Effect"}, {"*.*", "All files"}};
@@ -55,10 +51,8 @@ TEST(RemoveLongPathPrefixTest, StripsThePrefixOnlyAndLongUncPathsBecomeUncPaths)
   const std::vector<std::pair<std::string, std::string>> cases{
       {"\\\\?\\C:\\Effects", "C:\\Effects"},
       {"\\\\?\\", ""},
-      {"C:\\Effects", "C:\\Effects"},
       {"\\\\server\\share", "\\\\server\\share"},
       {"\\\\.\\C:\\Effects", "\\\\.\\C:\\Effects"},
-      {"/tmp/effects", "/tmp/effects"},
       {"", ""},
       {"\\\\?\\UNC\\server\\share\\Effects", "\\\\server\\share\\Effects"},
       {"\\\\?\\unc\\server\\share", "\\\\server\\share"},
@@ -66,6 +60,33 @@ TEST(RemoveLongPathPrefixTest, StripsThePrefixOnlyAndLongUncPathsBecomeUncPaths)
   };
   for (const auto& [in, out] : cases)
     EXPECT_EQ(RemoveLongPathPrefix(std::filesystem::path(in)).native(), std::filesystem::path(out).native()) << in;
+}
+
+// "Grüße ✓ 日本" in UTF-8: two-, three-byte and CJK characters.
+const std::string kUtf8Name = "Gr\xC3\xBC\xC3\x9F"
+                              "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC.lumaro-effect";
+
+TEST(PathTextTest, Utf8RoundTripsThroughPaths) {
+  const auto path = PathFromUtf8(kUtf8Name);
+  EXPECT_EQ(PathToUtf8(path), kUtf8Name);
+  EXPECT_EQ(PathToUtf8(PathFromUtf8("")), "");
+  EXPECT_EQ(PathToUtf8(PathFromUtf8("plain/ascii.txt")), "plain/ascii.txt");
+}
+
+TEST(PathTextTest, Utf8PathNamesTheSameFileOnDisk) {
+  const test::TempFolder folder;
+  const auto file = folder.Path() / PathFromUtf8(kUtf8Name);
+  test::WriteFile(file, "content");
+  bool listed = false;
+  for (const auto& item : std::filesystem::directory_iterator(folder.Path())) {
+    listed = listed || PathToUtf8(item.path().filename()) == kUtf8Name;
+  }
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(test::ReadFile(file), "content");
+}
+
+TEST(PathTextTest, NarrowTextKeepsAsciiPaths) {
+  EXPECT_EQ(PathToNarrow(PathFromUtf8("C:/Effects/Warm Glow.lumaro-effect")), "C:/Effects/Warm Glow.lumaro-effect");
 }
 
 } // namespace

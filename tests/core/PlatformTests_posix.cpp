@@ -4,29 +4,18 @@
 #include "core/Logger.h"
 #include "core/PathText.h"
 
+#include "SavedVariable.h"
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace brantok::lumaro::core {
 namespace {
 
-class SavedEnvironment {
-public:
-  explicit SavedEnvironment(std::string name) : name_(std::move(name)) {
-    if (const char* value = std::getenv(name_.c_str())) value_ = value;
-  }
-  ~SavedEnvironment() { test::SetEnvironment(name_, value_); }
-
-private:
-  std::string name_;
-  std::optional<std::string> value_;
-};
+using test::SavedVariable;
 
 TEST(PosixLocalAppDataTest, PrefersXdgDataHomeThenHome) {
-  const SavedEnvironment xdg("XDG_DATA_HOME"), home("HOME");
+  const SavedVariable xdg("XDG_DATA_HOME"), home("HOME");
   std::filesystem::path out;
 
   test::SetEnvironment("XDG_DATA_HOME", "/xdg/data");
@@ -40,7 +29,7 @@ TEST(PosixLocalAppDataTest, PrefersXdgDataHomeThenHome) {
 }
 
 TEST(PosixLocalAppDataTest, UnknownFolderFailsAndLogsGoBelowTheTemporaryFolder) {
-  const SavedEnvironment xdg("XDG_DATA_HOME"), home("HOME");
+  const SavedVariable xdg("XDG_DATA_HOME"), home("HOME");
   test::SetEnvironment("XDG_DATA_HOME", std::nullopt);
   test::SetEnvironment("HOME", std::nullopt);
 

@@ -19,20 +19,6 @@ using controls::ColorPicker;
 using controls::Point;
 using controls::Slider;
 
-TEST(ControlTest, SliderStartsAtInitialOrDefaultAndKeepsOutOfRangeValues) {
-  const Slider plain("amount", "Amount", 0.0f, 10.0f, 5.0f);
-  EXPECT_EQ(std::get<float>(plain.GetValue()), 5.0f);
-
-  Slider started("amount", "Amount", 0.0f, 10.0f, 2.0f, 5.0f);
-  EXPECT_EQ(std::get<float>(started.GetValue()), 2.0f);
-  EXPECT_EQ(started.GetDefaultNumber(), 5.0f);
-
-  const Slider outside("amount", "Amount", 0.0f, 1.0f, 7.5f, 0.5f);
-  EXPECT_EQ(outside.GetNumber(), 7.5f);
-  started.SetNumber(-3.0f);
-  EXPECT_EQ(started.GetNumber(), -3.0f);
-}
-
 TEST(ControlTest, SetValueAcceptsOnlyTheControlsOwnAlternative) {
   Slider slider("s", "S", 0.0f, 1.0f, 0.5f);
   EXPECT_FALSE(slider.SetValue(std::int32_t{1}));
@@ -67,15 +53,6 @@ TEST(ControlTest, SetValueAcceptsOnlyTheControlsOwnAlternative) {
   EXPECT_TRUE(checkbox.IsChecked());
   EXPECT_EQ(angle.GetDegrees(), 90.0f);
   EXPECT_EQ(point.GetPosition(), (Position{0.1f, 0.2f}));
-}
-
-TEST(ControlTest, ChoiceHoldsAnyIndexEvenWithoutOptions) {
-  Choice empty("c", "C", {}, 3, 0);
-  EXPECT_EQ(empty.GetSelection(), 3);
-  EXPECT_EQ(empty.GetDefaultSelection(), 0);
-  empty.SetSelection(-7);
-  EXPECT_EQ(std::get<std::int32_t>(empty.GetValue()), -7);
-  EXPECT_TRUE(empty.GetOptions().empty());
 }
 
 } // namespace

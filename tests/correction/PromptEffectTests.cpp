@@ -5,7 +5,6 @@
 #include "Pixels.h"
 #include "TempFolder.h"
 #include "correction/EffectCache.h"
-#include "correction/effects/IOptionControl.h"
 #include "correction/effects/IRangeControl.h"
 #include "correction/effects/controls/Angle.h"
 #include "correction/effects/controls/Checkbox.h"
@@ -15,10 +14,12 @@
 #include "correction/effects/controls/Slider.h"
 #include "correction/effects/library/Entry.h"
 #include "gpu/IImage2D.h"
+#include "gpu/IProgram.h"
 #include "gpu/IQueue.h"
 #include "gpu/opencl/Context.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +50,8 @@ std::vector<Pixel> InputRamp() {
   return pixels;
 }
 
-class PromptEffectTest : public ::testing::Test {
+// The effect cache and the prompt effect, on the machine's OpenCL device.
+class EffectGpuTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() { context_ = gpu::opencl::Context::CreateContext(); }
   static void TearDownTestSuite() { context_.reset(); }
@@ -58,10 +60,6 @@ protected:
     ASSERT_NE(context_, nullptr) << "no OpenCL device";
     cache_ = std::make_shared<EffectCache>(context_);
     queue_ = context_->CreateQueue("test-queue");
-  }
-
-  std::filesystem::path Example(const std::string& name) const {
-    return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
   }
 
   std::filesystem::path Package(const std::string& kernel, const std::string& metadata,
@@ -102,13 +100,13 @@ protected:
 
   // Compares the GPU result with the formula computed here, on the input as
   // the GPU saw it (8-bit input is quantised first).
-  void ExpectMatches(PromptEffect& effect, const std::optional<RenderTime>& time, const Reference& reference) {
+  void ExpectMatches(PromptEffect& effect, const Reference& reference) {
     for (const auto format : {gpu::eGpuFormat::BGRA8, gpu::eGpuFormat::RGBA32F}) {
       const bool eightBit = format == gpu::eGpuFormat::BGRA8;
       auto input = InputRamp();
       if (eightBit) std::transform(input.begin(), input.end(), input.begin(), test::Quantised);
       bool applied = false;
-      const auto output = Render(effect, format, input, time, &applied);
+      const auto output = Render(effect, format, input, std::nullopt, &applied);
       ASSERT_TRUE(applied);
       const float tolerance = eightBit ? 1.01f / 255.0f : 2e-3f;
       for (int y = 0; y < kHeight; ++y) {
@@ -124,6 +122,8 @@ protected:
     }
   }
 
+  int Compiles() const { return log_.Count("OpenCL program '"); }
+
   static std::shared_ptr<gpu::IContext> context_;
   test::TempFolder folder_;
   test::LogCapture log_;
@@ -131,47 +131,14 @@ protected:
   std::unique_ptr<gpu::IQueue> queue_;
 };
 
-std::shared_ptr<gpu::IContext> PromptEffectTest::context_;
+std::shared_ptr<gpu::IContext> EffectGpuTest::context_;
+using EffectCacheTest = EffectGpuTest;
+using PromptEffectTest = EffectGpuTest;
 
 float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
-TEST_F(PromptEffectTest, PulseVignetteUsesTimeFrameAndDuration) {
-  const auto effect = Load(Example("PulseVignette"));
-  ASSERT_TRUE(effect->IsReady());
-  const RenderTime time{0.3, 5, 2.0};
-  const float strength =
-      std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("strength"))->GetNumber();
-  EXPECT_EQ(strength, 0.8f); // the metadata's "initial"
-  ExpectMatches(*effect, time, [&](const Pixel& p, int x, int y) {
-    const float cx = x + 0.5f - 0.5f * kWidth, cy = y + 0.5f - 0.5f * kHeight;
-    const float d = std::sqrt(cx * cx + cy * cy) / (0.5f * std::sqrt(float(kWidth * kWidth + kHeight * kHeight)));
-    const float pulse = 0.75f + 0.25f * std::sin(2.0f * 3.14159265f * 1.0f * 0.3f);
-    const float fade = Clamp01(0.3f / 2.0f);
-    const float shade = 1.0f - Clamp01(strength * pulse * fade * d * d);
-    const float flicker = 0.98f; // frame 5 is odd
-    return Pixel{p[0] * shade * flicker, p[1] * shade * flicker, p[2] * shade * flicker, p[3]};
-  });
-}
-
-TEST_F(PromptEffectTest, ChoicesReachTheKernelAsTheirIndex) {
-  const auto effect = Load(Example("ToneChoice"));
-  ASSERT_TRUE(effect->IsReady());
-  auto tone = std::dynamic_pointer_cast<effects::IOptionControl<int>>(effect->FindControl("tone"));
-  auto levels = std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("levels"));
-  ASSERT_TRUE(tone && levels);
-  EXPECT_EQ(tone->GetSelection(), 1); // "initial"
-  tone->SetSelection(2);              // Invert
-  // 100 steps: no input of the ramp (x/18, y/10, k/255) lands on a rounding boundary.
-  levels->SetNumber(101.0f);
-  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int, int) {
-    Pixel out{0, 0, 0, p[3]};
-    for (int c = 0; c < 3; ++c) out[c] = std::floor((1.0f - p[c]) * 100.0f + 0.5f) / 100.0f;
-    return out;
-  });
-}
-
 TEST_F(PromptEffectTest, SpotlightMatchesItsFormula) {
-  const auto effect = Load(Example("Spotlight"));
+  const auto effect = Load(std::filesystem::path(LUMARO_EFFECTS_DIR) / "Spotlight.lumaro-effect");
   ASSERT_TRUE(effect->IsReady());
   // A point, an angle and a checkbox reach the kernel beside two sliders.
   std::dynamic_pointer_cast<effects::controls::Point>(effect->FindControl("centre"))->SetPosition({0.3f, 0.6f});
@@ -179,7 +146,7 @@ TEST_F(PromptEffectTest, SpotlightMatchesItsFormula) {
   std::dynamic_pointer_cast<effects::controls::Checkbox>(effect->FindControl("invert"))->SetChecked(true);
   std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("radius"))->SetNumber(0.4f);
   std::dynamic_pointer_cast<effects::IRangeControl>(effect->FindControl("darkness"))->SetNumber(0.8f);
-  ExpectMatches(*effect, std::nullopt, [](const Pixel& p, int x, int y) {
+  ExpectMatches(*effect, [](const Pixel& p, int x, int y) {
     const float dx = (x + 0.5f - 0.3f * kWidth) / kHeight;
     const float dy = (y + 0.5f - 0.6f * kHeight) / kHeight;
     const float a = 30.0f * 3.14159265f / 180.0f;
@@ -211,14 +178,14 @@ TEST_F(PromptEffectTest, ArgumentCountMismatchStaysUnbuiltWithoutRecompiling) {
   EXPECT_TRUE(effect->GetControls().empty());
   EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to unexpected program argument count"), 1);
 
-  bool applied = true;
-  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
-  EXPECT_FALSE(applied);
-  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
-  EXPECT_FALSE(applied);
+  for (int frame = 0; frame < 2; ++frame) {
+    bool applied = true;
+    Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
+    EXPECT_FALSE(applied);
+  }
   EXPECT_EQ(log_.Count("No program for prompt effect 'Effect', building from source..."), 2);
   EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to unexpected program argument count"), 3);
-  EXPECT_EQ(log_.Count("OpenCL program '"), 1); // the cache hands back the compiled program
+  EXPECT_EQ(Compiles(), 1); // the cache hands back the compiled program
 }
 
 TEST_F(PromptEffectTest, TheKernelTheMetadataNamesRunsWhateverTheDriverListsFirstWithTheFrameValues) {
@@ -291,17 +258,6 @@ TEST_F(PromptEffectTest, AKernelWhoseArgumentsDoNotFitItsControlsIsNotBuilt) {
   EXPECT_EQ(refused, 6);
 }
 
-TEST_F(PromptEffectTest, AFailedLaunchIsNotAnAppliedFrame) {
-  // The driver picks no work-group size that divides 19 x 11 into 7 x 7.
-  const auto effect = Load(Package("__kernel __attribute__((reqd_work_group_size(7, 7, 1)))\n" + kTimeKernel.substr(9),
-                                   kTimeMetadata, "Fixed"));
-  ASSERT_TRUE(effect->IsReady());
-  bool applied = true;
-  Render(*effect, gpu::eGpuFormat::RGBA32F, InputRamp(), std::nullopt, &applied);
-  EXPECT_FALSE(applied);
-  EXPECT_EQ(log_.Count("Error running OpenCL kernel: 'show_time'"), 1);
-}
-
 TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessageOrAsMissingSource) {
   const auto noKernel = Load(Package(kTimeKernel, R"({"title": "No Kernel"})", "A"));
   EXPECT_TRUE(noKernel->HasBuildFailed());
@@ -314,13 +270,6 @@ TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessageOrAsMissingSour
   EXPECT_TRUE(broken->HasBuildFailed());
   EXPECT_EQ(log_.Count("PromptEffect::BuildFromSource failed due to program build error: "), 2);
   EXPECT_EQ(log_.Lines().front(), "Importing 'A' prompt effect from " + (folder_ / "A.lumaro-effect").string() + "...");
-
-  // A kernel that does not compile still brings its controls, so the host can
-  // show them disabled; the effect stays unbuilt.
-  const auto withControls = Load(Package("__kernel void show_time( {", kTimeMetadata, "C"));
-  EXPECT_TRUE(withControls->HasBuildFailed());
-  EXPECT_FALSE(withControls->IsReady());
-  EXPECT_EQ(withControls->GetControls().size(), 1u);
 
   // A package without metadata gives an effect with no controls that never applies.
   test::WritePackage(folder_ / "Broken Package.lumaro-effect", {{"kernel.cl", kTimeKernel}});
@@ -381,6 +330,92 @@ TEST_F(PromptEffectTest, FindControlReturnsTheFirstOfDuplicateIds) {
                        std::make_shared<Slider>("x", "Second", 0.0f, 1.0f, 0.2f)});
   EXPECT_EQ(effect->FindControl("x")->GetLabel(), "First");
   EXPECT_EQ(effect->FindControl("X"), nullptr);
+}
+
+// Every compile logs one "OpenCL program '...' built" or "... failed to build" line.
+const std::string kCopyKernel = "__kernel void copy(__read_only image2d_t input, __write_only image2d_t output,\n"
+                                "                   float time, int frame, float duration) {}\n";
+const std::string kCopyMetadata = R"({"title": "Copy", "kernel": "copy"})";
+
+TEST_F(EffectCacheTest, SameSourceCompilesOnceAndKeepsItsIdAndOneChangedByteDoesNot) {
+  const EffectSource source{2, kCopyKernel, kCopyMetadata};
+  const auto first = cache_->GetOrBuildProgram(source);
+  ASSERT_TRUE(first.id);
+  EXPECT_EQ(first.error, 0);
+  EXPECT_FALSE(first.message);
+  const auto second = cache_->GetOrBuildProgram(EffectSource{2, kCopyKernel, kCopyMetadata});
+  EXPECT_EQ(second.id, first.id);
+  EXPECT_EQ(Compiles(), 1);
+  // One changed byte of the metadata is another program.
+  const auto changed = cache_->GetOrBuildProgram(EffectSource{2, kCopyKernel, kCopyMetadata + " "});
+  ASSERT_TRUE(changed.id);
+  EXPECT_NE(changed.id, first.id);
+  EXPECT_EQ(Compiles(), 2);
+
+  const auto program = cache_->GetProgram(*first.id);
+  ASSERT_NE(program, nullptr);
+  EXPECT_EQ(program->GetName(), "Copy");
+  EXPECT_EQ(program->GetKernelNames(), std::vector<std::string>{"copy"});
+  EXPECT_EQ(cache_->GetProgram(Uuid::Generate()), nullptr);
+}
+
+TEST_F(EffectCacheTest, MissingEntryPointIsError5AndInvalidMetadataThrowsStoringNothing) {
+  for (const char* metadata : {R"({"title": "T"})", R"({"kernel": ""})"}) {
+    const EffectSource source{2, kCopyKernel, metadata};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const auto result = cache_->GetOrBuildProgram(source);
+      EXPECT_FALSE(result.id);
+      EXPECT_EQ(result.error, 5);
+      EXPECT_EQ(result.message, "No entry point defined in metadata");
+    }
+    EXPECT_FALSE(cache_->RemoveProgram(source)); // nothing was stored
+  }
+  const EffectSource invalid{2, kCopyKernel, "{ not json"};
+  EXPECT_THROW(cache_->GetOrBuildProgram(invalid), nlohmann::json::parse_error);
+  EXPECT_FALSE(cache_->RemoveProgram(invalid));
+  EXPECT_EQ(Compiles(), 0);
+}
+
+TEST_F(EffectCacheTest, FailedBuildIsError18WithTheLogAndIsRetried) {
+  const EffectSource source{2, "__kernel void copy( { this is not C", kCopyMetadata};
+  const auto first = cache_->GetOrBuildProgram(source);
+  EXPECT_FALSE(first.id);
+  EXPECT_EQ(first.error, 18);
+  ASSERT_TRUE(first.message);
+  EXPECT_FALSE(first.message->empty());
+  // The message is the build log itself, which the program's report carries too.
+  EXPECT_EQ(log_.Count("OpenCL program 'Copy' failed to build:\n" + *first.message), 1);
+
+  const auto second = cache_->GetOrBuildProgram(source);
+  EXPECT_EQ(second.error, 18);
+  EXPECT_EQ(log_.Count("failed to build"), 2);
+  EXPECT_FALSE(cache_->RemoveProgram(source));
+}
+
+TEST_F(EffectCacheTest, RemovedProgramIsGoneAndRebuildsUnderANewId) {
+  const EffectSource source{2, kCopyKernel, kCopyMetadata};
+  const auto first = cache_->GetOrBuildProgram(source);
+  ASSERT_TRUE(first.id);
+  EXPECT_FALSE(cache_->RemoveProgram(EffectSource{2, kCopyKernel, R"({"kernel": "other"})"}));
+  EXPECT_TRUE(cache_->RemoveProgram(source));
+  EXPECT_EQ(cache_->GetProgram(*first.id), nullptr);
+  EXPECT_FALSE(cache_->RemoveProgram(source));
+
+  const auto again = cache_->GetOrBuildProgram(source);
+  ASSERT_TRUE(again.id);
+  EXPECT_NE(again.id, first.id);
+  EXPECT_EQ(Compiles(), 2);
+}
+
+TEST_F(EffectCacheTest, StoredProgramsReplaceEarlierEntries) {
+  const EffectSource source{2, kCopyKernel, kCopyMetadata};
+  const auto built = cache_->GetOrBuildProgram(source);
+  ASSERT_TRUE(built.id);
+  const auto program = cache_->GetProgram(*built.id);
+  const Uuid chosen = Uuid::Generate();
+  cache_->StoreProgram(source, chosen, program);
+  EXPECT_EQ(cache_->GetOrBuildProgram(source).id, chosen);
+  EXPECT_EQ(cache_->GetProgram(chosen), program);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/DialogResponder.h"
 #include "core/LocalAppData.h"
+#include "services/FileMove.h"
 
 #include "LogCapture.h"
 #include "SavedVariable.h"
@@ -70,13 +71,6 @@ protected:
   std::shared_ptr<test::ScriptedResponder> responder_ = std::make_shared<test::ScriptedResponder>();
 };
 
-TEST_F(CompanionSyncTest, WithoutAShareFolderNothingIsShared) {
-  EXPECT_FALSE(SyncFromLumaro());
-  ExpectOnlyBox(eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
-  EXPECT_TRUE(responder_->fileDialogs.empty());
-  EXPECT_FALSE(std::filesystem::exists(Share())); // never created
-}
-
 TEST_F(CompanionSyncTest, UnknownApplicationDataFolderIsAFailure) {
   if (!redirected_) GTEST_SKIP() << "the folder comes from the system here";
   const SavedVariable savedHome("HOME");
@@ -95,7 +89,8 @@ TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) 
   const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
   std::filesystem::create_directories(Share() / "Cold.lumaro-effect"); // a folder, skipped
   const auto chosen = elsewhere_ / "Kept Warm.lumaro-effect";
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  // A closed question box is not a No: the save dialog still opens.
+  responder_->messageBoxAnswers = {eMessageBoxResult::None};
   responder_->fileDialogAnswers = {chosen};
 
   EXPECT_EQ(SyncFromLumaro(), chosen);
@@ -114,19 +109,6 @@ TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) 
 
   EXPECT_FALSE(std::filesystem::exists(shared));
   EXPECT_EQ(ReadFile(chosen), "warm effect");
-  EXPECT_TRUE(log_.Lines().empty());
-}
-
-TEST_F(CompanionSyncTest, CancellingTheSaveDialogLeavesTheSharedFile) {
-  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
-  // A closed question box is not a No: the save dialog still opens.
-  responder_->messageBoxAnswers = {eMessageBoxResult::None};
-  responder_->fileDialogAnswers = {std::nullopt};
-
-  EXPECT_FALSE(SyncFromLumaro());
-  ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
-  EXPECT_EQ(responder_->fileDialogs.size(), 1u);
-  EXPECT_EQ(ReadFile(shared), "warm effect");
   EXPECT_TRUE(log_.Lines().empty());
 }
 
@@ -173,6 +155,40 @@ TEST(FindFileWithExtensionTest, FindsOnlyRegularFilesDirectlyInAFolder) {
   WriteFile(folder / "Cold.lumaro-effect", "x");
   EXPECT_EQ(FindFileWithExtension(folder.Path(), ".lumaro-effect"), folder / "Cold.lumaro-effect");
   EXPECT_EQ(FindFileWithExtension(folder.Path(), ".LUMARO-EFFECT"), folder / "Warm.LUMARO-EFFECT");
+}
+
+bool RefuseToMove(const std::filesystem::path&, const std::filesystem::path&) { return false; }
+
+TEST(FileMoveTest, MoveReplacesAnExistingFile) {
+  const test::TempFolder folder;
+  std::filesystem::create_directories(folder / "kept");
+  WriteFile(folder / "Warm.lumaro-effect", "new");
+  WriteFile(folder / "kept" / "Warm.lumaro-effect", "old and longer");
+
+  EXPECT_TRUE(MoveFileReplacing(folder / "Warm.lumaro-effect", folder / "kept" / "Warm.lumaro-effect"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "Warm.lumaro-effect"));
+  EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
+}
+
+TEST(FileMoveTest, FallbackCopiesOverTheTargetAndRemovesTheSource) {
+  const test::TempFolder folder;
+  WriteFile(folder / "shared", "effect bytes");
+  WriteFile(folder / "target", "an older file that is longer");
+
+  EXPECT_TRUE(MoveFileWithFallback(folder / "shared", folder / "target", RefuseToMove));
+  EXPECT_FALSE(std::filesystem::exists(folder / "shared"));
+  EXPECT_EQ(ReadFile(folder / "target"), "effect bytes");
+}
+
+// A copy that cannot be made, and one onto the file itself (which would lose
+// it), keep the source.
+TEST(FileMoveTest, FallbackThatCannotCopyKeepsTheSource) {
+  const test::TempFolder folder;
+  WriteFile(folder / "shared", "effect bytes");
+  for (const auto& target : {folder / "no such folder" / "target", folder / "shared"}) {
+    EXPECT_FALSE(MoveFileWithFallback(folder / "shared", target, RefuseToMove)) << target;
+    EXPECT_EQ(ReadFile(folder / "shared"), "effect bytes");
+  }
 }
 
 } // namespace

@@ -1,25 +1,56 @@
+// The context, and the images, buffers and transfers it makes, on the
+// machine's OpenCL device.
 #include "gpu/opencl/Context.h"
 
 #include "LogCapture.h"
 #include "SharedContext.h"
+#include "gpu/opencl/Queue.h"
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <stdexcept>
 
 namespace brantok::lumaro::gpu::opencl {
 namespace {
 
 using core::eLogChannel;
+using test::NativeMemory;
+using test::SharedContext;
+using test::SharedQueue;
+using Bytes = std::vector<std::uint8_t>;
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+constexpr std::uint8_t kPadding = 0xEE;
+
+Bytes Ramp(std::size_t count) {
+  Bytes bytes(count);
+  std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
+  return bytes;
+}
+
+cl_mem_flags FlagsOf(const IBuffer& memory) {
+  cl_mem_flags flags = 0;
+  EXPECT_EQ(clGetMemObjectInfo(NativeMemory(memory), CL_MEM_FLAGS, sizeof(flags), &flags, nullptr), CL_SUCCESS);
+  return flags;
+}
+
+std::string CreationError(eGpuFormat format, int deviceAccess, int hostAccess, int location) {
+  try {
+    SharedContext().CreateImage2D({4, 4}, format, static_cast<eMemoryDeviceAccess>(deviceAccess),
+                                  static_cast<eMemoryHostAccess>(hostAccess), static_cast<eMemoryLocation>(location),
+                                  std::nullopt);
+  } catch (const std::runtime_error& error) {
+    return error.what();
+  }
+  return "created";
+}
 
 TEST(ContextTest, CreationReportsTheSearchAndTheChosenDevice) {
   const lumaro::test::LogCapture log;
   const auto context = Context::CreateContext();
   ASSERT_NE(context, nullptr) << "this machine has no OpenCL device";
   EXPECT_EQ(context->GetApi(), 2);
-  EXPECT_TRUE(StartsWith(context->GetDeviceVersion(), "OpenCL ")) << context->GetDeviceVersion();
+  EXPECT_TRUE(context->GetDeviceVersion().starts_with("OpenCL ")) << context->GetDeviceVersion();
 
   const auto entries = log.Entries();
   ASSERT_GE(entries.size(), 2u);
@@ -32,7 +63,7 @@ TEST(ContextTest, CreationReportsTheSearchAndTheChosenDevice) {
     // Machines without a GPU (PoCL on build machines) use any other device.
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[1].second, "No OpenCL GPU devices found");
-    EXPECT_TRUE(StartsWith(entries[2].second, "Falling back to OpenCL device: '")) << entries[2].second;
+    EXPECT_TRUE(entries[2].second.starts_with("Falling back to OpenCL device: '")) << entries[2].second;
     EXPECT_TRUE(entries[2].second.ends_with(" " + context->GetDeviceName() + "'")) << entries[2].second;
   }
 }
@@ -45,8 +76,6 @@ TEST(ContextTest, SupportedFormatsAreCreatableCanonicalValuesForAKnownAccess) {
     EXPECT_TRUE(formats.contains(eGpuFormat::RGBA8));
     EXPECT_TRUE(formats.contains(eGpuFormat::RGBA32F));
     EXPECT_FALSE(formats.contains(eGpuFormat::BGRX8));
-    EXPECT_FALSE(formats.contains(eGpuFormat::BGRX16));
-    EXPECT_FALSE(formats.contains(eGpuFormat::ARGB16));
   }
   try {
     context.GetSupportedImageFormats(static_cast<eMemoryDeviceAccess>(3));
@@ -67,6 +96,137 @@ TEST(ContextTest, QueueForAForeignHandleCarriesOnlyItsName) {
   std::vector<std::uint8_t> data(16);
   queue->ReadBuffer(*buffer, data, std::nullopt);
   EXPECT_EQ(log.Lines(), std::vector<std::string>{"CL enqueue read buffer failed"});
+}
+
+TEST(MemoryTest, PaddedEightBitFormatUsesBgraOrder) {
+  const auto image = SharedContext().CreateImage2D({8, 8}, eGpuFormat::BGRX8, eMemoryDeviceAccess::Write,
+                                                   eMemoryHostAccess::Read, eMemoryLocation::Device, std::nullopt);
+  ASSERT_TRUE(image->IsValid());
+  cl_image_format format{};
+  ASSERT_EQ(clGetImageInfo(NativeMemory(*image), CL_IMAGE_FORMAT, sizeof(format), &format, nullptr), CL_SUCCESS);
+  EXPECT_EQ(format.image_channel_order, static_cast<cl_channel_order>(CL_BGRA));
+  EXPECT_EQ(FlagsOf(*image), CL_MEM_WRITE_ONLY | CL_MEM_HOST_READ_ONLY);
+}
+
+TEST(MemoryTest, SettingsAreCheckedDeviceAccessThenHostAccessThenLocationThenFormat) {
+  const lumaro::test::LogCapture log;
+  EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 3, 9, 7), "Unknown eMemoryDeviceAccess setting");
+  EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 0, 4, 7), "Unknown MemoryHostAccess setting");
+  EXPECT_EQ(CreationError(eGpuFormat::ARGB16, 0, 0, 3), "Unknown eMemoryLocation setting");
+  // Formats without an OpenCL layout are refused before any native call.
+  for (const auto format : {eGpuFormat::ARGB16, eGpuFormat::BGRX16, eGpuFormat::ARGB32F, static_cast<eGpuFormat>(17)})
+    EXPECT_EQ(CreationError(format, 0, 0, 0), "Unknown GPU format") << static_cast<int>(format);
+  EXPECT_THROW(SharedContext().CreateBuffer(16, eMemoryDeviceAccess::Read, static_cast<eMemoryHostAccess>(4),
+                                            eMemoryLocation::Device, std::nullopt),
+               std::runtime_error);
+  EXPECT_TRUE(log.Lines().empty());
+}
+
+TEST(MemoryTest, HostPointerWithoutHostDataIsRefusedByTheDriver) {
+  const lumaro::test::LogCapture log;
+  const auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
+                                                   eMemoryLocation::HostPointer, std::nullopt);
+  EXPECT_FALSE(buffer->IsValid());
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"CL buffer creation failed"});
+}
+
+TEST(MemoryTest, ImagesWithHostDataStartWithACopyOfIt) {
+  Context& context = SharedContext();
+  const Bytes pixels = Ramp(2 * 2 * 2 * 4);
+
+  const auto allocated =
+      context.CreateImage3D({2, 2, 2}, eGpuFormat::RGBA8, eMemoryDeviceAccess::Read, eMemoryHostAccess::ReadWrite,
+                            pixels.data(), eMemoryLocation::HostAllocated, std::nullopt);
+  ASSERT_TRUE(allocated->IsValid());
+  EXPECT_EQ(FlagsOf(*allocated), CL_MEM_READ_ONLY | CL_MEM_ALLOC_HOST_PTR | CL_MEM_COPY_HOST_PTR);
+  std::vector<std::uint8_t> back(pixels.size());
+  test::SharedQueue().ReadImage(*allocated, back);
+  EXPECT_EQ(back, pixels);
+
+  const auto line = context.CreateImage1D(4, eGpuFormat::R16, eMemoryDeviceAccess::Read, eMemoryHostAccess::ReadWrite,
+                                          pixels.data(), eMemoryLocation::Device, std::nullopt);
+  ASSERT_TRUE(line->IsValid());
+  EXPECT_EQ(line->GetSizeInBytes(), 8u);
+  std::vector<std::uint8_t> lineBack(8);
+  test::SharedQueue().ReadImage(*line, lineBack);
+  EXPECT_EQ(lineBack, std::vector<std::uint8_t>(pixels.begin(), pixels.begin() + 8));
+}
+
+class FakeSource : public IMemorySource {
+public:
+  std::size_t GetSizeInBytes() const override { return 123; }
+  void* GetNativeHandle() const override { return const_cast<int*>(&cell_); }
+
+private:
+  int cell_ = 0;
+};
+
+TEST(MemoryTest, WrappingBufferReportsItsSourceAndKeepsItAlive) {
+  auto source = std::make_shared<FakeSource>();
+  auto buffer = SharedContext().CreateBuffer(source, "wrapped");
+  EXPECT_EQ(buffer->GetSizeInBytes(), 123u);
+  EXPECT_TRUE(buffer->IsValid());
+  EXPECT_EQ(buffer->GetNativeHandle(), source->GetNativeHandle());
+  EXPECT_EQ(source.use_count(), 2);
+  buffer.reset();
+  EXPECT_EQ(source.use_count(), 1);
+}
+
+TEST(GpuFormatTest, ValuesOutsideTheEnumerationThrow) {
+  for (const int value : {17, -1, 1000}) {
+    try {
+      GetBytesPerPixel(static_cast<eGpuFormat>(value));
+      ADD_FAILURE() << "no exception for " << value;
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Unhandled GPU format");
+    }
+  }
+}
+
+TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
+  const auto image = SharedContext().CreateImage2D({4, 3}, eGpuFormat::R8, eMemoryDeviceAccess::ReadWrite,
+                                                   eMemoryHostAccess::ReadWrite, eMemoryLocation::Device, std::nullopt);
+  SharedQueue().FillImage(*image, {0.0f, 0.0f, 0.0f, 0.0f});
+  const Bytes source{99, 99, 99, 10, 11, 12, 13};
+  // Two rows of two pixels, read with a pitch of 2 after skipping 3 bytes.
+  SharedQueue().WriteImage(*image, {1, 1}, {2, 2}, source, 3, std::size_t{2});
+  Bytes back(12);
+  SharedQueue().ReadImage(*image, back);
+  EXPECT_EQ(back, (Bytes{0, 0, 0, 0, 0, 10, 11, 0, 0, 12, 13, 0}));
+}
+
+TEST(QueueTest, BufferReadStopsAtTheGivenSize) {
+  const auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
+                                                   eMemoryLocation::Device, std::nullopt);
+  const Bytes content = Ramp(64);
+  auto& queue = static_cast<Queue&>(SharedQueue());
+  ASSERT_EQ(clEnqueueWriteBuffer(queue.GetNativeQueue(), test::NativeMemory(*buffer), CL_TRUE, 0, content.size(),
+                                 content.data(), 0, nullptr, nullptr),
+            CL_SUCCESS);
+
+  Bytes partial(64, kPadding);
+  queue.ReadBuffer(*buffer, partial, std::size_t{16});
+  Bytes expected(64, kPadding);
+  std::copy_n(content.begin(), 16, expected.begin());
+  EXPECT_EQ(partial, expected);
+
+  Bytes whole(64);
+  queue.ReadBuffer(*buffer, static_cast<void*>(whole.data()), std::nullopt);
+  EXPECT_EQ(whole, content);
+}
+
+TEST(QueueTest, TransfersOnARefusedImageAreLoggedAndReturn) {
+  const lumaro::test::LogCapture log;
+  const auto image = SharedContext().CreateImage2D({0, 0}, eGpuFormat::RGBA8, eMemoryDeviceAccess::ReadWrite,
+                                                   eMemoryHostAccess::ReadWrite, eMemoryLocation::Device, std::nullopt);
+  EXPECT_FALSE(image->IsValid());
+  Bytes data(16);
+  SharedQueue().WriteImage(*image, {0, 0}, {1, 1}, data, 0, std::nullopt);
+  SharedQueue().FillImage(*image, {});
+  SharedQueue().ReadImage(*image, data);
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"CL Image2D creation failed", "CL enqueue write image failed",
+                                                   "CL enqueue fill image failed", "CL enqueue read image failed"}));
+  for (const auto& entry : log.Entries()) EXPECT_EQ(entry.first, core::eLogChannel::Info);
 }
 
 } // namespace
