@@ -39,44 +39,6 @@ std::pair<int, int> PngSize(const std::filesystem::path& path) {
   return {image.Width(), image.Height()};
 }
 
-std::uint32_t Crc32(const std::string& bytes) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char byte : bytes) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-std::string BigEndian(std::uint32_t value) {
-  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-          static_cast<char>(value)};
-}
-
-// A 16-bit RGBA PNG, written by hand (stored, uncompressed deflate). `rows`
-// holds the raw samples, big-endian.
-void WriteRgba16Png(const std::filesystem::path& path, int width, int height, const std::string& rows) {
-  const std::size_t rowSize = rows.size() / static_cast<std::size_t>(height);
-  std::string raw;
-  for (int y = 0; y < height; ++y) raw += '\0' + rows.substr(static_cast<std::size_t>(y) * rowSize, rowSize);
-  std::uint32_t a = 1;
-  std::uint32_t b = 0;
-  for (unsigned char byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  const auto length = static_cast<std::uint16_t>(raw.size());
-  const std::string zlib = std::string("\x78\x01\x01", 3) + static_cast<char>(length & 0xFF) +
-                           static_cast<char>(length >> 8) + static_cast<char>(~length & 0xFF) +
-                           static_cast<char>((~length >> 8) & 0xFF) + raw + BigEndian((b << 16) | a);
-  auto chunk = [](const std::string& type, const std::string& data) {
-    return BigEndian(static_cast<std::uint32_t>(data.size())) + type + data + BigEndian(Crc32(type + data));
-  };
-  const std::string header = BigEndian(width) + BigEndian(height) + "\x10\x06" + std::string(3, '\0');
-  lumaro::test::WriteFile(path, std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) +
-                                    chunk("IEND", ""));
-}
-
 class LumaroHostTest : public ::testing::Test {
 protected:
   // The program inherits this environment: sanitizer options that keep its
@@ -233,18 +195,6 @@ TEST_F(LumaroHostTest, RendersWithControlValuesFloatFramesChoicesByTextOrIndexAn
   result = Render("PulseVignette.lumaro-effect", {"--time", "0.5", "--frame", "12", "--duration", "4"});
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   EXPECT_EQ(PngSize(output_), (std::pair<int, int>{40, 24}));
-}
-
-// Sixteen-bit samples take a path of their own through the reader; the file
-// is written by hand, as no writer of the program's makes one.
-TEST_F(LumaroHostTest, ReadsSixteenBitPngs) {
-  std::string samples;
-  for (int i = 0; i < 5 * 3 * 8; ++i) samples += static_cast<char>(i * 37);
-  const auto input = folder_ / "rgba16.png";
-  WriteRgba16Png(input, 5, 3, samples);
-  const auto result = Run(RenderArguments(Utf8(kEffects / "ToneChoice.lumaro-effect"), {"--format", "bgra32f"}, input));
-  ASSERT_EQ(result.exitCode, 0) << result.errors;
-  EXPECT_EQ(PngSize(output_), (std::pair<int, int>{5, 3}));
 }
 
 TEST_F(LumaroHostTest, AfterEffectsRefusesTheFrameWithItsHostError) {
