@@ -293,16 +293,16 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
   using effects::Position;
   using Values = std::vector<std::pair<std::string, ControlValue>>;
   const std::vector<std::string> abc{"A", "B", "C"};
-  effect->SetControls({std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.1f), std::make_shared<Choice>("c", "C", abc, 0),
-                       std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
-                       std::make_shared<Slider>("was-slider", "W", 0.0f, 1.0f, 0.1f),
-                       std::make_shared<Choice>("renamed", "R", abc, 0), std::make_shared<Angle>("a", "A", 0.0f, 0.0f),
-                       std::make_shared<Checkbox>("b", "B", false, false),
-                       std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
-                       std::make_shared<Angle>("was-angle", "WA", 0.0f, 0.0f)});
+  effect->SetControls(
+      {std::make_shared<Slider>("s", "S", 0.0f, 1.0f, 0.1f), std::make_shared<Choice>("c", "C", abc, 0),
+       std::make_shared<ColorPicker>("p", "P", Color{1, 1, 1, 1}),
+       std::make_shared<Slider>("was-slider", "W", 0.0f, 1.0f, 0.1f), std::make_shared<Choice>("renamed", "R", abc, 0),
+       std::make_shared<Angle>("a", "A", 0.0f, 0.0f), std::make_shared<Checkbox>("b", "B", false, false),
+       std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
+       std::make_shared<Angle>("was-angle", "WA", 0.0f, 0.0f), std::make_shared<Choice>("out", "O", abc, 0)});
   const Values set{
       {"s", 0.9f},  {"c", 2},    {"p", Color{0.1f, 0.2f, 0.3f, 1.0f}}, {"was-slider", 0.9f}, {"renamed", 1},
-      {"a", 90.0f}, {"b", true}, {"pt", Position{0.1f, 0.9f}},         {"was-angle", 45.0f}};
+      {"a", 90.0f}, {"b", true}, {"pt", Position{0.1f, 0.9f}},         {"was-angle", 45.0f}, {"out", 3}};
   for (const auto& [id, value] : set) ASSERT_TRUE(effect->FindControl(id)->SetValue(value)) << id;
 
   effect->SetControls(
@@ -312,12 +312,14 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
        std::make_shared<Choice>("renamed", "R", std::vector<std::string>{"A", "Bee"}, 0),
        std::make_shared<Slider>("new", "N", 0.0f, 1.0f, 0.4f), std::make_shared<Angle>("a", "A", 0.0f, 0.0f),
        std::make_shared<Checkbox>("b", "B", false, false), std::make_shared<Point>("pt", "Pt", Position{}, Position{}),
-       std::make_shared<Slider>("was-angle", "WA", 0.0f, 100.0f, 1.0f)});
-  // "c" keeps 2 since its text there is still "C"; a changed kind or text starts fresh.
-  const Values expected{{"s", 0.9f},        {"c", 2},       {"p", Color{0.1f, 0.2f, 0.3f, 1.0f}},
-                        {"was-slider", 1},  {"renamed", 0}, {"new", 0.4f},
-                        {"a", 90.0f},       {"b", true},    {"pt", Position{0.1f, 0.9f}},
-                        {"was-angle", 1.0f}};
+       std::make_shared<Slider>("was-angle", "WA", 0.0f, 100.0f, 1.0f),
+       std::make_shared<Choice>("out", "O", std::vector<std::string>{"A", "B", "C", "D"}, 1)});
+  // "c" keeps 2 since its text there is still "C"; a changed kind or text, or
+  // a selection past the old options, starts fresh.
+  const Values expected{{"s", 0.9f},         {"c", 2},       {"p", Color{0.1f, 0.2f, 0.3f, 1.0f}},
+                        {"was-slider", 1},   {"renamed", 0}, {"new", 0.4f},
+                        {"a", 90.0f},        {"b", true},    {"pt", Position{0.1f, 0.9f}},
+                        {"was-angle", 1.0f}, {"out", 1}};
   for (const auto& [id, value] : expected) EXPECT_EQ(effect->FindControl(id)->GetValue(), value) << id;
   EXPECT_EQ(effect->GetControls().size(), expected.size());
 }
