@@ -19,8 +19,6 @@ std::string CodeText(std::uint32_t code) {
 
 PiplReader::PiplReader(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < kHeaderSize) throw std::runtime_error("PiPL shorter than its header");
-  reserved_ = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-  version_ = Long(bytes, 2);
   count_ = Long(bytes, 6);
   std::size_t at = kHeaderSize;
   while (at < bytes.size()) {
@@ -29,9 +27,7 @@ PiplReader::PiplReader(std::span<const std::uint8_t> bytes) {
     }
     Property property;
     property.offset = at;
-    property.vendor = CodeText(Long(bytes, at));
     property.key = CodeText(Long(bytes, at + 4));
-    property.id = Long(bytes, at + 8);
     property.length = Long(bytes, at + 12);
     const auto data = at + kPropertyHeaderSize;
     if (property.length > bytes.size() - data) {

@@ -15,9 +15,7 @@ class PiplReader {
 public:
   struct Property {
     std::size_t offset = 0; // of the property's header within the list
-    std::string vendor;     // as the host spells it, e.g. "8BIM"
-    std::string key;        // e.g. "kind"
-    std::uint32_t id = 0;
+    std::string key;        // as the host spells it, e.g. "kind"
     std::uint32_t length = 0;
     std::vector<std::uint8_t> data; // all `length` bytes, padding included
   };
@@ -26,8 +24,6 @@ public:
   // past the end of the bytes.
   explicit PiplReader(std::span<const std::uint8_t> bytes);
 
-  std::uint16_t Reserved() const { return reserved_; }
-  std::uint32_t Version() const { return version_; }
   std::uint32_t Count() const { return count_; }
   // In file order; the walk consumed every byte.
   const std::vector<Property>& Properties() const { return properties_; }
@@ -38,8 +34,6 @@ public:
   static std::uint32_t Long(std::span<const std::uint8_t> bytes, std::size_t offset);
 
 private:
-  std::uint16_t reserved_ = 0;
-  std::uint32_t version_ = 0;
   std::uint32_t count_ = 0;
   std::vector<Property> properties_;
 };

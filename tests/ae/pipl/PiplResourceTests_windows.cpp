@@ -1,13 +1,11 @@
 // Windows only: the PiPL resource inside the built module, read the way the
 // host reads it, without running any of the module's code.
 #include "BuiltPipl.h"
-#include "PiplReader.h"
 #include "ae/pipl/EffectPipl.h"
 #include "core/WindowsSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -42,14 +40,6 @@ protected:
 
 TEST_F(PiplResourceTest, HoldsExactlyTheWrittenPipl) {
   EXPECT_EQ(test::BuiltPiplBytes(), EffectPipl::LumaroEffect().Bytes());
-}
-
-TEST_F(PiplResourceTest, NamesEffectMainAsTheEntryPoint) {
-  const test::PiplReader pipl(test::BuiltPiplBytes());
-  const auto& entry = pipl.Get("8664").data;
-  const auto nul = std::find(entry.begin(), entry.end(), 0);
-  ASSERT_NE(nul, entry.end()) << "entry point name not terminated";
-  EXPECT_EQ(std::string(entry.begin(), nul), "EffectMain");
 }
 
 TEST_F(PiplResourceTest, IsTheOnlyPiplOfTheModule) {

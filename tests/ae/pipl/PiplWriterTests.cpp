@@ -13,19 +13,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes Data(const PiplWriter& writer, std::string_view key) { return test::PiplReader(writer.Bytes()).Get(key).data; }
 
-TEST(PiplWriterTest, AnEmptyListIsTheHeaderAlone) {
-  EXPECT_EQ(PiplWriter().Bytes(), (Bytes{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
-}
-
-TEST(PiplWriterTest, CodesAreStoredLittleEndianSoTheyReadBackwards) {
-  static_assert(PiplWriter::Code("8BIM") == 0x3842494D);
-  PiplWriter writer;
-  writer.AddCode(PiplWriter::Code("kind"), PiplWriter::Code("eFKT"));
-  const auto bytes = writer.Bytes();
-  ASSERT_EQ(bytes.size(), 10u + 16u + 4u);
-  EXPECT_EQ(std::string(bytes.begin() + 10, bytes.end()), std::string("MIB8dnik\0\0\0\0\x04\0\0\0TKFe", 20));
-}
-
 TEST(PiplWriterTest, PascalStringsArePaddedAndTheLengthCountsThePadding) {
   PiplWriter writer;
   writer.AddPascalString(PiplWriter::Code("aaaa"), "");
@@ -42,33 +29,6 @@ TEST(PiplWriterTest, CStringsEndWithANulBeforeThePadding) {
   writer.AddCString(PiplWriter::Code("bbbb"), "abcd");
   EXPECT_EQ(Data(writer, "aaaa"), (Bytes{'a', 'b', 'c', 0}));
   EXPECT_EQ(Data(writer, "bbbb"), (Bytes{'a', 'b', 'c', 'd', 0, 0, 0, 0}));
-}
-
-TEST(PiplWriterTest, VersionPairsPutTheMajorHalfFirst) {
-  PiplWriter writer;
-  writer.AddVersionPair(PiplWriter::Code("vers"), 0x0102, 0x0304);
-  EXPECT_EQ(Data(writer, "vers"), (Bytes{0x02, 0x01, 0x04, 0x03}));
-}
-
-TEST(PiplWriterTest, EveryPropertyStartsOnAFourByteStepWithTheVendorAndIdZero) {
-  PiplWriter writer;
-  for (std::size_t size = 0; size < 9; ++size) {
-    writer.AddPascalString(PiplWriter::Code("pstr"), std::string(size, 'p'));
-    writer.AddCString(PiplWriter::Code("cstr"), std::string(size, 'c'));
-    writer.AddLong(PiplWriter::Code("long"), static_cast<std::uint32_t>(size));
-  }
-  const auto bytes = writer.Bytes();
-  const test::PiplReader pipl(bytes);
-  EXPECT_EQ(pipl.Count(), 27u);
-  ASSERT_EQ(pipl.Properties().size(), 27u);
-  for (const auto& property : pipl.Properties()) {
-    EXPECT_EQ((property.offset - 10) % 4, 0u);
-    EXPECT_EQ(property.length % 4, 0u);
-    EXPECT_EQ(property.vendor, "8BIM");
-    EXPECT_EQ(property.id, 0u);
-  }
-  const auto& last = pipl.Properties().back();
-  EXPECT_EQ(last.offset + 16 + last.length, bytes.size());
 }
 
 TEST(PiplWriterTest, RefusesPascalStringsLongerThanTheLengthByteCanSay) {
