@@ -5,6 +5,8 @@
 #include "TestEnvironment.h"
 #include "core/PathText.h"
 
+#include <cstring>
+
 namespace brantok::lumaro::ae::test {
 
 std::unique_ptr<host::LoadedModule> ModuleFixture::module_;
@@ -72,6 +74,32 @@ std::filesystem::path ModuleFixture::WritePackage(const std::string& name, const
   const auto path = folder_ / (name + ".lumaro-effect");
   lumaro::test::WritePackage(path, lumaro::test::StandardEntries(kernel, metadata, "A test effect."));
   return path;
+}
+
+std::string ModuleFixture::Kernel(const std::string& name, const std::string& arguments, const std::string& body) {
+  return "__kernel void " + name +
+         "(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, float duration" +
+         arguments + ") { " + body + " }";
+}
+
+std::string ModuleFixture::Name(const PF_ParamDef& def) { return {def.name, strnlen(def.name, sizeof(def.name))}; }
+
+lumaro::test::ePacking ModuleFixture::Packing(const host::HostWorld& world) {
+  return world.Format() == PrPixelFormat_BGRA_4444_32f ? lumaro::test::ePacking::Bgra32f
+                                                       : lumaro::test::ePacking::Bgra8;
+}
+
+lumaro::test::Rgba ModuleFixture::InputPixel(const host::HostWorld& world, A_long x, A_long y) {
+  return {static_cast<float>(x) / static_cast<float>(world.Width() - 1),
+          static_cast<float>(y) / static_cast<float>(world.Height() - 1), static_cast<float>((x + y) % 5) / 4.0f, 0.8f};
+}
+
+void ModuleFixture::FillInput(host::HostWorld& world) {
+  for (A_long y = 0; y < world.Height(); ++y) {
+    for (A_long x = 0; x < world.Width(); ++x) {
+      lumaro::test::PackPixel(InputPixel(world, x, y), Packing(world), world.Pixel(x, y));
+    }
+  }
 }
 
 std::filesystem::path ModuleFixture::LogFolder() {
