@@ -3,6 +3,7 @@
 #include "HandleStore.h"
 #include "PackageWriter.h"
 #include "TestEnvironment.h"
+#include "ae/EffectExport.h"
 #include "core/PathText.h"
 
 #include <cstring>
@@ -11,6 +12,11 @@ namespace brantok::lumaro::ae::test {
 
 std::unique_ptr<host::LoadedModule> ModuleFixture::module_;
 host::EffectHost::EntryPoint ModuleFixture::entry_ = nullptr;
+
+lumaro::test::ScriptedResponder& ModuleFixture::User() {
+  static lumaro::test::ScriptedResponder user;
+  return user;
+}
 
 void ModuleFixture::SetUpTestSuite() {
   if (module_) return;
@@ -120,3 +126,7 @@ std::optional<std::filesystem::path> ModuleFixture::NewestLogFile() {
 }
 
 } // namespace brantok::lumaro::ae::test
+
+LUMARO_EFFECT_EXPORT brantok::lumaro::core::IDialogResponder* LumaroEffectDialogResponder() {
+  return &brantok::lumaro::ae::test::ModuleFixture::User();
+}

@@ -4,6 +4,7 @@
 #include "EffectHost.h"
 #include "LoadedModule.h"
 #include "Pixels.h"
+#include "ScriptedResponder.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,11 @@ namespace brantok::lumaro::ae::test {
 // module is loaded once per suite, as a host keeps it loaded for its life.
 class ModuleFixture : public ::testing::Test {
 public:
+  // The user of the module's dialogs, which the module finds among the
+  // program's exports (without one Windows would show them and wait): every
+  // box is closed and every file dialog cancelled, and each is recorded.
+  static lumaro::test::ScriptedResponder& User();
+
   // The folder of the module's dated log files, and the newest of them.
   static std::filesystem::path LogFolder();
   static std::optional<std::filesystem::path> NewestLogFile();

@@ -2,7 +2,6 @@
 // runtime hidden (Linux: the ICD loader given an empty vendor folder; Wine:
 // opencl.dll disabled), so the module must load, work its panel and pass
 // frames through.
-#include "DecliningUser.h"
 #include "ModuleFixture.h"
 #include "TestEnvironment.h"
 #include "core/PathText.h"
@@ -62,11 +61,14 @@ protected:
   // The popup re-selected with the stored path, as a user picks the effect's
   // entry again; returns the boxes it showed.
   std::vector<std::string> Reselect(host::EffectHost& host) {
-    const auto before = DecliningUser::Get().Messages().size();
+    const auto before = User().messageBoxes.size();
     host.Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
     EXPECT_EQ(host.UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
-    const auto all = DecliningUser::Get().Messages();
-    return {all.begin() + static_cast<std::ptrdiff_t>(before), all.end()};
+    std::vector<std::string> boxes;
+    for (auto i = before; i < User().messageBoxes.size(); ++i) {
+      boxes.push_back(User().messageBoxes[i].caption + ": " + User().messageBoxes[i].text);
+    }
+    return boxes;
   }
 
   static std::unique_ptr<lumaro::test::TempFolder> logHome_;
