@@ -1,4 +1,3 @@
-#include "PiplReader.h"
 #include "ae/pipl/EffectPipl.h"
 #include "core/ProductInformation.h"
 
@@ -70,17 +69,28 @@ TEST_F(LumaroPiplTest, MatchesTheExpectedBytesUpToTheSupportAddress) {
 
 TEST_F(LumaroPiplTest, EndsWithTheProductWebPageAsSupportAddress) {
   const auto url = core::ProductInformation::WebPageUrl;
-  const auto padded = (1 + url.size() + 3) / 4 * 4;
-  ASSERT_EQ(bytes_.size(), kUrlOffset + 16 + padded);
-
-  const test::PiplReader pipl(bytes_);
-  const auto& property = pipl.Get("eURL");
-  EXPECT_EQ(property.offset, kUrlOffset);
-  EXPECT_EQ(property.length, padded);
-  ASSERT_EQ(property.data[0], url.size());
-  EXPECT_EQ(std::string(property.data.begin() + 1, property.data.begin() + 1 + static_cast<std::ptrdiff_t>(url.size())),
-            url);
-  for (std::size_t i = 1 + url.size(); i < property.data.size(); ++i) EXPECT_EQ(property.data[i], 0) << i;
+  const auto padded = static_cast<std::uint8_t>((1 + url.size() + 3) / 4 * 4);
+  // eURL: a Pascal string padded with zeros.
+  std::vector<std::uint8_t> expected{0x4D,
+                                     0x49,
+                                     0x42,
+                                     0x38,
+                                     0x4C,
+                                     0x52,
+                                     0x55,
+                                     0x65,
+                                     0x00,
+                                     0x00,
+                                     0x00,
+                                     0x00,
+                                     padded,
+                                     0x00,
+                                     0x00,
+                                     0x00,
+                                     static_cast<std::uint8_t>(url.size())};
+  expected.insert(expected.end(), url.begin(), url.end());
+  expected.resize(16u + padded, 0);
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes_.begin() + kUrlOffset, bytes_.end()), expected);
 }
 
 } // namespace
