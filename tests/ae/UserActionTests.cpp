@@ -90,6 +90,15 @@ protected:
   std::string StoredPath() { return host_->Params().ReadArbitraryText(Layout::EffectPath); }
   A_long Popup() { return host_->Params().At(Layout::EffectPopup).u.pd.value; }
   std::vector<PF_ParamIndex> Visible() { return VisibleControlParams(*host_); }
+  // The sequence has no effect: none loaded or named by its record, no
+  // control shown; the stored path and the popup as given.
+  void ExpectNoEffect(const std::string& path, A_long popup) {
+    EXPECT_EQ(StoredPath(), path);
+    EXPECT_FALSE(Record().HasId());
+    EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
+    EXPECT_EQ(Popup(), popup);
+    EXPECT_TRUE(Visible().empty());
+  }
 
   static std::filesystem::path Example(const std::string& name) {
     return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
@@ -130,11 +139,7 @@ TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
 TEST_F(UserActionTest, NoneForgetsTheEffectButKeepsThePath) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
-  EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
-  EXPECT_FALSE(Record().HasId());
-  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
-  EXPECT_EQ(Popup(), Layout::PopupNone);
-  EXPECT_TRUE(Visible().empty());
+  ExpectNoEffect(core::PathToUtf8(Example("WarmGlow")), Layout::PopupNone);
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -155,22 +160,15 @@ TEST_F(UserActionTest, BrowsingToSomethingThatIsNotAFileSaysSo) {
   ASSERT_EQ(Browse(folder_ / "Missing.lumaro-effect"), PF_Err_NONE);
   const MessageBox invalidFile{eMessageBoxType::Error, "Unable to load selected file", "Invalid file"};
   EXPECT_EQ(Boxes(), (std::vector<MessageBox>{invalidFile, invalidFile}));
-  EXPECT_EQ(Popup(), Layout::PopupBrowse) << "left as the user chose it";
-  EXPECT_EQ(StoredPath(), "");
-  EXPECT_FALSE(Record().HasId());
-  EXPECT_TRUE(Visible().empty());
+  ExpectNoEffect("", Layout::PopupBrowse); // the popup left as the user chose it
 }
 
 TEST_F(UserActionTest, APackageThatDoesNotLoadResetsTheSequence) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   ASSERT_EQ(Browse(UnloadablePackage()), PF_Err_NONE);
   EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
-  EXPECT_EQ(StoredPath(), "");
-  EXPECT_FALSE(Record().HasId());
-  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
-  EXPECT_EQ(Popup(), Layout::PopupNone);
+  ExpectNoEffect("", Layout::PopupNone);
   EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...||");
-  EXPECT_TRUE(Visible().empty());
 }
 
 TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
@@ -299,10 +297,7 @@ TEST_F(UserActionTest, ReselectingWithoutALoadableEffectFallsBackToNone) {
   ASSERT_TRUE(host_->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(path)));
   ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
-  EXPECT_EQ(Popup(), Layout::PopupNone);
-  EXPECT_EQ(StoredPath(), core::PathToUtf8(path));
-  EXPECT_FALSE(Record().HasId());
-  EXPECT_TRUE(Visible().empty());
+  ExpectNoEffect(core::PathToUtf8(path), Layout::PopupNone);
 }
 
 TEST_F(UserActionTest, OtherParametersAndAMissingIndexDoNothing) {
@@ -388,11 +383,7 @@ TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {
   ASSERT_EQ(PressSync(), PF_Err_NONE);
   ASSERT_EQ(Boxes().size(), 2u);
   EXPECT_EQ(Boxes()[1], (MessageBox{eMessageBoxType::Error, "Unable to load shared effect", "Invalid Lumaro Effect"}));
-  EXPECT_EQ(StoredPath(), "");
-  EXPECT_FALSE(Record().HasId());
-  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
-  EXPECT_EQ(Popup(), Layout::PopupNone);
-  EXPECT_TRUE(Visible().empty());
+  ExpectNoEffect("", Layout::PopupNone);
 }
 
 } // namespace

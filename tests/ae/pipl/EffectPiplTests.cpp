@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -71,25 +73,11 @@ TEST_F(LumaroPiplTest, EndsWithTheProductWebPageAsSupportAddress) {
   const auto url = core::ProductInformation::WebPageUrl;
   const auto padded = static_cast<std::uint8_t>((1 + url.size() + 3) / 4 * 4);
   // eURL: a Pascal string padded with zeros.
-  std::vector<std::uint8_t> expected{0x4D,
-                                     0x49,
-                                     0x42,
-                                     0x38,
-                                     0x4C,
-                                     0x52,
-                                     0x55,
-                                     0x65,
-                                     0x00,
-                                     0x00,
-                                     0x00,
-                                     0x00,
-                                     padded,
-                                     0x00,
-                                     0x00,
-                                     0x00,
-                                     static_cast<std::uint8_t>(url.size())};
-  expected.insert(expected.end(), url.begin(), url.end());
-  expected.resize(16u + padded, 0);
+  std::vector<std::uint8_t> expected(16u + padded, 0);
+  const std::uint8_t header[] = {0x4D, 0x49, 0x42, 0x38, 0x4C, 0x52, 0x55, 0x65, 0, 0, 0, 0, padded, 0, 0, 0};
+  std::copy(std::begin(header), std::end(header), expected.begin());
+  expected[16] = static_cast<std::uint8_t>(url.size());
+  std::copy(url.begin(), url.end(), expected.begin() + 17);
   EXPECT_EQ(std::vector<std::uint8_t>(bytes_.begin() + kUrlOffset, bytes_.end()), expected);
 }
 
