@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <map>
-#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -23,7 +22,6 @@ protected:
   struct Clip {
     std::unique_ptr<EffectHost> host;
     int sequence = -1;
-    std::string example;
     // The frame of the loaded effect, and the frame without one.
     std::vector<std::uint8_t> rendered;
     std::vector<std::uint8_t> copied;
@@ -49,13 +47,11 @@ protected:
   // parameters), and its frames recorded before any other thread runs.
   std::unique_ptr<Clip> MakeClip(const std::string& example) {
     auto clip = std::make_unique<Clip>();
-    clip->example = example;
     clip->host = std::make_unique<EffectHost>(entry_);
     clip->host->UseGlobalDataOf(*owner_);
     EXPECT_EQ(clip->host->ParamsSetup(), PF_Err_NONE);
     EXPECT_EQ(clip->host->SequenceSetup(clip->sequence), PF_Err_NONE);
     ChooseEffect(*clip->host, Example(example));
-    clip->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
     EXPECT_EQ(clip->host->UserChangedParam(clip->sequence, Layout::EffectPopup), PF_Err_NONE);
     clip->rendered = Render(*clip);
     clip->copied = input_.PackedPixels();
