@@ -3,12 +3,20 @@
 #include "HandleStore.h"
 #include "PackageWriter.h"
 #include "TestEnvironment.h"
+#include "ae/EffectExport.h"
 #include "core/PathText.h"
+
+#include <cstring>
 
 namespace brantok::lumaro::ae::test {
 
 std::unique_ptr<host::LoadedModule> ModuleFixture::module_;
 host::EffectHost::EntryPoint ModuleFixture::entry_ = nullptr;
+
+lumaro::test::ScriptedResponder& ModuleFixture::User() {
+  static lumaro::test::ScriptedResponder user;
+  return user;
+}
 
 void ModuleFixture::SetUpTestSuite() {
   if (module_) return;
@@ -74,6 +82,32 @@ std::filesystem::path ModuleFixture::WritePackage(const std::string& name, const
   return path;
 }
 
+std::string ModuleFixture::Kernel(const std::string& name, const std::string& arguments, const std::string& body) {
+  return "__kernel void " + name +
+         "(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, float duration" +
+         arguments + ") { " + body + " }";
+}
+
+std::string ModuleFixture::Name(const PF_ParamDef& def) { return {def.name, strnlen(def.name, sizeof(def.name))}; }
+
+lumaro::test::ePacking ModuleFixture::Packing(const host::HostWorld& world) {
+  return world.Format() == PrPixelFormat_BGRA_4444_32f ? lumaro::test::ePacking::Bgra32f
+                                                       : lumaro::test::ePacking::Bgra8;
+}
+
+lumaro::test::Rgba ModuleFixture::InputPixel(const host::HostWorld& world, A_long x, A_long y) {
+  return {static_cast<float>(x) / static_cast<float>(world.Width() - 1),
+          static_cast<float>(y) / static_cast<float>(world.Height() - 1), static_cast<float>((x + y) % 5) / 4.0f, 0.8f};
+}
+
+void ModuleFixture::FillInput(host::HostWorld& world) {
+  for (A_long y = 0; y < world.Height(); ++y) {
+    for (A_long x = 0; x < world.Width(); ++x) {
+      lumaro::test::PackPixel(InputPixel(world, x, y), Packing(world), world.Pixel(x, y));
+    }
+  }
+}
+
 std::filesystem::path ModuleFixture::LogFolder() {
   const auto appData = lumaro::test::PlatformLocalAppData();
   return appData ? *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs" : std::filesystem::path();
@@ -92,3 +126,7 @@ std::optional<std::filesystem::path> ModuleFixture::NewestLogFile() {
 }
 
 } // namespace brantok::lumaro::ae::test
+
+LUMARO_EFFECT_EXPORT brantok::lumaro::core::IDialogResponder* LumaroEffectDialogResponder() {
+  return &brantok::lumaro::ae::test::ModuleFixture::User();
+}

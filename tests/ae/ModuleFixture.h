@@ -3,6 +3,8 @@
 #include "ControlParam.h"
 #include "EffectHost.h"
 #include "LoadedModule.h"
+#include "Pixels.h"
+#include "ScriptedResponder.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +22,25 @@ namespace brantok::lumaro::ae::test {
 // module is loaded once per suite, as a host keeps it loaded for its life.
 class ModuleFixture : public ::testing::Test {
 public:
+  // The user of the module's dialogs, which the module finds among the
+  // program's exports (without one Windows would show them and wait): every
+  // box is closed and every file dialog cancelled, and each is recorded.
+  static lumaro::test::ScriptedResponder& User();
+
   // The folder of the module's dated log files, and the newest of them.
   static std::filesystem::path LogFolder();
   static std::optional<std::filesystem::path> NewestLogFile();
+
+  // The source of kernel `name`: the arguments every kernel takes, then
+  // `arguments` (", float level"), and `body`.
+  static std::string Kernel(const std::string& name, const std::string& arguments, const std::string& body);
+  // A name field as text.
+  static std::string Name(const PF_ParamDef& def);
+
+  // A picture that differs in every pixel and channel, and its pixel at x, y.
+  static void FillInput(host::HostWorld& world);
+  static lumaro::test::Rgba InputPixel(const host::HostWorld& world, A_long x, A_long y);
+  static lumaro::test::ePacking Packing(const host::HostWorld& world);
 
 protected:
   static void SetUpTestSuite();

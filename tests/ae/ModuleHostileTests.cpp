@@ -11,13 +11,6 @@ constexpr A_long kSize = 8;
 // The parameters of the first control slot.
 constexpr PF_ParamIndex kFirstChoice = ControlParam(0, eControl::Choice);
 
-const std::string kSignature = "(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
-                               "float duration";
-
-std::size_t Items(const std::string& names) {
-  return names.empty() ? 0 : static_cast<std::size_t>(std::count(names.begin(), names.end(), '|')) + 1;
-}
-
 // Packages made to hurt the plug-in, loaded the way a reopened project loads
 // them: the path stored, the popup at the effect, the panel refreshed. What
 // the package reader refuses (zip bombs, deep nesting) is tested beside it.
@@ -32,9 +25,9 @@ protected:
   }
 
   static std::string ChoiceKernel() {
-    return "__kernel void pick" + kSignature +
-           ", uint choice) { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
-           "(float4)((choice & 255) / 255.0f, ((choice >> 8) & 255) / 255.0f, 0.0f, 1.0f)); }";
+    return Kernel("pick", ", uint choice",
+                  "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)((choice & 255) / 255.0f, "
+                  "((choice >> 8) & 255) / 255.0f, 0.0f, 1.0f));");
   }
 };
 
@@ -45,7 +38,8 @@ TEST_F(ModuleHostileTest, AHundredThousandOptionsFitTheHostsPopup) {
   EXPECT_FALSE(popup.ui_flags & PF_PUI_INVISIBLE);
   // The host's popup counts in a 16-bit number; names and count agree.
   EXPECT_EQ(popup.u.pd.num_choices, 32767);
-  EXPECT_EQ(Items(host->Params().Text(kFirstChoice)), static_cast<std::size_t>(popup.u.pd.num_choices));
+  const auto names = host->Params().Text(kFirstChoice);
+  EXPECT_EQ(std::count(names.begin(), names.end(), '|') + 1, popup.u.pd.num_choices);
   EXPECT_EQ(popup.u.pd.dephault, 6);
 
   // The user's choice reaches the kernel: 30000 = 0x7530.
@@ -78,7 +72,7 @@ TEST_F(ModuleHostileTest, AChoiceDefaultOutsideTheHostsPopupIsKeptInside) {
 TEST_F(ModuleHostileTest, LongTextsAreCutToTheHostsFields) {
   const std::string longText(1u << 20, 'L');
   auto host = MakeHost();
-  ChooseEffect(*host, WritePackage("Long", "__kernel void k" + kSignature + ", float s) {}",
+  ChooseEffect(*host, WritePackage("Long", Kernel("k", ", float s", ""),
                                    R"({"title": ")" + longText +
                                        R"(", "kernel": "k", "controls": [)"
                                        R"({"class": "slider", "id": ")" +

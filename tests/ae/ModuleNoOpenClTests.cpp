@@ -2,14 +2,10 @@
 // runtime hidden (Linux: the ICD loader given an empty vendor folder; Wine:
 // opencl.dll disabled), so the module must load, work its panel and pass
 // frames through.
-#include "DecliningUser.h"
 #include "ModuleFixture.h"
 #include "TestEnvironment.h"
 #include "core/PathText.h"
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 
@@ -24,10 +20,8 @@ std::string LogTextSince(const std::map<std::filesystem::path, std::uintmax_t>& 
   std::error_code error;
   for (std::filesystem::directory_iterator it(ModuleFixture::LogFolder(), error), end; !error && it != end;
        it.increment(error)) {
-    std::ifstream file(it->path(), std::ios::binary);
     const auto known = since.find(it->path());
-    file.seekg(static_cast<std::streamoff>(known == since.end() ? 0 : known->second));
-    text.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    text += lumaro::test::ReadFile(it->path()).substr(known == since.end() ? 0 : known->second);
   }
   return text;
 }
@@ -62,11 +56,14 @@ protected:
   // The popup re-selected with the stored path, as a user picks the effect's
   // entry again; returns the boxes it showed.
   std::vector<std::string> Reselect(host::EffectHost& host) {
-    const auto before = DecliningUser::Get().Messages().size();
+    const auto before = User().messageBoxes.size();
     host.Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
     EXPECT_EQ(host.UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
-    const auto all = DecliningUser::Get().Messages();
-    return {all.begin() + static_cast<std::ptrdiff_t>(before), all.end()};
+    std::vector<std::string> boxes;
+    for (auto i = before; i < User().messageBoxes.size(); ++i) {
+      boxes.push_back(User().messageBoxes[i].caption + ": " + User().messageBoxes[i].text);
+    }
+    return boxes;
   }
 
   static std::unique_ptr<lumaro::test::TempFolder> logHome_;
@@ -95,10 +92,7 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
     for (int frame = 0; frame < 3; ++frame) {
       host::HostWorld input(8, 4, format);
       host::HostWorld output(8, 4, format);
-      for (A_long y = 0; y < 4; ++y) {
-        std::generate_n(input.Row(y), 8 * input.BytesPerPixel(),
-                        [n = y * 31]() mutable { return static_cast<std::uint8_t>(n++ * 7); });
-      }
+      FillInput(input);
       output.FillPixels(0);
       EXPECT_EQ(host->Render(sequence_, input, output, host::FrameTime{frame * 40, 40, 120, 1000}), PF_Err_NONE);
       EXPECT_EQ(output.PackedPixels(), input.PackedPixels());

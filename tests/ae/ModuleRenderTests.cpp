@@ -1,5 +1,5 @@
+// The panel an effect gets and the frames it renders.
 #include "ModuleFixture.h"
-#include "Pixels.h"
 #include "core/PathText.h"
 #include "gpu/opencl/Context.h"
 
@@ -19,24 +19,65 @@ constexpr A_long kHeight = 8;
 
 using lumaro::test::Rgba;
 
-lumaro::test::ePacking Packing(const HostWorld& world) {
-  return world.Format() == PrPixelFormat_BGRA_4444_32f ? lumaro::test::ePacking::Bgra32f
-                                                       : lumaro::test::ePacking::Bgra8;
+Rgba OutputPixel(const HostWorld& world, A_long x, A_long y) {
+  return lumaro::test::UnpackPixel(world.Pixel(x, y), ModuleFixture::Packing(world));
 }
 
-Rgba InputPixel(A_long x, A_long y) {
-  return {static_cast<float>(x) / (kWidth - 1), static_cast<float>(y) / (kHeight - 1),
-          static_cast<float>((x + y) % 5) / 4.0f, 0.8f};
-}
+class ModuleParameterUITest : public ModuleFixture {};
 
-void FillInput(HostWorld& world) {
-  for (A_long y = 0; y < kHeight; ++y) {
-    for (A_long x = 0; x < kWidth; ++x) lumaro::test::PackPixel(InputPixel(x, y), Packing(world), world.Pixel(x, y));
+TEST_F(ModuleParameterUITest, AReopenedProjectShowsTheEffectsLabelsAndRangesBeforeAnyUserAction) {
+  // Only what a host sends unasked when it opens a project: set-ups, the
+  // stored record back, the stored values (the path, the popup at the effect)
+  // and the panel refresh the strict host sends because the plug-in asked.
+  for (const auto app : {host::eHostApp::PremierePro, host::eHostApp::AfterEffects}) {
+    SCOPED_TRACE(app == host::eHostApp::PremierePro ? "Premiere Pro" : "After Effects");
+    auto host = MakeHost(app);
+    ASSERT_EQ(host->SequenceResetup(sequence_), PF_Err_NONE);
+    ChooseEffect(*host, Example("WarmGlow"));
+    auto& params = host->Params();
+    EXPECT_EQ(params.Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow");
+    EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
+
+    const auto& amount = params.At(kWarmGlowAmount);
+    EXPECT_EQ(Name(amount), "Amount");
+    EXPECT_EQ(amount.u.fs_d.valid_min, 0.0f);
+    EXPECT_EQ(amount.u.fs_d.valid_max, 1.0f);
+    EXPECT_EQ(amount.u.fs_d.slider_min, 0.0f);
+    EXPECT_EQ(amount.u.fs_d.slider_max, 1.0f);
+    EXPECT_EQ(amount.u.fs_d.dephault, 0.5f);
+    EXPECT_EQ(amount.u.fs_d.precision, 2); // a range below 10
+    EXPECT_EQ(amount.ui_flags & PF_PUI_DISABLED, 0);
+    EXPECT_EQ(amount.u.fs_d.value, 0.0) << "refreshing the panel sets no value";
+
+    const auto& tint = params.At(kWarmGlowTint);
+    EXPECT_EQ(Name(tint), "Tint");
+    EXPECT_EQ(tint.u.cd.dephault.red, 255);
+    EXPECT_EQ(tint.u.cd.dephault.green, 255);
+    EXPECT_EQ(tint.u.cd.dephault.blue, 255);
+    EXPECT_TRUE(host->Params().ChangedValues().empty());
+
+    // A second refresh finds the effect loaded for the sequence and shows the same.
+    EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
+    EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
+    EXPECT_EQ(host->UnsentCommands(), 0);
+    TearDownHost(*host);
   }
 }
 
-Rgba OutputPixel(const HostWorld& world, A_long x, A_long y) {
-  return lumaro::test::UnpackPixel(world.Pixel(x, y), Packing(world));
+TEST_F(ModuleParameterUITest, AChoiceShowsItsOptionsAndWideRangesKeepOneDecimal) {
+  auto host = MakeHost();
+  ChooseEffect(*host, Example("ToneChoice"));
+  auto& params = host->Params();
+  EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
+  EXPECT_EQ(Name(params.At(kToneChoiceTone)), "Tone");
+  EXPECT_EQ(params.Text(kToneChoiceTone), "Sepia|Monochrome|Invert");
+  EXPECT_EQ(params.At(kToneChoiceTone).u.pd.num_choices, 3);
+  EXPECT_EQ(params.At(kToneChoiceTone).u.pd.dephault, 1);
+  EXPECT_EQ(Name(params.At(kToneChoiceLevels)), "Levels");
+  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.slider_min, 2.0f);
+  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.slider_max, 32.0f);
+  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.precision, 1);
+  TearDownHost(*host);
 }
 
 class ModuleRenderTest : public ModuleFixture {
@@ -54,7 +95,7 @@ protected:
     const float tolerance = eightBit ? 1.01f / 255.0f : 2e-3f;
     for (A_long y = 0; y < kHeight; ++y) {
       for (A_long x = 0; x < kWidth; ++x) {
-        const auto input = eightBit ? lumaro::test::Quantised(InputPixel(x, y)) : InputPixel(x, y);
+        const auto input = eightBit ? lumaro::test::Quantised(InputPixel(output, x, y)) : InputPixel(output, x, y);
         // Amount 0.7, tint (1, 0.8, 0.6): the values WarmGlowHost sets.
         const auto expected = lumaro::test::WarmGlow(input, 0.7f, {1.0f, 0.8f, 0.6f});
         const auto actual = OutputPixel(output, x, y);
@@ -95,11 +136,11 @@ TEST_F(ModuleRenderTest, EightBitFramesTakeTheDirectPathAndFloatFramesTheSwizzle
 TEST_F(ModuleRenderTest, TheKernelSeesThePictureTopRowFirstWhateverEachWorldsRowOrder) {
   // The kernel copies what it reads at its own coordinate: a 4x4 output of a
   // 4x8 input shows the picture's top four rows, the same way up every time.
-  const auto package = WritePackage("Pass",
-                                    "__kernel void pass(__read_only image2d_t input, __write_only image2d_t output, "
-                                    "float time, int frame, float duration) { int2 at = (int2)(get_global_id(0), "
-                                    "get_global_id(1)); write_imagef(output, at, read_imagef(input, at)); }",
-                                    R"({"title": "Pass", "kernel": "pass"})");
+  const auto package = WritePackage(
+      "Pass",
+      Kernel("pass", "",
+             "int2 at = (int2)(get_global_id(0), get_global_id(1)); write_imagef(output, at, read_imagef(input, at));"),
+      R"({"title": "Pass", "kernel": "pass"})");
   auto host = MakeHost();
   ChooseEffect(*host, package);
   for (const bool inputBottomUp : {false, true}) {
@@ -148,9 +189,8 @@ TEST_F(ModuleRenderTest, AFrameTheKernelDidNotWriteIsACopyNeverAnEarlierFrame) {
 TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
   const auto package =
       WritePackage("Level",
-                   "__kernel void level(__read_only image2d_t input, __write_only image2d_t output, float time, "
-                   "int frame, float duration, float level) { write_imagef(output, (int2)(get_global_id(0), "
-                   "get_global_id(1)), (float4)(level / 4.0f)); }",
+                   Kernel("level", ", float level",
+                          "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(level / 4.0f));"),
                    R"({"title": "Level", "kernel": "level", "controls": [
           {"class": "slider", "id": "level", "label": "Level", "min": 1, "max": 3, "default": 2}]})");
   auto host = MakeHost();
@@ -174,9 +214,9 @@ TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
 TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsItsPlaceAtHalfResolution) {
   const auto package = WritePackage(
       "Kinds",
-      "__kernel void kinds(__read_only image2d_t input, __write_only image2d_t output, float time, "
-      "int frame, float duration, float2 centre, float beam, int invert) { write_imagef(output, "
-      "(int2)(get_global_id(0), get_global_id(1)), (float4)(centre.x, centre.y, beam / 360.0f, invert)); }",
+      Kernel("kinds", ", float2 centre, float beam, int invert",
+             "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(centre.x, centre.y, beam / "
+             "360.0f, invert));"),
       R"({"title": "Kinds", "kernel": "kinds", "controls": [
           {"class": "point", "id": "centre", "label": "Centre", "default": [0.5, 0.5]},
           {"class": "angle", "id": "beam", "label": "Beam", "default": 0},
@@ -205,28 +245,46 @@ TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsIt
   TearDownHost(*host);
 }
 
-TEST_F(ModuleRenderTest, WithoutAUsableEffectTheFrameIsCopied) {
-  const auto broken = WritePackage("Broken", "__kernel void broken( {", R"({"title": "B", "kernel": "broken"})");
+// The effect is off, or its package cannot be used: no control is shown (a
+// failed build's are shown disabled) and frames pass through.
+TEST_F(ModuleRenderTest, WithoutAUsableEffectNoControlIsUsableAndTheFrameIsCopied) {
+  const auto broken = WritePackage("Broken", "__kernel void broken( {", R"({"title": "B", "kernel": "broken",
+      "controls": [{"class": "slider", "id": "s", "label": "S", "min": 0, "max": 1, "default": 0}]})");
+  const auto notAZip = folder_ / "Text.lumaro-effect";
+  lumaro::test::WriteFile(notAZip, "not a zip archive");
   struct Case {
     std::string name;
     std::filesystem::path package;
     A_long popup;
   };
-  const std::vector<Case> cases{{"popup at None", Example("WarmGlow"), 1},
-                                {"popup at Browse", Example("WarmGlow"), 2},
-                                {"missing package", folder_ / "Missing.lumaro-effect", 4},
-                                {"no path", {}, 4},
-                                {"failed build", broken, 4}};
+  const std::vector<Case> cases{{"popup at None", Example("WarmGlow"), Layout::PopupNone},
+                                {"popup at Browse", Example("WarmGlow"), Layout::PopupBrowse},
+                                {"missing package", folder_ / "Missing.lumaro-effect", Layout::PopupEffect},
+                                {"no path", {}, Layout::PopupEffect},
+                                {"not a zip", notAZip, Layout::PopupEffect},
+                                {"failed build", broken, Layout::PopupEffect}};
   for (const auto& [name, package, popup] : cases) {
     SCOPED_TRACE(name);
     auto host = MakeHost();
     ChooseEffect(*host, package);
+    // A frame asked for while the effect is still loaded, then the panel.
     host->Params().SetPopupValue(Layout::EffectPopup, popup);
     HostWorld input(kWidth, kHeight);
     HostWorld output(kWidth, kHeight, PrPixelFormat_BGRA_4444_8u, 4, true);
     FillInput(input);
     EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
     EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+    EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
+    if (package == broken) {
+      EXPECT_EQ(VisibleControlParams(*host), std::vector<PF_ParamIndex>{kFirstSlider});
+      EXPECT_TRUE(host->Params().At(kFirstSlider).ui_flags & PF_PUI_DISABLED);
+    } else if (popup != Layout::PopupBrowse) {
+      EXPECT_TRUE(VisibleControlParams(*host).empty());
+    }
+    if (popup == Layout::PopupNone) {
+      EXPECT_EQ(host->Params().Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow")
+          << "the stored path still names the effect";
+    }
     TearDownHost(*host);
   }
 }
@@ -266,7 +324,7 @@ TEST_F(ModuleRenderTest, FormatsOutsideTheSupportedPairAreRefused) {
   TearDownHost(*host);
 }
 
-TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthStillReachTheKernel) {
+TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthAreNotShownButStillReachTheKernel) {
   std::string arguments, controls;
   for (int i = 0; i < 17; ++i) {
     arguments += ", float s" + std::to_string(i);
@@ -274,14 +332,17 @@ TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthStillReachTheKernel) {
     controls += R"({"class": "slider", "id": "s)" + std::to_string(i) + R"(", "label": "S", "min": 0, "max": 50, )" +
                 R"("default": )" + std::to_string(i) + "}";
   }
-  const auto package = WritePackage(
-      "Many",
-      "__kernel void many(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
-      "float duration" +
-          arguments + ") { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(s16 / 50.0f)); }",
-      R"({"title": "Many", "kernel": "many", "controls": [)" + controls + "]}");
+  const auto package =
+      WritePackage("Many",
+                   Kernel("many", arguments,
+                          "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(s16 / 50.0f));"),
+                   R"({"title": "Many", "kernel": "many", "controls": [)" + controls + "]}");
   auto host = MakeHost();
   ChooseEffect(*host, package);
+  std::vector<PF_ParamIndex> shown;
+  for (A_long slot = 0; slot < Layout::ControlSlots; ++slot) shown.push_back(ControlParam(slot, eControl::Slider));
+  EXPECT_EQ(VisibleControlParams(*host), shown);
+  for (const auto& update : host->UIUpdates()) EXPECT_LE(update.index, Layout::LastControlParam);
   HostWorld input(kWidth, kHeight);
   HostWorld output(kWidth, kHeight);
   ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
@@ -290,12 +351,11 @@ TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthStillReachTheKernel) {
 }
 
 TEST_F(ModuleRenderTest, TimeReachesTheKernelAndAZeroStepGivesFrameZero) {
-  const auto package =
-      WritePackage("Clock",
-                   "__kernel void clock(__read_only image2d_t input, __write_only image2d_t output, float time, "
-                   "int frame, float duration) { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
-                   "(float4)(time / 10.0f, frame / 100.0f, duration / 10.0f, 1.0f)); }",
-                   R"({"title": "Clock", "kernel": "clock"})");
+  const auto package = WritePackage("Clock",
+                                    Kernel("clock", "",
+                                           "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
+                                           "(float4)(time / 10.0f, frame / 100.0f, duration / 10.0f, 1.0f));"),
+                                    R"({"title": "Clock", "kernel": "clock"})");
   auto host = MakeHost();
   ChooseEffect(*host, package);
   HostWorld input(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);

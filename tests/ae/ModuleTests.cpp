@@ -1,11 +1,7 @@
-#include "LoadedModule.h"
-#include "TestEnvironment.h"
-#include "core/Logger.h"
+#include "ModuleFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
 #include <set>
 
 namespace brantok::lumaro::ae {
@@ -24,9 +20,8 @@ std::set<std::filesystem::path> LogFiles(const std::filesystem::path& folder) {
 }
 
 TEST(ModuleTest, LoadCreatesTheDatedLogFileAndExportsEffectMain) {
-  const auto appData = test::PlatformLocalAppData();
-  ASSERT_TRUE(appData);
-  const auto logs = *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs";
+  const auto logs = test::ModuleFixture::LogFolder();
+  ASSERT_FALSE(logs.empty());
   const auto before = LogFiles(logs);
 
   std::string error;
