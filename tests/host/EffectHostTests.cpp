@@ -1,5 +1,4 @@
 #include "EffectHost.h"
-#include "HostCallbacks.h"
 
 #include <gtest/gtest.h>
 
@@ -137,71 +136,6 @@ TEST(EffectHostTest, SuitesAreCountedAndGivenOnlyInTheirVersion) {
   EXPECT_EQ(given, (std::vector<bool>{true, true, true, false, false}));
   EXPECT_EQ(host.OutstandingSuites(), 1); // ANSI was not released
   EXPECT_EQ(host.FailedSuiteAcquisitions(), 2);
-}
-
-TEST(EffectHostTest, FaultsMakeTheChosenServiceFail) {
-  std::vector<bool> handles;
-  SPErr handleSuite = 0;
-  PF_Err added = 0;
-  Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData*) {
-    if (cmd == PF_Cmd_ABOUT) {
-      for (int i = 0; i < 3; ++i) {
-        PF_Handle handle = in->utils->host_new_handle(4);
-        handles.push_back(handle != nullptr);
-        if (handle) in->utils->host_dispose_handle(handle);
-      }
-      const void* suite = nullptr;
-      handleSuite = in->pica_basicP->AcquireSuite(kPFHandleSuite, 2, &suite);
-    }
-    if (cmd == PF_Cmd_PARAMS_SETUP) {
-      PF_ParamDef slider = FloatSlider("Slider");
-      added = in->inter.add_param(in->effect_ref, -1, &slider);
-    }
-    return PF_Err_NONE;
-  });
-  EffectHost host(&FakeMain);
-  host.Faults().newHandle.Arm(1, true);
-  host.Faults().missingSuites.insert(kPFHandleSuite);
-  host.Faults().addParam.Arm();
-  host.Faults().addParamError = PF_Err_INTERNAL_STRUCT_DAMAGED;
-  host.About();
-  host.ParamsSetup();
-  EXPECT_EQ(handles, (std::vector<bool>{true, false, true}));
-  EXPECT_EQ(host.Faults().newHandle.trips, 1);
-  EXPECT_EQ(handleSuite, kSPSuiteNotFoundError);
-  EXPECT_EQ(added, PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_EQ(host.Params().Count(), 1u);
-  // Outside a command of this host nothing is faulted.
-  PF_Handle handle = HostCallbacks::Utils()->host_new_handle(4);
-  EXPECT_NE(handle, nullptr);
-  HostCallbacks::Utils()->host_dispose_handle(handle);
-}
-
-TEST(EffectHostTest, InDataFaultsLeaveTheChosenFieldNullForTheTrippedCommand) {
-  std::vector<PF_InData> seen;
-  Fake fake([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out) {
-    if (cmd == PF_Cmd_SEQUENCE_SETUP) out->sequence_data = HostCallbacks::Utils()->host_new_handle(32);
-    if (cmd == PF_Cmd_SEQUENCE_SETDOWN && in->sequence_data)
-      HostCallbacks::Utils()->host_dispose_handle(in->sequence_data);
-    seen.push_back(*in);
-    return PF_Err_NONE;
-  });
-  EffectHost host(&FakeMain);
-  int sequence = -1;
-  ASSERT_EQ(host.SequenceSetup(sequence), PF_Err_NONE);
-  host.Faults().nullUtils.Arm(1, true);
-  host.Faults().nullSuiteBroker.Arm(0, true);
-  host.Faults().nullEffectRef.Arm(2, true);
-  host.Faults().nullSequenceData.Arm(1, true);
-  for (int i = 0; i < 4; ++i) host.SequenceResetup(sequence);
-  ASSERT_EQ(seen.size(), 5u);
-  EXPECT_TRUE(seen[1].utils && !seen[1].pica_basicP && seen[1].effect_ref && seen[1].sequence_data);
-  EXPECT_TRUE(!seen[2].utils && seen[2].pica_basicP && seen[2].effect_ref && !seen[2].sequence_data);
-  EXPECT_TRUE(seen[3].utils && seen[3].pica_basicP && !seen[3].effect_ref && seen[3].sequence_data);
-  EXPECT_TRUE(seen[4].utils && seen[4].pica_basicP && seen[4].effect_ref && seen[4].sequence_data);
-  // The sequence kept its record throughout.
-  EXPECT_NE(host.SequenceData(sequence), nullptr);
-  EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
 }
 
 } // namespace
