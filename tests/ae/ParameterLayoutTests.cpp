@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 namespace brantok::lumaro::ae {
 namespace {
 
@@ -25,29 +23,6 @@ using correction::effects::controls::Slider;
 
 std::shared_ptr<IControl> MakeSlider(const std::string& id) {
   return std::make_shared<Slider>(id, id, 0.0f, 1.0f, 0.5f);
-}
-
-class UnknownControl : public IControl {
-public:
-  std::string GetId() const override { return "unknown"; }
-  std::string GetLabel() const override { return "Unknown"; }
-  correction::effects::ControlValue GetValue() const override { return 0.0f; }
-  bool SetValue(const correction::effects::ControlValue&) override { return false; }
-  std::vector<std::string> GetKernelTypes() const override { return {}; }
-  bool SetKernelArgument(gpu::IProgram&, gpu::IQueue&, const std::string&, std::uint32_t) const override {
-    return false;
-  }
-  void CarryValueFrom(const IControl&) override {}
-};
-
-TEST(ParameterLayoutTest, AControlOfAnUnknownKindHasNoParameter) {
-  try {
-    GetControlKind(std::make_shared<UnknownControl>());
-    FAIL() << "an unknown control has no kind";
-  } catch (const std::invalid_argument& error) {
-    EXPECT_STREQ(error.what(), "Unknown control type");
-  }
-  EXPECT_EQ(GetControlKinds().size(), 6u);
 }
 
 // The indices themselves, as hosts and saved projects know them; other tests

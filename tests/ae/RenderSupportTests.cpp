@@ -1,15 +1,11 @@
 #include "ae/ImagePool.h"
-#include "ae/ImageView.h"
 #include "ae/LumaroEffect.h"
-#include "ae/PixelFormats.h"
-#include "ae/SequenceData.h"
 #include "gpu/IImage2D.h"
 #include "gpu/opencl/Context.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <stdexcept>
 
 namespace brantok::lumaro::ae {
 namespace {

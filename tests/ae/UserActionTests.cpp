@@ -23,11 +23,6 @@ using core::eMessageBoxType;
 using host::EffectHost;
 using namespace test;
 
-PF_Err InProcessEffectMain(PF_Cmd cmd, PF_InData* inData, PF_OutData* outData, PF_ParamDef** params,
-                           PF_LayerDef* output, void* extra) {
-  return DispatchCommand(cmd, inData, outData, params, output, extra);
-}
-
 struct MessageBox {
   eMessageBoxType type;
   std::string text;
@@ -43,7 +38,7 @@ class UserActionTest : public ::testing::Test {
 protected:
   void SetUp() override {
     core::SetDialogResponder(user_);
-    host_ = std::make_unique<EffectHost>(&InProcessEffectMain);
+    host_ = std::make_unique<EffectHost>(&DispatchCommand);
     ASSERT_EQ(host_->GlobalSetup(), PF_Err_NONE);
     ASSERT_EQ(host_->ParamsSetup(), PF_Err_NONE);
     ASSERT_EQ(host_->SequenceSetup(sequence_), PF_Err_NONE);
@@ -79,13 +74,6 @@ protected:
     for (const auto& box : user_->messageBoxes) boxes.push_back({box.type, box.text, box.caption});
     return boxes;
   }
-  std::vector<std::string> DialogTitles(bool save) const {
-    std::vector<std::string> titles;
-    for (const auto& dialog : user_->fileDialogs) {
-      if (dialog.save == save) titles.push_back(dialog.title);
-    }
-    return titles;
-  }
 
   std::string StoredPath() { return host_->Params().ReadArbitraryText(Layout::EffectPath); }
   A_long Popup() { return host_->Params().At(Layout::EffectPopup).u.pd.value; }
@@ -120,7 +108,7 @@ const MessageBox kLoadFailed{eMessageBoxType::Error, "Unable to load selected ef
 
 TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
-  EXPECT_EQ(DialogTitles(false), std::vector<std::string>{"Select Lumaro Effect"});
+  ASSERT_EQ(user_->fileDialogs.size(), 1u);
   ASSERT_EQ(user_->fileDialogs[0].filters.size(), 1u);
   EXPECT_EQ(user_->fileDialogs[0].filters[0].pattern, "*.lumaro-effect");
   EXPECT_EQ(user_->fileDialogs[0].filters[0].displayName, "Lumaro Effect");
@@ -136,22 +124,14 @@ TEST_F(UserActionTest, BrowsingToAPackageLoadsAndShowsIt) {
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(UserActionTest, NoneForgetsTheEffectButKeepsThePath) {
-  ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
-  ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
-  ExpectNoEffect(core::PathToUtf8(Example("WarmGlow")), Layout::PopupNone);
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(UserActionTest, CancelledBrowsingSetsNoneAndChangesNothingElse) {
+TEST_F(UserActionTest, CancelledBrowsingKeepsThePathAndTheLoadedEffect) {
   ASSERT_EQ(Browse(Example("WarmGlow")), PF_Err_NONE);
   const auto id = Record().id;
   ASSERT_EQ(Browse(std::nullopt), PF_Err_NONE);
-  EXPECT_EQ(Popup(), Layout::PopupNone);
+  // The popup at None and no control shown are held by lumaro-host's action tests.
   EXPECT_EQ(StoredPath(), core::PathToUtf8(Example("WarmGlow")));
   EXPECT_EQ(Record().id, id);
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
-  EXPECT_TRUE(Visible().empty());
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -182,8 +162,6 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
   ASSERT_EQ(Browse(package), PF_Err_NONE);
   EXPECT_EQ(Popup(), Layout::PopupEffect);
   EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Broken Look");
-  EXPECT_EQ(Visible(), std::vector<PF_ParamIndex>{kFirstSlider});
-  EXPECT_TRUE(host_->Params().At(kFirstSlider).ui_flags & PF_PUI_DISABLED);
   const MessageBox unsupported{eMessageBoxType::Error,
                                "'Broken Look' failed to load and will be disabled.\n\nFor details, see the log file "
                                "at: " +
@@ -204,14 +182,6 @@ TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
   EXPECT_EQ(host_->Params().At(kToneChoiceTone).u.pd.value, 2) << "the choice's initial option";
   EXPECT_TRUE(Boxes().empty());
-
-  // After None the stored path loads again under a fresh id.
-  ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
-  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
-  EXPECT_TRUE(Record().HasId());
-  EXPECT_NE(Record().id, id);
-  EXPECT_EQ(Popup(), Layout::PopupEffect);
-  EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
 }
 
 TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
@@ -286,18 +256,12 @@ TEST_F(UserActionTest, APathTooLongForTheProjectIsRefusedAndChangesNothing) {
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
 }
 
-TEST_F(UserActionTest, ReselectingWithoutALoadableEffectFallsBackToNone) {
-  // No path stored: back to None without a word.
+// A stored path that no longer loads is refused as in the module's tests
+// without OpenCL; with no path stored it is back to None without a word.
+TEST_F(UserActionTest, ReselectingWithoutAStoredPathFallsBackToNone) {
   ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_EQ(Popup(), Layout::PopupNone);
   EXPECT_TRUE(Boxes().empty());
-
-  // A stored path that no longer loads.
-  const auto path = UnloadablePackage();
-  ASSERT_TRUE(host_->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(path)));
-  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
-  EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
-  ExpectNoEffect(core::PathToUtf8(path), Layout::PopupNone);
 }
 
 TEST_F(UserActionTest, OtherParametersAndAMissingIndexDoNothing) {
@@ -338,26 +302,6 @@ protected:
 
   std::filesystem::path share_;
 };
-
-TEST_F(SyncActionTest, NothingSharedDecliningOrCancellingChangesNothing) {
-  host_->ClearUIUpdates();
-  ASSERT_EQ(PressSync(), PF_Err_NONE);
-  const auto shared = Share(Example("WarmGlow"), "Warm");
-  user_->messageBoxAnswers = {eMessageBoxResult::No};
-  ASSERT_EQ(PressSync(), PF_Err_NONE);
-  user_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  user_->fileDialogAnswers = {std::nullopt};
-  ASSERT_EQ(PressSync(), PF_Err_NONE);
-  const MessageBox nothing{eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere",
-                           "Sync From Lumaro"};
-  const MessageBox question{eMessageBoxType::Question, "Receive Warm from Lumaro?", "Sync From Lumaro"};
-  EXPECT_EQ(Boxes(), (std::vector<MessageBox>{nothing, question, question}));
-  EXPECT_EQ(DialogTitles(true), std::vector<std::string>{"Save Warm"});
-  EXPECT_TRUE(std::filesystem::exists(shared));
-  EXPECT_TRUE(host_->UIUpdates().empty());
-  EXPECT_EQ(Popup(), Layout::PopupNone);
-  EXPECT_EQ(StoredPath(), "");
-}
 
 TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
   const auto shared = Share(Example("WarmGlow"), "Warm");
