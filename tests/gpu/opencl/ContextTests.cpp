@@ -4,7 +4,6 @@
 
 #include "LogCapture.h"
 #include "SharedContext.h"
-#include "gpu/opencl/Queue.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +18,6 @@ using test::NativeMemory;
 using test::SharedContext;
 using test::SharedQueue;
 using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::uint8_t kPadding = 0xEE;
 
 Bytes Ramp(std::size_t count) {
   Bytes bytes(count);
@@ -85,19 +82,6 @@ TEST(ContextTest, SupportedFormatsAreCreatableCanonicalValuesForAKnownAccess) {
   }
 }
 
-TEST(ContextTest, QueueForAForeignHandleCarriesOnlyItsName) {
-  const lumaro::test::LogCapture log;
-  Context& context = test::SharedContext();
-  int foreign = 0;
-  const auto queue = context.CreateQueue(&foreign, "host-queue");
-  EXPECT_EQ(queue->GetName(), "host-queue");
-  const auto buffer = context.CreateBuffer(16, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
-                                           eMemoryLocation::Device, std::nullopt);
-  std::vector<std::uint8_t> data(16);
-  queue->ReadBuffer(*buffer, data, std::nullopt);
-  EXPECT_EQ(log.Lines(), std::vector<std::string>{"CL enqueue read buffer failed"});
-}
-
 TEST(MemoryTest, PaddedEightBitFormatUsesBgraOrder) {
   const auto image = SharedContext().CreateImage2D({8, 8}, eGpuFormat::BGRX8, eMemoryDeviceAccess::Write,
                                                    eMemoryHostAccess::Read, eMemoryLocation::Device, std::nullopt);
@@ -122,14 +106,6 @@ TEST(MemoryTest, SettingsAreCheckedDeviceAccessThenHostAccessThenLocationThenFor
   EXPECT_TRUE(log.Lines().empty());
 }
 
-TEST(MemoryTest, HostPointerWithoutHostDataIsRefusedByTheDriver) {
-  const lumaro::test::LogCapture log;
-  const auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
-                                                   eMemoryLocation::HostPointer, std::nullopt);
-  EXPECT_FALSE(buffer->IsValid());
-  EXPECT_EQ(log.Lines(), std::vector<std::string>{"CL buffer creation failed"});
-}
-
 TEST(MemoryTest, ImagesWithHostDataStartWithACopyOfIt) {
   Context& context = SharedContext();
   const Bytes pixels = Ramp(2 * 2 * 2 * 4);
@@ -152,37 +128,6 @@ TEST(MemoryTest, ImagesWithHostDataStartWithACopyOfIt) {
   EXPECT_EQ(lineBack, std::vector<std::uint8_t>(pixels.begin(), pixels.begin() + 8));
 }
 
-class FakeSource : public IMemorySource {
-public:
-  std::size_t GetSizeInBytes() const override { return 123; }
-  void* GetNativeHandle() const override { return const_cast<int*>(&cell_); }
-
-private:
-  int cell_ = 0;
-};
-
-TEST(MemoryTest, WrappingBufferReportsItsSourceAndKeepsItAlive) {
-  auto source = std::make_shared<FakeSource>();
-  auto buffer = SharedContext().CreateBuffer(source, "wrapped");
-  EXPECT_EQ(buffer->GetSizeInBytes(), 123u);
-  EXPECT_TRUE(buffer->IsValid());
-  EXPECT_EQ(buffer->GetNativeHandle(), source->GetNativeHandle());
-  EXPECT_EQ(source.use_count(), 2);
-  buffer.reset();
-  EXPECT_EQ(source.use_count(), 1);
-}
-
-TEST(GpuFormatTest, ValuesOutsideTheEnumerationThrow) {
-  for (const int value : {17, -1, 1000}) {
-    try {
-      GetBytesPerPixel(static_cast<eGpuFormat>(value));
-      ADD_FAILURE() << "no exception for " << value;
-    } catch (const std::runtime_error& error) {
-      EXPECT_STREQ(error.what(), "Unhandled GPU format");
-    }
-  }
-}
-
 TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
   const auto image = SharedContext().CreateImage2D({4, 3}, eGpuFormat::R8, eMemoryDeviceAccess::ReadWrite,
                                                    eMemoryHostAccess::ReadWrite, eMemoryLocation::Device, std::nullopt);
@@ -193,26 +138,6 @@ TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
   Bytes back(12);
   SharedQueue().ReadImage(*image, back);
   EXPECT_EQ(back, (Bytes{0, 0, 0, 0, 0, 10, 11, 0, 0, 12, 13, 0}));
-}
-
-TEST(QueueTest, BufferReadStopsAtTheGivenSize) {
-  const auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
-                                                   eMemoryLocation::Device, std::nullopt);
-  const Bytes content = Ramp(64);
-  auto& queue = static_cast<Queue&>(SharedQueue());
-  ASSERT_EQ(clEnqueueWriteBuffer(queue.GetNativeQueue(), test::NativeMemory(*buffer), CL_TRUE, 0, content.size(),
-                                 content.data(), 0, nullptr, nullptr),
-            CL_SUCCESS);
-
-  Bytes partial(64, kPadding);
-  queue.ReadBuffer(*buffer, partial, std::size_t{16});
-  Bytes expected(64, kPadding);
-  std::copy_n(content.begin(), 16, expected.begin());
-  EXPECT_EQ(partial, expected);
-
-  Bytes whole(64);
-  queue.ReadBuffer(*buffer, static_cast<void*>(whole.data()), std::nullopt);
-  EXPECT_EQ(whole, content);
 }
 
 TEST(QueueTest, TransfersOnARefusedImageAreLoggedAndReturn) {
