@@ -1,6 +1,5 @@
-// POSIX only: the stand-ins for the Windows shell, file and internet calls.
+// POSIX only: the stand-ins for the Windows shell and internet calls.
 #include "services/Downloader.h"
-#include "services/FileMove.h"
 #include "services/UrlOpener.h"
 
 #include "LocalHttpServer.h"
@@ -8,8 +7,6 @@
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -48,29 +45,6 @@ TEST(PosixUrlOpenerTest, NothingToStartIsNotAnError) {
   const SavedVariable savedPath("PATH");
   test::SetEnvironment("PATH", empty.Path().string());
   EXPECT_NO_THROW(OpenUrlWithSystem("https://x.test/"));
-}
-
-TEST(PosixFileMoveTest, RenameFailsAcrossFileSystemsAndTheFallbackCopies) {
-  const std::filesystem::path memory = "/dev/shm";
-  struct stat memoryStat {};
-  struct stat scratchStat {};
-  const test::TempFolder folder;
-  if (::stat(memory.c_str(), &memoryStat) != 0 || ::stat(folder.Path().c_str(), &scratchStat) != 0 ||
-      memoryStat.st_dev == scratchStat.st_dev) {
-    GTEST_SKIP() << "no second file system at /dev/shm";
-  }
-  test::WriteFile(folder / "shared", "effect bytes");
-  const auto target = memory / ("lumaro-move-test-" + folder.Path().filename().string());
-
-  EXPECT_FALSE(MoveFileReplacing(folder / "shared", target));
-  const bool moved = MoveFileWithFallback(folder / "shared", target);
-  const std::string content = test::ReadFile(target);
-  std::error_code ignored;
-  std::filesystem::remove(target, ignored);
-
-  EXPECT_TRUE(moved);
-  EXPECT_EQ(content, "effect bytes");
-  EXPECT_FALSE(std::filesystem::exists(folder / "shared"));
 }
 
 TEST(PosixDownloaderTest, ProxySettingsOfTheEnvironmentAreIgnored) {
