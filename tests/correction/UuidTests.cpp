@@ -31,6 +31,9 @@ TEST(UuidTest, HashCombinesBothHalvesReadBigEndian) {
 TEST(EffectSourceTest, TheKeyKeepsKernelAndMetadataApart) {
   // Moving text between kernel and metadata changes the key, not necessarily the hash.
   EXPECT_NE(EffectSource(EffectSource{2, "ab", ""}), EffectSource(EffectSource{2, "a", "b"}));
+  // The hash reads the bytes in order: sources that differ only by two
+  // swapped characters, as edited kernels often do, do not hash alike.
+  EXPECT_NE(EffectSourceHash{}(EffectSource{2, "ab", ""}), EffectSourceHash{}(EffectSource{2, "ba", ""}));
 }
 
 } // namespace

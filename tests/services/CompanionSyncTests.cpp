@@ -85,6 +85,24 @@ TEST_F(CompanionSyncTest, UnknownApplicationDataFolderIsAFailure) {
             std::make_pair(core::eLogChannel::Info, std::string("Failed to get LocalAppData path for SyncFromLumaro")));
 }
 
+// Nothing shared, a No, or a cancelled save dialog: the user is told or asked
+// once and the shared file stays where it is.
+TEST_F(CompanionSyncTest, NothingSharedDecliningOrCancellingMovesNothing) {
+  EXPECT_FALSE(SyncFromLumaro());
+  ExpectOnlyBox(eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
+
+  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  for (const auto answer : {eMessageBoxResult::No, eMessageBoxResult::Yes}) {
+    responder_->messageBoxes.clear();
+    responder_->messageBoxAnswers = {answer};
+    EXPECT_FALSE(SyncFromLumaro());
+    ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
+    // The save dialog opens only after a Yes, and is cancelled here.
+    EXPECT_EQ(responder_->fileDialogs.size(), answer == eMessageBoxResult::Yes ? 1u : 0u);
+    EXPECT_EQ(ReadFile(shared), "warm effect");
+  }
+}
+
 TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) {
   const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
   std::filesystem::create_directories(Share() / "Cold.lumaro-effect"); // a folder, skipped
