@@ -355,6 +355,12 @@ TEST_F(EffectCacheTest, SameSourceCompilesOnceAndKeepsItsIdAndOneChangedByteDoes
   EXPECT_EQ(program->GetName(), "Copy");
   EXPECT_EQ(program->GetKernelNames(), std::vector<std::string>{"copy"});
   EXPECT_EQ(cache_->GetProgram(Uuid::Generate()), nullptr);
+
+  // A removed program is gone; the same source then builds afresh.
+  EXPECT_TRUE(cache_->RemoveProgram(source));
+  EXPECT_FALSE(cache_->RemoveProgram(source));
+  EXPECT_EQ(cache_->GetProgram(*first.id), nullptr);
+  EXPECT_NE(cache_->GetOrBuildProgram(source).id, first.id);
 }
 
 TEST_F(EffectCacheTest, MissingEntryPointIsError5AndInvalidMetadataThrows) {
