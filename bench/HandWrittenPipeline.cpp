@@ -1,5 +1,6 @@
 #include "HandWrittenPipeline.h"
 
+#include "ae/SwizzleKernel.h"
 #include "gpu/opencl/Context.h"
 
 #include <CL/cl.h>
@@ -10,16 +11,6 @@
 
 namespace brantok::lumaro::bench {
 namespace {
-
-// The module's channel-order kernel, character for character.
-constexpr const char* SwizzleSource =
-    "__kernel void SwizzleRgb(__read_only image2d_t inputImage, __write_only image2d_t outputImage)\n"
-    "{\n"
-    "    const sampler_t sampler = CLK_NORMALIZED_COORDS_FALSE | CLK_ADDRESS_CLAMP_TO_EDGE | CLK_FILTER_NEAREST;\n"
-    "    int2 coord = (int2)(get_global_id(0), get_global_id(1));\n"
-    "    float4 pixel = read_imagef(inputImage, sampler, coord);\n"
-    "    write_imagef(outputImage, coord, pixel.zyxw);\n"
-    "}\n";
 
 constexpr const char* BuildOptions = "-cl-fast-relaxed-math";
 
@@ -122,8 +113,8 @@ HandWrittenPipeline::HandWrittenPipeline(const std::string& kernelSource, const 
   const cl_channel_type type = floatPixels ? CL_FLOAT : CL_UNORM_INT8;
   const bool direct = Supports(n.context, {CL_BGRA, type});
   if (!direct) {
-    n.swizzleProgram = Build(n.context, device, SwizzleSource);
-    n.swizzle = clCreateKernel(n.swizzleProgram, "SwizzleRgb", &error);
+    n.swizzleProgram = Build(n.context, device, ae::SwizzleKernelSource);
+    n.swizzle = clCreateKernel(n.swizzleProgram, ae::SwizzleKernelName, &error);
     Check(error, "clCreateKernel");
   }
   const cl_image_format format{direct ? static_cast<cl_channel_order>(CL_BGRA) : static_cast<cl_channel_order>(CL_RGBA),

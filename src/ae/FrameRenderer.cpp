@@ -3,6 +3,7 @@
 #include "ae/ImagePool.h"
 #include "ae/LumaroEffect.h"
 #include "ae/PixelFormats.h"
+#include "ae/SwizzleKernel.h"
 #include "core/Logger.h"
 #include "correction/EffectCache.h"
 #include "gpu/IContext.h"
@@ -30,15 +31,7 @@ constexpr std::size_t ImagePoolCapacity = 32;
 
 // A string made once: every argument and launch of the two swizzle passes of a
 // frame names the kernel.
-const std::string SwizzleKernel = "SwizzleRgb";
-constexpr const char* SwizzleSource =
-    "__kernel void SwizzleRgb(__read_only image2d_t inputImage, __write_only image2d_t outputImage)\n"
-    "{\n"
-    "    const sampler_t sampler = CLK_NORMALIZED_COORDS_FALSE | CLK_ADDRESS_CLAMP_TO_EDGE | CLK_FILTER_NEAREST;\n"
-    "    int2 coord = (int2)(get_global_id(0), get_global_id(1));\n"
-    "    float4 pixel = read_imagef(inputImage, sampler, coord);\n"
-    "    write_imagef(outputImage, coord, pixel.zyxw);\n"
-    "}\n";
+const std::string SwizzleKernel = SwizzleKernelName;
 
 bool IsBgrFormat(eGpuFormat format) {
   return format == eGpuFormat::BGRA8 || format == eGpuFormat::BGRX8 || format == eGpuFormat::BGRA16 ||
@@ -151,7 +144,7 @@ bool FrameRenderer::SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output) {
   // The pass runs on the frames' queue; before the first frame there is none.
   if (!queue_) return false;
   if (!swizzleProgram_) {
-    swizzleProgram_ = instance_.GetContext()->CreateProgram(SwizzleSource, {SwizzleKernel}, {}, std::nullopt,
+    swizzleProgram_ = instance_.GetContext()->CreateProgram(SwizzleKernelSource, {SwizzleKernel}, {}, std::nullopt,
                                                             {gpu::eBuildOption::FastRelaxedMath});
   }
   return swizzleProgram_->SetArgument(*queue_, SwizzleKernel, 0, input) &&
