@@ -15,6 +15,7 @@
 #include "core/PathText.h"
 #include "core/ProductInformation.h"
 #include "correction/EffectCache.h"
+#include "correction/EffectOutcome.h"
 #include "correction/PromptEffect.h"
 #include "correction/effects/library/Entry.h"
 #include "gpu/IContext.h"
@@ -126,10 +127,9 @@ PF_Err LumaroEffect::SequenceSetdown(PF_InData* inData, PF_OutData* /*outData*/,
   }
   // A damaged record still goes with its sequence; only its id is not read.
   if (!IsShortSequenceData(*inData)) {
-    if (const auto* record = GetSequenceData(inData); record->HasId()) {
-      std::lock_guard lock(effectMapMutex_);
-      effects_.erase(record->id);
-    }
+    const auto* record = GetSequenceData(inData);
+    std::lock_guard lock(effectMapMutex_);
+    effects_.erase(record->Key());
   }
   if (!inData->utils || !inData->utils->host_dispose_handle) return PF_Err_INVALID_CALLBACK;
   inData->utils->host_dispose_handle(inData->sequence_data);
@@ -166,17 +166,22 @@ PF_Err LumaroEffect::UserChangedParam(PF_InData* inData, PF_OutData* outData, PF
 }
 
 void LumaroEffect::ForgetEffect(SequenceData& record) {
-  if (!record.HasId()) return;
   std::lock_guard lock(effectMapMutex_);
-  effects_.erase(record.id);
+  effects_.erase(record.Key());
   record.id = correction::Uuid{};
 }
 
 void LumaroEffect::TurnEffectOff(SequenceData& record) {
   std::lock_guard lock(effectMapMutex_);
-  if (record.HasId()) effects_.erase(record.id);
-  // Not a cleared id, which a frame asked for before the user chose None would
-  // take as a project to load the package for.
+  // The effect stays under its key, so that choosing it again keeps the
+  // clip's values. Not a cleared id, which a frame asked for before the user
+  // chose None would take as a project to load the package for.
+  record.TurnOff();
+}
+
+void LumaroEffect::DropEffect(SequenceData& record) {
+  std::lock_guard lock(effectMapMutex_);
+  effects_.erase(record.Key());
   record.TurnOff();
 }
 
@@ -185,17 +190,22 @@ bool LumaroEffect::HasLiveEffect(const SequenceData& record) const {
   return record.HasId() && effects_.count(record.id) != 0;
 }
 
-LumaroEffect::ChosenEffect LumaroEffect::ReloadIfTurnedOff(PF_InData* inData, PF_OutData* outData,
-                                                           PF_ParamDef* params[], SequenceData& record) {
-  correction::Uuid before;
-  {
-    std::lock_guard lock(effectMapMutex_);
-    // Choosing the effect again after None reads the package from disk.
-    if (record.IsTurnedOff()) record.id = correction::Uuid{};
-    before = record.id;
-  }
-  auto effect = GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), &record);
-  return {std::move(effect), record.id != before};
+std::shared_ptr<ICustomEffect> LumaroEffect::GetPreviousEffect(const SequenceData& record) const {
+  std::lock_guard lock(effectMapMutex_);
+  const auto found = effects_.find(record.Key());
+  return found != effects_.end() ? found->second : nullptr;
+}
+
+std::shared_ptr<ICustomEffect> LumaroEffect::LoadEffect(const std::filesystem::path& path) {
+  std::lock_guard lock(effectMapMutex_);
+  return LoadLocked(path);
+}
+
+void LumaroEffect::AssignEffect(SequenceData& record, std::shared_ptr<ICustomEffect> effect) {
+  std::lock_guard lock(effectMapMutex_);
+  effects_.erase(record.Key());
+  record.id = correction::Uuid::Generate();
+  effects_[record.id] = std::move(effect);
 }
 
 PF_Err LumaroEffect::ArbitraryCallback(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
@@ -236,6 +246,10 @@ correction::RenderTime LumaroEffect::GetRenderTime(const PF_InData& inData) {
   return time;
 }
 
+bool LumaroEffect::CanRun(const ICustomEffect* effect) {
+  return effect && !effect->HasBuildFailed() && effect->GetSource();
+}
+
 std::size_t LumaroEffect::GetLoadedEffectCount() const {
   std::lock_guard lock(effectMapMutex_);
   return effects_.size();
@@ -250,8 +264,9 @@ std::shared_ptr<gpu::IContext> LumaroEffect::GetContextLocked() {
     context_ = contextFactory_ ? contextFactory_() : nullptr;
     if (!context_) {
       contextFailed_ = true;
-      Logger::Log("No OpenCL device was found: a graphics driver with OpenCL support is needed to render effects; "
-                  "until then frames pass through unchanged",
+      Logger::Log(std::string(correction::EffectOutcome::NoDevice) +
+                      ": a graphics driver with OpenCL support is needed to render effects; "
+                      "until then frames pass through unchanged",
                   eLogChannel::Error);
       throw NoGpuDeviceError();
     }
@@ -287,12 +302,21 @@ std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, 
   if (!text || text->empty()) return nullptr;
   const auto path = core::PathFromUtf8(*text);
   if (!std::filesystem::exists(path)) return nullptr;
+  auto effect = LoadLocked(path);
+  if (!effect) return nullptr;
+  const auto id = correction::Uuid::Generate();
+  record->id = id;
+  effects_[id] = effect;
+  return effect;
+}
+
+std::shared_ptr<ICustomEffect> LumaroEffect::LoadLocked(const std::filesystem::path& path) {
   try {
     correction::effects::library::Entry entry(path);
     std::shared_ptr<ICustomEffect> effect = std::make_shared<correction::PromptEffect>(entry, *GetEffectCache());
-    const auto id = correction::Uuid::Generate();
-    record->id = id;
-    effects_[id] = effect;
+    (effect->IsReady() ? correction::EffectOutcome::Ready(effect->GetName())
+                       : correction::EffectOutcome::CannotRun(effect->GetName(), effect->GetBuildError()))
+        .Log();
     return effect;
   } catch (const NoGpuDeviceError&) {
     // Said once, when the context could not be made.
@@ -300,6 +324,7 @@ std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, 
   } catch (const std::exception& error) {
     Logger::Log("Failed to load effect from path: " + core::PathToNarrow(path) + ". Error: " + error.what(),
                 eLogChannel::Error);
+    correction::EffectOutcome::CannotRun(core::PathToNarrow(path.stem()), error.what()).Log();
     return nullptr;
   }
 }
@@ -315,16 +340,17 @@ PF_Err LumaroEffect::UpdateParameterUI(PF_InData* inData, PF_OutData* outData, P
   const auto text = ReadEffectPath(inData, outData, pathParam);
   std::optional<std::filesystem::path> path;
   if (text && !text->empty()) path = core::PathFromUtf8(*text);
-  panel_->RebuildPopup(inData, outData, params, path);
   const auto choice = panel_->GetPopup(inData, params);
+  std::shared_ptr<ICustomEffect> effect;
+  if (choice == ParameterLayout::PopupEffect) effect = GetEffect(inData, outData, pathParam, record);
+  // A reopened project says at once when its effect cannot run, without
+  // waiting for the user to choose it again.
+  panel_->RebuildPopup(inData, outData, params, path,
+                       choice == ParameterLayout::PopupEffect && !CanRun(effect.get()) ? CannotRunNote : "");
   if (choice != ParameterLayout::PopupNone && choice != ParameterLayout::PopupEffect) return PF_Err_NONE;
 
   std::unordered_set<int> shown;
-  if (choice == ParameterLayout::PopupEffect) {
-    if (const auto effect = GetEffect(inData, outData, pathParam, record)) {
-      shown = panel_->SynchroniseEffectToHost(inData, outData, *effect, params, false);
-    }
-  }
+  if (effect) shown = panel_->SynchroniseEffectToHost(inData, outData, *effect, params, false);
   std::vector<A_long> hidden;
   for (const auto index : GetControlParamIndices()) {
     if (!shown.count(index)) hidden.push_back(index);
@@ -341,7 +367,7 @@ PF_Err LumaroEffect::Render(PF_InData* inData, PF_OutData* outData, PF_ParamDef*
 
   const auto effect =
       GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), GetSequenceData(inData));
-  if (!effect || effect->HasBuildFailed() || !effect->GetSource()) return CopyInput(inData, input, output);
+  if (!CanRun(effect.get())) return CopyInput(inData, input, output);
 
   if (inData->appl_id != PF_APPL_ID_PREMIERE) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
 

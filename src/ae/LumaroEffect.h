@@ -107,27 +107,39 @@ public:
   static bool IsShortSequenceData(const PF_InData& inData);
   static correction::RenderTime GetRenderTime(const PF_InData& inData);
 
+  // Whether frames render with `effect`: it built from a source.
+  static bool CanRun(const correction::ICustomEffect* effect);
+  // What the Effect popup's item adds to the name of an effect that cannot run.
+  static constexpr const char* CannotRunNote = "cannot run";
+
   std::size_t GetLoadedEffectCount() const;
 
   // The effect map, for the user's actions.
   // Erases the sequence's effect and clears its id, so that GetEffect loads
   // the package again.
   void ForgetEffect(SequenceData& record);
-  // Erases the sequence's effect and keeps it off until the user chooses an
-  // effect again: GetEffect then finds no effect and loads none.
+  // Turns the sequence's effect off until the user chooses an effect again:
+  // GetEffect then finds no effect and loads none. The effect is kept for
+  // GetPreviousEffect.
   void TurnEffectOff(SequenceData& record);
+  // Erases the sequence's effect, kept one included, and turns it off: a
+  // choice that failed leaves nothing for a late frame to load.
+  void DropEffect(SequenceData& record);
   bool HasLiveEffect(const SequenceData& record) const;
-  // The sequence's effect for the user re-choosing the Effect popup's item:
-  // the one already loaded, or read from the stored path when there is none
-  // or the effect was turned off.
-  struct ChosenEffect {
-    std::shared_ptr<correction::ICustomEffect> effect;
-    bool loaded = false; // read from the package by this call
-  };
-  ChosenEffect ReloadIfTurnedOff(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
+  // The effect the sequence had last, live or turned off; null when none.
+  std::shared_ptr<correction::ICustomEffect> GetPreviousEffect(const SequenceData& record) const;
+  // Reads and builds the package at `path` for a user's choice, without
+  // giving it to any sequence yet, so that frames never see it half set up.
+  // Null (logged) when it cannot be loaded.
+  std::shared_ptr<correction::ICustomEffect> LoadEffect(const std::filesystem::path& path);
+  // Gives `effect` to the sequence under a fresh id, in place of its previous
+  // one, in one step: no frame finds the sequence without an effect between.
+  void AssignEffect(SequenceData& record, std::shared_ptr<correction::ICustomEffect> effect);
 
 private:
   std::shared_ptr<gpu::IContext> GetContextLocked();
+  // The effect-map lock is held.
+  std::shared_ptr<correction::ICustomEffect> LoadLocked(const std::filesystem::path& path);
 
   // Also taken to read control values that a frame may be writing.
   mutable std::mutex renderMutex_;

@@ -72,6 +72,18 @@ std::unordered_set<int> ParameterPanel::SynchroniseEffectToHost(PF_InData* inDat
   return shown;
 }
 
+void ParameterPanel::KeepClipValues(const PF_InData* inData, PF_ParamDef* params[], ICustomEffect& effect,
+                                    ICustomEffect* previous) const {
+  const auto frame = controls::HostFrame::Of(*inData, inData->width, inData->height);
+  // Frames of clips sharing the previous effect write its controls too.
+  std::lock_guard lock(renderMutex_);
+  SynchroniseHostToEffect(previous ? *previous : effect, inData, params, frame);
+  if (!previous) return;
+  for (const auto& control : effect.GetControls()) {
+    if (const auto old = previous->FindControl(control->GetId())) control->CarryValueFrom(*old);
+  }
+}
+
 bool ParameterPanel::UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
                                  const std::vector<std::string>& choices, std::optional<A_short> newDefault,
                                  const std::optional<std::string>& newName) const {
@@ -95,8 +107,9 @@ void ParameterPanel::SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long v
 }
 
 void ParameterPanel::RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                                  const std::optional<std::filesystem::path>& path) const {
-  const auto choices = BuildEffectChoices(path);
+                                  const std::optional<std::filesystem::path>& path, const std::string& note) const {
+  auto choices = BuildEffectChoices(path);
+  if (path && !note.empty()) choices[ParameterLayout::PopupEffect - 1] += " (" + note + ")";
   UpdatePopup(inData, outData, params, ParameterLayout::EffectPopup, {choices.begin(), choices.end()}, std::nullopt,
               std::nullopt);
 }

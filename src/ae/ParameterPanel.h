@@ -33,6 +33,13 @@ public:
   std::unordered_set<int> SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
                                                   const correction::ICustomEffect& effect, PF_ParamDef* params[],
                                                   bool setValues) const;
+  // Before `effect` replaces `previous` as the clip's effect (a new version
+  // of the same package): each of its controls takes the clip's value of the
+  // previous control of the same id and kind, read from the host where the
+  // clip holds it; new controls keep their starting values. Without a
+  // previous effect the host's values are read in `effect`'s own layout.
+  void KeepClipValues(const PF_InData* inData, PF_ParamDef* params[], correction::ICustomEffect& effect,
+                      correction::ICustomEffect* previous) const;
   bool UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
                    const std::vector<std::string>& choices, std::optional<A_short> newDefault,
                    const std::optional<std::string>& newName) const;
@@ -41,9 +48,10 @@ public:
   // new one for the host to take.
   A_long GetPopup(const PF_InData* inData, PF_ParamDef* params[]) const;
   void SetPopup(PF_InData* inData, PF_ParamDef* params[], A_long value) const;
-  // The Effect popup's items for the effect at `path` (or for none).
+  // The Effect popup's items for the effect at `path` (or for none); a `note`
+  // follows the effect's name in brackets ("Dusk (cannot run)").
   void RebuildPopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                    const std::optional<std::filesystem::path>& path) const;
+                    const std::optional<std::filesystem::path>& path, const std::string& note = {}) const;
   void HideParams(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], std::vector<A_long> indices) const;
 
 private:

@@ -14,6 +14,7 @@
 #include "services/CompanionSync.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace brantok::lumaro::ae {
@@ -45,6 +46,17 @@ void ShowNoDeviceBox(const std::string& name) {
                        "No OpenCL Device");
 }
 
+// Whether `path` names the package the clip's Effect Path already holds:
+// choosing it again (or receiving a new version of it) keeps the clip's
+// values, another package starts fresh.
+bool IsStoredPackage(const std::optional<std::string>& stored, const std::filesystem::path& path) {
+  if (!stored || stored->empty()) return false;
+  const auto storedPath = core::PathFromUtf8(*stored);
+  if (storedPath.lexically_normal() == path.lexically_normal()) return true;
+  std::error_code error;
+  return std::filesystem::equivalent(storedPath, path, error);
+}
+
 } // namespace
 
 UserActions::UserActions(LumaroEffect& instance, const ParameterPanel& panel) : instance_(instance), panel_(panel) {}
@@ -54,7 +66,7 @@ PF_Err UserActions::ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, 
   const auto path = services::SyncFromLumaro();
   if (!path) return PF_Err_NONE;
   std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
-  LoadChosenEffect(inData, outData, params, record, *path, "Unable to load shared effect", hidden);
+  LoadChosenEffect(inData, outData, params, record, *path, "Unable to load shared effect", false, hidden);
   panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
   return PF_Err_NONE;
 }
@@ -74,23 +86,24 @@ PF_Err UserActions::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Para
     } else if (!std::filesystem::is_regular_file(*chosen, error)) {
       core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected file", "Invalid file");
     } else {
-      LoadChosenEffect(inData, outData, params, record, *chosen, "Unable to load selected effect", hidden);
+      LoadChosenEffect(inData, outData, params, record, *chosen, "Unable to load selected effect", false, hidden);
     }
   } else if (choice == ParameterLayout::PopupEffect) {
-    const auto text = ReadEffectPath(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath));
+    auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
+    const auto text = ReadEffectPath(inData, outData, pathParam);
     if (!text || text->empty()) {
       panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
-    } else if (const auto chosen = instance_.ReloadIfTurnedOff(inData, outData, params, record); chosen.effect) {
-      // Only a freshly loaded effect brings its starting values. One already
-      // loaded holds whatever was last rendered with it, by this clip at
-      // another time or by a duplicated clip sharing it; the clip keeps its own.
-      ShowEffect(inData, outData, params, *chosen.effect, core::PathToNarrow(core::PathFromUtf8(*text).stem()),
-                 chosen.loaded, hidden);
-    } else if (instance_.LacksGpuDevice() && IsReadablePackage(core::PathFromUtf8(*text))) {
-      ShowNoDeviceBox(core::PathToNarrow(core::PathFromUtf8(*text).stem()));
+    } else if (instance_.HasLiveEffect(record)) {
+      // The effect in use: the panel is refreshed and the clip keeps its values.
+      if (const auto effect = instance_.GetEffect(inData, outData, pathParam, &record)) {
+        const auto path = core::PathFromUtf8(*text);
+        panel_.RebuildPopup(inData, outData, params, path,
+                            LumaroEffect::CanRun(effect.get()) ? "" : LumaroEffect::CannotRunNote);
+        ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), hidden);
+      }
     } else {
-      core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected effect", "Invalid Lumaro Effect");
-      panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+      LoadChosenEffect(inData, outData, params, record, core::PathFromUtf8(*text), "Unable to load selected effect",
+                       true, hidden);
     }
   }
   panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
@@ -98,7 +111,7 @@ PF_Err UserActions::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Para
 }
 
 void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
-                                   const std::filesystem::path& path, const std::string& failure,
+                                   const std::filesystem::path& path, const std::string& failure, bool rechosen,
                                    std::unordered_set<int>& hidden) {
   auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
   // A path the project cannot hold is refused before anything changes, so the
@@ -118,40 +131,58 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
     hidden.clear();
     return;
   }
+  const bool samePackage = IsStoredPackage(ReadEffectPath(inData, outData, pathParam), path);
+  // Read and built before the clip's state changes, and given to the clip in
+  // one step once its values are in place: a frame asked for meanwhile renders
+  // with the effect the clip had, never loads the package the user left.
+  const auto effect = instance_.LoadEffect(path);
+  if (!effect) {
+    if (instance_.LacksGpuDevice() && IsReadablePackage(path)) {
+      // The package is sound: the project keeps it for a machine with a device.
+      if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
+        Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
+      }
+      instance_.ForgetEffect(record);
+      panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
+      panel_.RebuildPopup(inData, outData, params, path, LumaroEffect::CannotRunNote);
+      ShowNoDeviceBox(core::PathToNarrow(path.stem()));
+    } else if (rechosen) {
+      // The stored path stays for when the package is whole again.
+      core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+      panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+    } else {
+      WriteEffectPath(inData, outData, pathParam, "");
+      instance_.DropEffect(record);
+      panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+      panel_.RebuildPopup(inData, outData, params, std::nullopt);
+      core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+    }
+    return;
+  }
   if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
     Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
   }
-  instance_.ForgetEffect(record);
-  if (const auto effect = instance_.GetEffect(inData, outData, pathParam, &record)) {
-    panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
-    panel_.RebuildPopup(inData, outData, params, path);
-    ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), true, hidden);
-    return;
-  }
-  if (instance_.LacksGpuDevice() && IsReadablePackage(path)) {
-    // The package is sound: the project keeps it for a machine with a device.
-    panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
-    panel_.RebuildPopup(inData, outData, params, path);
-    ShowNoDeviceBox(core::PathToNarrow(path.stem()));
-    return;
-  }
-  WriteEffectPath(inData, outData, pathParam, "");
-  instance_.ForgetEffect(record);
-  panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
-  panel_.RebuildPopup(inData, outData, params, std::nullopt);
-  core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+  if (samePackage) panel_.KeepClipValues(inData, params, *effect, instance_.GetPreviousEffect(record).get());
+  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *effect, params, true)) hidden.erase(index);
+  instance_.AssignEffect(record, effect);
+  panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
+  panel_.RebuildPopup(inData, outData, params, path,
+                      LumaroEffect::CanRun(effect.get()) ? "" : LumaroEffect::CannotRunNote);
+  ShowBuildFailure(*effect, core::PathToNarrow(path.stem()));
 }
 
 void UserActions::ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], const ICustomEffect& effect,
-                             const std::string& name, bool setValues, std::unordered_set<int>& hidden) const {
-  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, effect, params, setValues))
-    hidden.erase(index);
-  if (effect.HasBuildFailed()) {
-    auto text = "'" + name + "' failed to load and will be disabled.\n\nFor details, see the log file at: " +
-                core::PathToNarrow(Logger::GetLogDirectory());
-    if (const auto reason = effect.GetBuildError(); !reason.empty()) text += "\n\n" + reason;
-    core::ShowMessageBox(core::eMessageBoxType::Error, text, "Unsupported Lumaro Effect");
-  }
+                             const std::string& name, std::unordered_set<int>& hidden) const {
+  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, effect, params, false)) hidden.erase(index);
+  ShowBuildFailure(effect, name);
+}
+
+void UserActions::ShowBuildFailure(const ICustomEffect& effect, const std::string& name) const {
+  if (!effect.HasBuildFailed()) return;
+  auto text = "'" + name + "' failed to load and will be disabled.\n\nFor details, see the log file at: " +
+              core::PathToNarrow(Logger::GetLogDirectory());
+  if (const auto reason = effect.GetBuildError(); !reason.empty()) text += "\n\n" + reason;
+  core::ShowMessageBox(core::eMessageBoxType::Error, text, "Unsupported Lumaro Effect");
 }
 
 } // namespace brantok::lumaro::ae

@@ -31,13 +31,18 @@ public:
   PF_Err ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
 
 private:
-  // Loads the effect at `path` for the sequence, or resets the sequence to
-  // no effect with `failure` shown when it cannot be loaded.
+  // Loads the effect at `path` for the sequence, keeping the clip's values
+  // when it is the package the clip already names. When it cannot be loaded,
+  // `failure` is shown and the sequence has no effect; a `rechosen` stored
+  // path stays for a later try, a new one is not kept.
   void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
-                        const std::filesystem::path& path, const std::string& failure, std::unordered_set<int>& hidden);
+                        const std::filesystem::path& path, const std::string& failure, bool rechosen,
+                        std::unordered_set<int>& hidden);
+  // The effect's controls with the host's values, and its build failure.
   void ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                  const correction::ICustomEffect& effect, const std::string& name, bool setValues,
+                  const correction::ICustomEffect& effect, const std::string& name,
                   std::unordered_set<int>& hidden) const;
+  void ShowBuildFailure(const correction::ICustomEffect& effect, const std::string& name) const;
 
   LumaroEffect& instance_;
   const ParameterPanel& panel_;

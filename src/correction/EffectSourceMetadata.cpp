@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 
 namespace brantok::lumaro::correction {
@@ -121,7 +122,16 @@ std::shared_ptr<effects::IControl> MakeCheckbox(const json& element, std::string
 
 std::shared_ptr<effects::IControl> MakeAngle(const json& element, std::string id, std::string label) {
   const float degrees = RequiredDefault(element, id, ReadFinite, "a finite number of degrees");
-  return std::make_shared<Angle>(std::move(id), std::move(label), Initial(element, degrees, ReadFinite), degrees);
+  const float initial = Initial(element, degrees, ReadFinite);
+  for (const float value : {degrees, initial}) {
+    if (std::abs(value) > Angle::MaxDegrees) {
+      std::ostringstream text;
+      text << "Angle control '" << id << "': " << value << " degrees lies outside the -" << Angle::MaxDegrees << " to "
+           << Angle::MaxDegrees << " degrees a host can store";
+      throw std::invalid_argument(text.str());
+    }
+  }
+  return std::make_shared<Angle>(std::move(id), std::move(label), initial, degrees);
 }
 
 std::shared_ptr<effects::IControl> MakePoint(const json& element, std::string id, std::string label) {

@@ -56,6 +56,7 @@ PromptEffect::PromptEffect(effects::library::Entry& entry, IEffectCache& cache) 
   Logger::Log("Importing '" + name_ + "' prompt effect from " + core::PathToNarrow(entry.GetPath()) + "...",
               eLogChannel::Info);
   buildFailed_ = !BuildFromSource(cache);
+  if (!source_ && !entry.GetReadError().empty()) buildError_ += " (" + entry.GetReadError() + ")";
 }
 
 std::string PromptEffect::GetName() const { return name_; }
@@ -85,7 +86,10 @@ bool PromptEffect::BuildFromSource(IEffectCache& cache) {
   }
   const EffectSourceMetadata metadata(source_->metadata);
   if (const auto title = metadata.GetTitle(); title && !title->empty()) name_ = *title;
+  // The controls of an effect that has never built still come from its
+  // metadata, so the host can show them (disabled) beside the failure.
   const auto fail = [&](std::string reason) {
+    if (!programId_) SetControls(metadata.GetControls());
     buildError_ = std::move(reason);
     return false;
   };
@@ -96,12 +100,7 @@ bool PromptEffect::BuildFromSource(IEffectCache& cache) {
                     result.message.value_or("Unknown error"),
                 eLogChannel::Error);
   }
-  if (!result.id) {
-    // The controls of an effect that has never built still come from its
-    // metadata, so the host can show them (disabled) beside the failure.
-    if (!programId_) SetControls(metadata.GetControls());
-    return fail(FirstErrorLine(result.message.value_or("Unknown error")));
-  }
+  if (!result.id) return fail(FirstErrorLine(result.message.value_or("Unknown error")));
 
   // The cache only builds sources whose metadata names a kernel.
   const auto kernel = metadata.GetEntryPoint().value_or("");

@@ -1,4 +1,5 @@
 #include "ModuleFixture.h"
+#include "core/PathText.h"
 
 #include <atomic>
 #include <map>
@@ -43,7 +44,7 @@ protected:
     ModuleFixture::TearDown();
   }
 
-  // A clip with `example` picked by the user (its starting values in the
+  // A clip with `example` browsed to by the user (its starting values in the
   // parameters), and its frames recorded before any other thread runs.
   std::unique_ptr<Clip> MakeClip(const std::string& example) {
     auto clip = std::make_unique<Clip>();
@@ -51,7 +52,8 @@ protected:
     clip->host->UseGlobalDataOf(*owner_);
     EXPECT_EQ(clip->host->ParamsSetup(), PF_Err_NONE);
     EXPECT_EQ(clip->host->SequenceSetup(clip->sequence), PF_Err_NONE);
-    ChooseEffect(*clip->host, Example(example));
+    User().fileDialogAnswers.push_back(Example(example));
+    clip->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupBrowse);
     EXPECT_EQ(clip->host->UserChangedParam(clip->sequence, Layout::EffectPopup), PF_Err_NONE);
     clip->rendered = Render(*clip);
     clip->copied = input_.PackedPixels();
@@ -142,6 +144,39 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
   for (auto* clips : {&renderClips, &loaderClips}) {
     for (auto& clip : *clips) TearDownClip(*clip);
   }
+}
+
+// Frames the host asked for before the user browsed to another package still
+// name the old one; rendered while the user's choice is being made, none may
+// bring the old package back into the clip.
+TEST_F(ModuleThreadTest, LateFramesOfTheOldPackageNeverWinOverTheUsersChoice) {
+  const auto first = MakeClip("WarmGlow");
+  const auto second = MakeClip("ToneChoice");
+  ASSERT_FALSE(HasFailure());
+  // The render thread's copy of the clip's parameters, from before any choice.
+  EffectHost frames(entry_);
+  frames.UseGlobalDataOf(*owner_);
+  ASSERT_EQ(frames.ParamsSetup(), PF_Err_NONE);
+  frames.Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(Example("WarmGlow")));
+  frames.Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
+
+  std::atomic<bool> done{false};
+  std::thread late([&] {
+    HostWorld output(kSize, kSize, PrPixelFormat_BGRA_4444_8u, 4);
+    while (!done) frames.RenderFrameOf(*first->host, first->sequence, input_, output);
+  });
+  int wrong = 0;
+  for (int round = 0; round < 150; ++round) {
+    const bool toSecond = round % 2 == 0;
+    User().fileDialogAnswers.push_back(Example(toSecond ? "ToneChoice" : "WarmGlow"));
+    first->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupBrowse);
+    ASSERT_EQ(first->host->UserChangedParam(first->sequence, Layout::EffectPopup), PF_Err_NONE);
+    if (Render(*first) != (toSecond ? second->rendered : first->rendered)) ++wrong;
+  }
+  done = true;
+  late.join();
+  EXPECT_EQ(wrong, 0);
+  for (auto* clip : {first.get(), second.get()}) TearDownClip(*clip);
 }
 
 TEST_F(ModuleThreadTest, LogLinesFromConcurrentThreadsArriveWhole) {

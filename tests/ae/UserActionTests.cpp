@@ -161,7 +161,7 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
                                                            "A prompt."));
   ASSERT_EQ(Browse(package), PF_Err_NONE);
   EXPECT_EQ(Popup(), Layout::PopupEffect);
-  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Broken Look");
+  EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Broken Look (cannot run)");
   const MessageBox unsupported{eMessageBoxType::Error,
                                "'Broken Look' failed to load and will be disabled.\n\nFor details, see the log file "
                                "at: " +
@@ -169,6 +169,33 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
                                    "\n\nkernel.cl:1:21: error: expected parameter declarator",
                                "Unsupported Lumaro Effect"};
   EXPECT_EQ(Boxes(), std::vector<MessageBox>{unsupported});
+}
+
+// A reopened project says at once that its effect cannot run, whatever the
+// failure, and shows the controls it would have, disabled.
+TEST_F(UserActionTest, AReopenedProjectSaysItsEffectCannotRun) {
+  const std::string fixed = "__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
+                            "float duration";
+  const std::string amount = R"([{"class": "slider", "id": "a", "label": "A", "min": 0, "max": 1, "default": 0}])";
+  const std::vector<std::pair<std::string, std::string>> packages{
+      {"__kernel void other(" + fixed + ", float a) {}", R"({"kernel": "look", "controls": )" + amount + "}"},
+      {"__kernel void look(" + fixed + ", int a) {}", R"({"kernel": "look", "controls": )" + amount + "}"},
+      {"__kernel void look(__global float4* input) {}", R"({"kernel": "look", "controls": []})"}};
+  for (const auto& [kernel, metadata] : packages) {
+    SCOPED_TRACE(kernel);
+    const auto package = folder_ / "Look.lumaro-effect";
+    lumaro::test::WritePackage(package, lumaro::test::StandardEntries(kernel, metadata, ""));
+    host_->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(package));
+    host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
+    ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+    EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Look (cannot run)");
+    const bool controls = metadata != R"({"kernel": "look", "controls": []})";
+    EXPECT_EQ(Visible(), controls ? std::vector<PF_ParamIndex>{kFirstSlider} : std::vector<PF_ParamIndex>{});
+    EXPECT_TRUE(!controls || (host_->Params().At(kFirstSlider).ui_flags & PF_PUI_DISABLED));
+    ASSERT_EQ(host_->SequenceSetdown(sequence_), PF_Err_NONE);
+    ASSERT_EQ(host_->SequenceSetup(sequence_), PF_Err_NONE);
+  }
+  EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
@@ -211,7 +238,7 @@ TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
   EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
   ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_FALSE(Record().HasId());
-  EXPECT_EQ(Instance().GetLoadedEffectCount(), 0u);
+  EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u) << "kept for the clip's values, not for frames";
 
   // Choosing the effect again reads the package as it is now.
   write("After");
@@ -317,6 +344,57 @@ TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
   EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|Kept");
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
   EXPECT_EQ(Boxes().size(), 1u) << "only the question";
+}
+
+// The clip's values follow its controls' ids: through None and back, and
+// into a new version of its package that moved, narrowed and added controls;
+// another package starts fresh.
+TEST_F(SyncActionTest, TheClipKeepsItsValuesThroughNoneAndANewVersionOfItsPackage) {
+  const auto kernel = [](const std::string& arguments, const std::string& grey) {
+    return "__kernel void k(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
+           "float duration" +
+           arguments + ") { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(" + grey +
+           ")); }";
+  };
+  const std::string level = R"({"class": "slider", "id": "level", "label": "Level", "min": 0, "max": 1, )";
+  const auto package = folder_ / "Level.lumaro-effect";
+  lumaro::test::WritePackage(
+      package, lumaro::test::StandardEntries(kernel(", float level", "level"),
+                                             R"({"kernel": "k", "controls": [)" + level + R"("default": 1}]})", ""));
+  host::HostWorld input(4, 4);
+  host::HostWorld output(4, 4);
+  const auto grey = [&] {
+    EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+    return output.PackedPixels().at(0);
+  };
+  ASSERT_EQ(Browse(package), PF_Err_NONE);
+  host_->Params().SetFloatSliderValue(kFirstSlider, 0.6);
+  ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
+  EXPECT_FLOAT_EQ(host_->Params().At(kFirstSlider).u.fs_d.value, 0.6);
+  EXPECT_EQ(grey(), 153);
+
+  // Version 2 puts a new slider first and narrows the level's range; it is
+  // received into the same file.
+  const auto second = ControlParam(1, eControl::Slider);
+  const auto v2 = folder_ / "v2.lumaro-effect";
+  lumaro::test::WritePackage(
+      v2, lumaro::test::StandardEntries(kernel(", float gain, float level", "level * gain"),
+                                        R"({"kernel": "k", "controls": [{"class": "slider", "id": "gain", )"
+                                        R"("label": "Gain", "min": 0, "max": 2, "default": 2}, )" +
+                                            level + R"("max": 0.4, "default": 0.1}]})",
+                                        ""));
+  Share(v2, "Level");
+  user_->messageBoxAnswers = {eMessageBoxResult::Yes};
+  user_->fileDialogAnswers = {package};
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  EXPECT_FLOAT_EQ(host_->Params().At(kFirstSlider).u.fs_d.value, 2.0) << "a new control starts fresh";
+  EXPECT_FLOAT_EQ(host_->Params().At(second).u.fs_d.value, 0.4) << "the clip's 0.6, kept inside the new range";
+  EXPECT_EQ(grey(), 204);
+
+  ASSERT_EQ(Browse(UnloadablePackage()), PF_Err_NONE);
+  ASSERT_EQ(Browse(package), PF_Err_NONE);
+  EXPECT_FLOAT_EQ(host_->Params().At(second).u.fs_d.value, 0.1) << "chosen anew after another package";
 }
 
 TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {

@@ -132,6 +132,13 @@ TEST(EffectSourceMetadataTest, StrictInsideRecognisedControlsWithTheLibrarysText
     EXPECT_THROW(ParseControl(control), std::exception) << control;
   EXPECT_EQ(ControlErrorText(R"({"class": "choice", "id": "c", "label": "C", "options": [], "default": 0})"),
             "Choice control 'c' has no options");
+  // Hosts store angles as 16.16 fixed point: beyond it the kernel would get
+  // another angle than the package asked for.
+  EXPECT_EQ(ControlErrorText(R"({"class": "angle", "id": "a", "label": "A", "default": 40000})"),
+            "Angle control 'a': 40000 degrees lies outside the -32767 to 32767 degrees a host can store");
+  EXPECT_THROW(ParseControl(R"({"class": "angle", "id": "a", "label": "A", "default": 0, "initial": -32768})"),
+               std::invalid_argument);
+  EXPECT_NO_THROW(ParseControl(R"({"class": "angle", "id": "a", "label": "A", "default": -32767})"));
   EXPECT_EQ(ControlErrorText(R"({"class": 1, "id": "s", "label": "S"})"),
             "[json.exception.type_error.302] type must be string, but is number");
 }

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace brantok::lumaro::correction::effects::library {
 namespace {
 
@@ -109,6 +112,41 @@ TEST_F(PackageReaderTest, EntryReadsSourceOnceAndReturnsTheSameObject) {
   EXPECT_EQ(entry.GetSource().get(), source.get());
   EXPECT_EQ(entry.GetPrompt(), kPrompt);
   EXPECT_TRUE(log_.Lines().empty());
+}
+
+// A new version saved by renaming it over the package while it is read: the
+// kernel, metadata and prompt of one read all come from one version.
+TEST_F(PackageReaderTest, AReadRacingASaveGetsOneVersion) {
+  const auto path = folder_ / "Effect.lumaro-effect";
+  std::vector<std::filesystem::path> versions;
+  for (const std::string version : {"1", "2"}) {
+    versions.push_back(folder_ / ("v" + version));
+    WritePackage(versions.back(), lumaro::test::StandardEntries("// " + version + "\n" + kKernel,
+                                                                R"({"title": ")" + version + R"("})", version));
+  }
+  std::filesystem::copy_file(versions[0], path);
+  std::atomic<bool> done{false};
+  std::thread saver([&] {
+    // Where the file system refuses to replace an open file, that save waits.
+    for (int i = 0; !done; ++i) {
+      const auto next = folder_ / "next";
+      std::error_code error;
+      std::filesystem::copy_file(versions[i % 2], next, std::filesystem::copy_options::overwrite_existing, error);
+      std::filesystem::rename(next, path, error);
+    }
+  });
+  int mixed = 0;
+  for (int i = 0; i < 400; ++i) {
+    Entry entry(path);
+    const auto source = entry.GetSource();
+    if (!source) continue;
+    const std::string version = entry.GetPrompt();
+    if (source->kernelSource.substr(3, 1) != version || source->metadata != R"({"title": ")" + version + R"("})")
+      ++mixed;
+  }
+  done = true;
+  saver.join();
+  EXPECT_EQ(mixed, 0);
 }
 
 TEST_F(PackageReaderTest, MissingPromptIsLoggedOnceAndLeftEmpty) {

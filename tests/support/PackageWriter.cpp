@@ -16,10 +16,14 @@ void WritePackage(const std::filesystem::path& path, const std::vector<PackageEn
   zip_t* archive = zip_open(core::PathToUtf8(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (!archive) throw std::runtime_error("cannot create " + path.string());
   for (const auto& entry : entries) {
-    // libzip reads the buffer when the archive is closed, so hand it a copy it owns.
-    void* copy = std::malloc(entry.content.size() + 1);
-    std::memcpy(copy, entry.content.data(), entry.content.size());
-    zip_source_t* source = zip_source_buffer(archive, copy, entry.content.size(), 1);
+    // libzip reads the buffer when the archive is closed, so hand it a copy it
+    // owns; it takes no ownership of an empty one, so none is made for that.
+    void* copy = nullptr;
+    if (!entry.content.empty()) {
+      copy = std::malloc(entry.content.size());
+      std::memcpy(copy, entry.content.data(), entry.content.size());
+    }
+    zip_source_t* source = zip_source_buffer(archive, copy, entry.content.size(), copy ? 1 : 0);
     const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
       zip_source_free(source);

@@ -267,6 +267,16 @@ PF_Err EffectHost::ArbitraryCallback(PF_ArbParamsExtra& extra, int sequence) {
 }
 
 PF_Err EffectHost::Render(int sequence, HostWorld& input, HostWorld& output, const FrameTime& time) {
+  return RenderWith(sequence, nullptr, input, output, time);
+}
+
+PF_Err EffectHost::RenderFrameOf(const EffectHost& clip, int sequence, HostWorld& input, HostWorld& output,
+                                 const FrameTime& time) {
+  return RenderWith(-1, clip.SequenceData(sequence), input, output, time);
+}
+
+PF_Err EffectHost::RenderWith(int sequence, PF_Handle sequenceData, HostWorld& input, HostWorld& output,
+                              const FrameTime& time) {
   std::vector<PF_ParamDef> snapshot;
   {
     std::lock_guard lock(paramsMutex_);
@@ -285,6 +295,7 @@ PF_Err EffectHost::Render(int sequence, HostWorld& input, HostWorld& output, con
   options.time = time;
   options.width = input.Width();
   options.height = input.Height();
+  if (sequenceData) options.adjust = [sequenceData](PF_InData& in, PF_OutData&) { in.sequence_data = sequenceData; };
   return Run(PF_Cmd_RENDER, options, pointers.data());
 }
 

@@ -111,6 +111,11 @@ public:
   // Input as parameter 0's layer (in a snapshot of the parameters), output as
   // the output world; in_data's size is the input's.
   PF_Err Render(int sequence, HostWorld& input, HostWorld& output, const FrameTime& time = {});
+  // A frame of `clip`'s sequence rendered with this host's parameters: a
+  // render thread holds a copy of a clip's parameters from when it asked for
+  // the frame, while the record is the clip's, which the user's actions change.
+  PF_Err RenderFrameOf(const EffectHost& clip, int sequence, HostWorld& input, HostWorld& output,
+                       const FrameTime& time = {});
   PF_Err GlobalSetdown();
 
   // Serves another clip of `owner`'s plug-in instance, as a host hands one
@@ -183,6 +188,7 @@ public:
   static EffectHost* Active();
 
 private:
+  PF_Err RenderWith(int sequence, PF_Handle sequenceData, HostWorld& input, HostWorld& output, const FrameTime& time);
   friend class HostCallbacks;
 
   struct Sequence {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace brantok::lumaro::host {
@@ -23,7 +24,16 @@ const char* TextPointer(const PF_ParamDef& def) {
   }
 }
 
-PF_Fixed ToFixed(double value) { return static_cast<PF_Fixed>(std::lround(value * 65536.0)); }
+// A host stores 16.16 fixed point and refuses what does not fit, rather than
+// wrapping it round to another value.
+PF_Fixed ToFixed(double value) {
+  const double scaled = std::round(value * 65536.0);
+  if (!(scaled >= static_cast<double>(std::numeric_limits<PF_Fixed>::min()) &&
+        scaled <= static_cast<double>(std::numeric_limits<PF_Fixed>::max()))) {
+    throw std::out_of_range("the value does not fit the host's 16.16 fixed point");
+  }
+  return static_cast<PF_Fixed>(scaled);
+}
 
 } // namespace
 

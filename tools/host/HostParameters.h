@@ -62,7 +62,8 @@ public:
   std::vector<PF_ParamIndex> ChangedValues() const;
 
   // Value setters for tests and the command line; they throw
-  // std::invalid_argument when the parameter is of another type.
+  // std::invalid_argument when the parameter is of another type, and
+  // std::out_of_range for an angle or point the host's fixed point cannot hold.
   void SetPopupValue(PF_ParamIndex index, A_long value); // 1-based choice
   void SetFloatSliderValue(PF_ParamIndex index, double value);
   void SetColorValue(PF_ParamIndex index, const PF_Pixel& value);

@@ -43,6 +43,10 @@ std::string Text(double value) {
   return text.str();
 }
 
+// Hosts keep angles and point coordinates as 16.16 fixed point.
+constexpr double kFixedLimit = 32767.0;
+double AsStored(double value) { return std::round(value * 65536.0) / 65536.0; }
+
 } // namespace
 
 ControlValues::ControlValues(const EffectPackage& package) : package_(package) {
@@ -135,6 +139,9 @@ void ControlValues::Set(const std::string& assignment) {
   case EffectPackage::eKind::Angle: {
     const auto degrees = ParseNumber(text);
     if (!degrees) throw CliError("angle '" + id + "' needs a number of degrees, not '" + text + "'");
+    if (std::abs(*degrees) > kFixedLimit) {
+      throw CliError("angle '" + id + "' takes -32767 to 32767 degrees (what a host can store), not " + text);
+    }
     value->number = *degrees;
     break;
   }
@@ -187,8 +194,8 @@ std::string ControlValues::Describe() const {
   return line;
 }
 
-void ControlValues::ApplyTo(HostParameters& params, A_long width, A_long height) const {
-  for (const auto& value : values_) {
+void ControlValues::ApplyTo(HostParameters& params, A_long width, A_long height) {
+  for (auto& value : values_) {
     switch (value.kind) {
     case EffectPackage::eKind::Slider:
       params.SetFloatSliderValue(value.index, value.number);
@@ -201,14 +208,27 @@ void ControlValues::ApplyTo(HostParameters& params, A_long width, A_long height)
       break;
     case EffectPackage::eKind::Angle:
       params.SetAngleValue(value.index, value.number);
+      value.number = AsStored(value.number);
       break;
     case EffectPackage::eKind::Checkbox:
       params.SetCheckboxValue(value.index, value.checked);
       break;
-    case EffectPackage::eKind::Point:
+    case EffectPackage::eKind::Point: {
       // The host keeps points in the layer's pixels.
-      params.SetPointValue(value.index, value.x * width, value.y * height);
+      const double x = value.x * width;
+      const double y = value.y * height;
+      if (std::abs(x) > kFixedLimit || std::abs(y) > kFixedLimit) {
+        const auto& control = *std::find_if(package_.Controls().begin(), package_.Controls().end(),
+                                            [&](const auto& item) { return item.parameter == value.index; });
+        throw CliError("point '" + control.control->GetId() + "' at " + Text(value.x) + "," + Text(value.y) +
+                       " lies beyond the 32767 pixels a host can store on a " + std::to_string(width) + "x" +
+                       std::to_string(height) + " layer");
+      }
+      params.SetPointValue(value.index, x, y);
+      value.x = width > 0 ? AsStored(x) / width : value.x;
+      value.y = height > 0 ? AsStored(y) / height : value.y;
       break;
+    }
     }
   }
 }

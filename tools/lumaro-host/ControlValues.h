@@ -22,11 +22,13 @@ public:
   void Set(const std::string& assignment);
 
   // One line for people: the package's name and each control's label and
-  // value, e.g. "Spotlight: Centre 0.4,0.45; Beam Direction 30 deg; ...".
+  // value, e.g. "Spotlight: Centre 0.4,0.45; Beam Direction 30 deg; ...";
+  // after ApplyTo, the values as the host stored them, which the kernel gets.
   std::string Describe() const;
   // Writes every value into its parameter; points are placed on a layer of
-  // `width` by `height` pixels.
-  void ApplyTo(HostParameters& params, A_long width, A_long height) const;
+  // `width` by `height` pixels. Throws CliError for a point the host cannot
+  // store on that layer, as the host would refuse it.
+  void ApplyTo(HostParameters& params, A_long width, A_long height);
 
 private:
   struct Value {

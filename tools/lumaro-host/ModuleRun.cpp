@@ -4,6 +4,7 @@
 #include "HandleStore.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
+#include "correction/EffectOutcome.h"
 
 #include <sstream>
 #include <system_error>
@@ -16,12 +17,8 @@ constexpr PF_ParamIndex kEffectPath = 4;
 constexpr A_long kLoadedEffectChoice = 4;
 
 constexpr const char* kLoadFailure = "Failed to load effect from path: ";
-// Said once when no GPU context can be made, in place of the load failure.
-constexpr const char* kNoDevice = "No OpenCL device was found";
-constexpr const char* kBuildFailure = "PromptEffect::BuildFromSource failed due to ";
-// What the plug-in's message box prints when no dialog can be shown; it
-// follows the build log and repeats what we report.
-constexpr const char* kMessageBox = "Unsupported Lumaro Effect: ";
+// How the Effect popup's item for an effect that cannot run ends.
+constexpr const char* kCannotRunItem = " (cannot run)";
 
 std::string Trim(const std::string& text) {
   const auto first = text.find_first_not_of(" \t\r\n");
@@ -29,60 +26,47 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Compiler noise that says nothing the log lines do not.
-bool IsNoise(const std::string& line) {
-  if (line.find_first_not_of("^~ ") == std::string::npos) return true;
-  return line.ends_with(" generated.") &&
-         (line.find(" error") != std::string::npos || line.find(" warning") != std::string::npos);
-}
-
-// The message from `marker` on, up to the message box, as one line.
-std::string OneLine(const std::string& text, std::size_t from) {
-  std::string rest = text.substr(from);
-  if (const auto box = rest.find(kMessageBox); box != std::string::npos) rest.resize(box);
-  std::istringstream lines(rest);
-  std::string joined;
-  for (std::string line; std::getline(lines, line);) {
-    line = Trim(line);
-    if (line.empty() || IsNoise(line)) continue;
-    joined += (joined.empty() ? "" : " | ") + line;
-  }
-  return joined;
-}
-
-ModuleRun::Status Judge(const std::string& errors, const HostParameters& params,
+// The verdict is the plug-in's own outcome line for the package: a package is
+// usable only when the plug-in said it is ready and its panel agrees (every
+// control shown and enabled, the popup's item not marked). Finding no
+// outcome at all is a failure too, never a pass.
+ModuleRun::Status Judge(const std::string& output, const std::string& errors, const HostParameters& params,
                         const std::vector<PF_ParamIndex>& controls) {
   ModuleRun::Status status;
-  if (const auto at = errors.find(kNoDevice); at != std::string::npos) {
+  const std::string noDevice(correction::EffectOutcome::NoDevice);
+  if (const auto at = errors.find(noDevice); at != std::string::npos) {
     status.noDevice = true;
     // Up to what the plug-in does with frames meanwhile, which no command here sees.
     status.log = Trim(errors.substr(at, errors.find_first_of(";\n", at) - at));
     return status;
   }
-  if (const auto at = errors.find(kLoadFailure); at != std::string::npos) {
-    status.log = OneLine(errors, at + std::string(kLoadFailure).size());
-    if (const auto reason = status.log.find(". Error: "); reason != std::string::npos) {
-      status.log = status.log.substr(reason + 9);
-    }
+  auto outcome = correction::EffectOutcome::FindLast(errors);
+  if (!outcome || outcome->IsReady()) {
+    if (auto ready = correction::EffectOutcome::FindLast(output); ready && ready->IsReady()) outcome = ready;
+  }
+  if (!outcome) {
+    status.log = "the plug-in said nothing about whether the effect can run";
     return status;
   }
-  bool shown = false;
-  bool disabled = false;
+  status.loaded = errors.find(kLoadFailure) == std::string::npos;
+  if (!outcome->IsReady()) {
+    status.log = outcome->GetReason();
+    return status;
+  }
   for (PF_ParamIndex index : controls) {
-    if (index >= static_cast<PF_ParamIndex>(params.Count())) continue;
-    const PF_ParamDef& def = params.At(index);
-    if (def.ui_flags & PF_PUI_INVISIBLE) continue;
-    shown = true;
-    disabled = disabled || (def.ui_flags & PF_PUI_DISABLED);
+    const bool shown = index < static_cast<PF_ParamIndex>(params.Count()) &&
+                       !(params.At(index).ui_flags & (PF_PUI_INVISIBLE | PF_PUI_DISABLED));
+    if (!shown) {
+      status.log = "the plug-in says the effect is ready but does not show all of its controls";
+      return status;
+    }
   }
-  const auto build = errors.find(kBuildFailure);
-  if (!controls.empty() && !shown && build == std::string::npos) {
-    status.log = "the plug-in shows none of its controls";
+  const std::string items = params.Text(kEffectPopup);
+  if (items.substr(items.rfind('|') + 1).ends_with(kCannotRunItem)) {
+    status.log = "the plug-in says the effect is ready but its Effect popup says it cannot run";
     return status;
   }
-  status.loaded = true;
-  status.built = build == std::string::npos && !disabled;
-  if (build != std::string::npos) status.log = OneLine(errors, build + std::string(kBuildFailure).size());
+  status.built = true;
   return status;
 }
 
@@ -144,18 +128,22 @@ ModuleRun::Status ModuleRun::Open(const std::filesystem::path& package, const st
   }
   host_->Params().SetPopupValue(kEffectPopup, kLoadedEffectChoice);
 
-  const std::size_t before = capture_.Errors().size();
+  const std::size_t errorsBefore = capture_.Errors().size();
+  const std::size_t outputBefore = capture_.Output().size();
   logFiles_.Appended();
   Check(host_->UpdateParamsUI(sequence_), "UPDATE_PARAMS_UI");
-  std::string errors = capture_.Errors();
-  errors = errors.size() > before ? errors.substr(before) : std::string();
-  Status status = Judge(errors, host_->Params(), controls);
-  if ((!status.loaded || !status.built) && status.log.empty()) {
-    status = Judge(logFiles_.Appended(), host_->Params(), controls);
-    if (status.log.empty())
-      status.log = "see the plug-in's log in " + core::PathToUtf8(core::Logger::GetLogDirectory());
+  const auto since = [](const std::string& text, std::size_t before) {
+    return text.size() > before ? text.substr(before) : std::string();
+  };
+  const std::string errors = since(capture_.Errors(), errorsBefore);
+  const std::string output = since(capture_.Output(), outputBefore);
+  if (!correction::EffectOutcome::FindLast(errors + output) &&
+      errors.find(correction::EffectOutcome::NoDevice) == std::string::npos) {
+    // A debugger attached takes the plug-in's lines; its log file has them all.
+    const std::string logged = logFiles_.Appended();
+    return Judge(logged, logged, host_->Params(), controls);
   }
-  return status;
+  return Judge(output, errors, host_->Params(), controls);
 }
 
 void ModuleRun::OpenEmpty() {

@@ -20,15 +20,15 @@ namespace brantok::lumaro::host {
 // package and builds its kernel. The host is strict (EffectHost::SetStrict):
 // it sends that refresh only when the plug-in asked for it, as a real one.
 //
-// Whether that worked is read from what the plug-in shows and says: it shows
-// a loaded effect's control parameters, disabled when the kernel did not
-// build, and none when the package did not load; and it writes a line on its
-// error channel ("Failed to load effect from path: ...", "PromptEffect::
-// BuildFromSource failed due to ...: <build log>", or once "No OpenCL device
-// was found: ..." when the machine cannot run any effect). Its log goes to standard
-// error and to its log file; standard error is captured for the module's
-// whole life (OutputCapture), which makes it this process's own lines, and the
-// log file is read only when the capture holds none.
+// Whether that worked is the plug-in's own word: the outcome line it logs for
+// every package it reads (correction::EffectOutcome: ready, or cannot run and
+// why), or once "No OpenCL device was found: ..." when the machine cannot run
+// any effect; a ready effect must also show every control enabled and an
+// unmarked Effect popup item. No outcome line is a failure, never a pass. The
+// plug-in's log goes to standard output and error and to its log file; both
+// streams are captured for the module's whole life (OutputCapture), which
+// makes them this process's own lines, and the log file is read only when
+// they hold no outcome (a debugger attached takes the lines).
 class ModuleRun {
 public:
   struct Status {

@@ -18,10 +18,14 @@ public:
   OutputCapture(const OutputCapture&) = delete;
   OutputCapture& operator=(const OutputCapture&) = delete;
 
-  // Everything written to standard error since the capture began.
-  std::string Errors();
+  // Everything written to standard error, or standard output, since the
+  // capture began.
+  std::string Errors() { return Read(1); }
+  std::string Output() { return Read(0); }
 
 private:
+  std::string Read(int stream);
+
   struct Streams;
   std::unique_ptr<Streams> streams_;
 };

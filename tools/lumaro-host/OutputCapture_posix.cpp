@@ -49,11 +49,11 @@ OutputCapture::~OutputCapture() {
   }
 }
 
-std::string OutputCapture::Errors() {
+std::string OutputCapture::Read(int stream) {
   FlushAll();
   std::string text;
-  if (!streams_->files[1]) return text;
-  const int descriptor = fileno(streams_->files[1]);
+  if (!streams_->files[stream]) return text;
+  const int descriptor = fileno(streams_->files[stream]);
   char buffer[4096];
   off_t offset = 0;
   // pread leaves the shared file position, where the writers go on, alone.

@@ -71,10 +71,10 @@ OutputCapture::~OutputCapture() {
   }
 }
 
-std::string OutputCapture::Errors() {
+std::string OutputCapture::Read(int stream) {
   FlushAll();
   std::string text;
-  const int descriptor = streams_->files[1];
+  const int descriptor = streams_->files[stream];
   if (descriptor < 0) return text;
   // The descriptors share one file position: read from the start, then put
   // it back where the writers left it.

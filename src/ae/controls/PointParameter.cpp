@@ -1,7 +1,12 @@
 #include "ae/controls/PointParameter.h"
 
 #include "ae/controls/FixedPoint.h"
+#include "core/Logger.h"
 #include "correction/effects/controls/Point.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
 
 namespace brantok::lumaro::ae::controls {
 namespace {
@@ -33,6 +38,18 @@ void PointParameter::Write(PF_ParamDef& def, const Point& point, const correctio
   def.u.td.x_value = ToPixels(position.x, frame.width);
   def.u.td.y_value = ToPixels(position.y, frame.height);
   Show(def, point);
+  // The host keeps points in 16.16 fixed-point pixels: a point far outside a
+  // large layer cannot be stored, and the one that can is said.
+  const double x = ToFraction(def.u.td.x_value, frame.width);
+  const double y = ToFraction(def.u.td.y_value, frame.height);
+  if (std::abs(x - position.x) > 1e-3 * std::max(1.0, std::abs(static_cast<double>(position.x))) ||
+      std::abs(y - position.y) > 1e-3 * std::max(1.0, std::abs(static_cast<double>(position.y)))) {
+    std::ostringstream text;
+    text << "Point control '" << point.GetId() << "' at " << position.x << "," << position.y
+         << " of the frame lies beyond the 32767 pixels a host can store for a " << frame.width << "x" << frame.height
+         << " layer; it is kept at " << x << "," << y;
+    core::Logger::Log(text.str(), core::eLogChannel::Info);
+  }
 }
 
 } // namespace brantok::lumaro::ae::controls

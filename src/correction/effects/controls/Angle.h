@@ -7,10 +7,14 @@
 
 namespace brantok::lumaro::correction::effects::controls {
 
-// A direction in degrees, any number of turns; the kernel receives degrees
-// as a float.
+// A direction in degrees, any number of turns within what hosts can store
+// (16.16 fixed point); the kernel receives degrees as a float.
 class Angle final : public IControl {
 public:
+  // Hosts keep angles as 16.16 fixed point: whole degrees up to 32767 either
+  // way. A package asking for more is refused rather than given another angle.
+  static constexpr float MaxDegrees = 32767.0f;
+
   Angle(std::string id, std::string label, float initial, float defaultDegrees);
 
   std::string GetId() const override;

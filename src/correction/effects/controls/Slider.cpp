@@ -2,6 +2,7 @@
 
 #include "gpu/IProgram.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace brantok::lumaro::correction::effects::controls {
@@ -38,7 +39,11 @@ bool Slider::SetKernelArgument(gpu::IProgram& program, gpu::IQueue& queue, const
 }
 
 void Slider::CarryValueFrom(const IControl& old) {
-  if (const auto* slider = dynamic_cast<const Slider*>(&old)) value_ = slider->value_;
+  // A new version may have narrowed the range: the value moves to its
+  // nearest end rather than leaving it.
+  if (const auto* slider = dynamic_cast<const Slider*>(&old)) {
+    value_ = minimum_ <= maximum_ ? std::clamp(slider->value_, minimum_, maximum_) : slider->value_;
+  }
 }
 
 } // namespace brantok::lumaro::correction::effects::controls

@@ -10,12 +10,16 @@
 
 namespace brantok::lumaro::correction::effects::library {
 
-// One effect package file on disk. Its contents are read on first request;
-// a successful read is kept (later changes to the file are not seen through
-// the same entry), a failed one is logged and tried again next time.
+// One effect package file on disk. The file is read whole on first request,
+// so that its kernel, metadata and prompt all come from one version of it even
+// while a new one is being saved; a successful read is kept (later changes to
+// the file are not seen through the same entry), a failed one is logged and
+// tried again next time.
 class Entry final : public IEntry {
 public:
   explicit Entry(std::filesystem::path path);
+  // A package whose bytes are already in memory; `path` names it.
+  Entry(std::filesystem::path path, std::shared_ptr<const std::string> bytes);
 
   // The package file's stem.
   std::string GetName() const override;
@@ -29,11 +33,22 @@ public:
 
   const std::filesystem::path& GetPath() const;
 
+  // The package's bytes as read, or null when the file could not be read.
+  std::shared_ptr<const std::string> GetBytes();
+  // Why the last GetSource found no source, e.g. "Entry not found in zip:
+  // kernel.cl"; empty after a successful read.
+  const std::string& GetReadError() const;
+
 private:
   std::string name_;
   std::filesystem::path path_;
   std::optional<std::string> prompt_;
   std::shared_ptr<EffectSource> source_;
+  std::shared_ptr<EffectSource> Failed();
+
+  std::shared_ptr<const std::string> bytes_;
+  bool inMemory_ = false;
+  std::string readError_;
 };
 
 } // namespace brantok::lumaro::correction::effects::library

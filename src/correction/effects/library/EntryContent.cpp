@@ -21,7 +21,12 @@ std::filesystem::path GetEntryName(EntryContent content) {
 }
 
 std::string ReadEntry(EntryContent content, const std::filesystem::path& package) {
-  auto archive = ZipArchive::Open(core::PathToUtf8(package));
+  return ReadEntry(content, ZipArchive::ReadFile(package), package);
+}
+
+std::string ReadEntry(EntryContent content, const std::shared_ptr<const std::string>& bytes,
+                      const std::filesystem::path& package) {
+  auto archive = ZipArchive::Open(bytes);
   if (!archive) throw std::runtime_error("Failed to open zip file: " + core::PathToNarrow(package));
 
   const std::string name = GetEntryName(content).generic_string();
@@ -34,13 +39,19 @@ std::string ReadEntry(EntryContent content, const std::filesystem::path& package
 }
 
 bool TryReadEntry(EntryContent content, const std::filesystem::path& package, std::string& out) {
+  return TryReadEntry(content, ZipArchive::ReadFile(package), package, out);
+}
+
+bool TryReadEntry(EntryContent content, const std::shared_ptr<const std::string>& bytes,
+                  const std::filesystem::path& package, std::string& out, std::string* why) {
   try {
-    out = ReadEntry(content, package);
+    out = ReadEntry(content, bytes, package);
     return true;
   } catch (const std::exception& error) {
     core::Logger::Log("Failed to deserialise entry content '" + GetEntryName(content).string() + "' from " +
                           core::PathToNarrow(package) + ". Error: " + error.what(),
                       core::eLogChannel::Error);
+    if (why) *why = error.what();
   }
   out.clear();
   return false;

@@ -2,7 +2,9 @@
 
 #include <zip.h>
 
+#include <fstream>
 #include <new>
+#include <system_error>
 
 namespace brantok::lumaro::correction::effects::library {
 namespace {
@@ -13,14 +15,48 @@ struct FileCloser {
 
 } // namespace
 
-std::unique_ptr<ZipArchive> ZipArchive::Open(const std::string& utf8Path) {
-  int error = 0;
-  zip* archive = zip_open(utf8Path.c_str(), ZIP_RDONLY, &error);
-  if (!archive) return nullptr;
-  return std::unique_ptr<ZipArchive>(new ZipArchive(archive));
+std::shared_ptr<const std::string> ZipArchive::ReadFile(const std::filesystem::path& path) {
+  // Only a regular file: opening a pipe or a device would wait for a writer
+  // or never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return nullptr;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return nullptr;
+  auto bytes = std::make_shared<std::string>();
+  try {
+    // Read to the end rather than to the size asked first: a file that grows
+    // meanwhile is caught by the limit, one that shrinks by the archive check.
+    char chunk[64 * 1024];
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+      bytes->append(chunk, static_cast<std::size_t>(file.gcount()));
+      if (bytes->size() > MaxFileSize) return nullptr;
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (file.bad()) return nullptr;
+  return bytes;
 }
 
-ZipArchive::ZipArchive(zip* archive) : archive_(archive) {}
+std::unique_ptr<ZipArchive> ZipArchive::Open(std::shared_ptr<const std::string> bytes) {
+  if (!bytes) return nullptr;
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes->data(), bytes->size(), 0, &error);
+  zip_error_fini(&error);
+  if (!source) return nullptr;
+  zip_error_init(&error);
+  zip* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  zip_error_fini(&error);
+  if (!archive) {
+    zip_source_free(source);
+    return nullptr;
+  }
+  return std::unique_ptr<ZipArchive>(new ZipArchive(archive, std::move(bytes)));
+}
+
+ZipArchive::ZipArchive(zip* archive, std::shared_ptr<const std::string> bytes) :
+    archive_(archive), bytes_(std::move(bytes)) {}
 
 ZipArchive::~ZipArchive() { zip_discard(archive_); }
 

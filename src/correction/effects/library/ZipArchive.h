@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,8 +17,18 @@ public:
   // declared size of a hostile archive must not decide how much we allocate.
   static constexpr std::uint64_t MaxEntrySize = 16u * 1024u * 1024u;
 
-  // Null when the file is missing, not a zip archive or damaged.
-  static std::unique_ptr<ZipArchive> Open(const std::string& utf8Path);
+  // A package file larger than this is not read: it could not hold three
+  // entries of at most MaxEntrySize and a directory much beyond it.
+  static constexpr std::uint64_t MaxFileSize = 4 * MaxEntrySize;
+
+  // The whole file, read in one go, so that every entry taken from it comes
+  // from the same version of the file even while it is being replaced. Null
+  // when it is not a regular file, cannot be read or exceeds MaxFileSize.
+  static std::shared_ptr<const std::string> ReadFile(const std::filesystem::path& path);
+
+  // The archive in `bytes`, which it keeps alive. Null when they are not a
+  // zip archive or it is damaged.
+  static std::unique_ptr<ZipArchive> Open(std::shared_ptr<const std::string> bytes);
 
   ~ZipArchive();
   ZipArchive(const ZipArchive&) = delete;
@@ -33,8 +44,9 @@ public:
   bool Extract(std::uint64_t index, std::string& out) const;
 
 private:
-  explicit ZipArchive(zip* archive);
+  ZipArchive(zip* archive, std::shared_ptr<const std::string> bytes);
   zip* archive_;
+  std::shared_ptr<const std::string> bytes_;
 };
 
 } // namespace brantok::lumaro::correction::effects::library
