@@ -5,6 +5,8 @@
 set(CPACK_PACKAGE_NAME LumaroEffect)
 set(CPACK_PACKAGE_VENDOR BRANTOK)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+# The installer's script lines below hold quotes.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR ZIP)
 
 if(WIN32)

@@ -66,13 +66,15 @@ entry_value() {
   w "$1" reg query "$key" /v "$2" 2>/dev/null | tr -d '\r' |
     sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
-unix_path() { WINEPREFIX="$1" /usr/lib/wine/winepath -u "$2" 2>/dev/null; }
+unix_path() { w "$1" winepath -u "$2" 2>/dev/null | tr -d '\r'; }
 # Everything on drive C:, less the temporary folders (the installer's log,
 # NSIS's unpacked helpers and the uninstaller's copy of itself live there),
-# the plug-in's own log folder, and the Templates folders that Wine makes when
-# a program first asks for the shell's folders.
+# the plug-in's own log folder, and what Wine itself adds to a young prefix:
+# the Templates folders, made when a program first asks for the shell's
+# folders, and compiled .inf files (.pnf).
 drive_listing() {
-  (cd "$1/drive_c" && find . \( -iname temp -o -name BRANTOKSTUDIO -o -name Templates \) -prune -o -print | sort)
+  (cd "$1/drive_c" &&
+    find . \( -iname temp -o -name BRANTOKSTUDIO -o -name Templates -o -name '*.pnf' \) -prune -o -print | sort)
 }
 new_prefix() {
   prefixes+=("$1")
