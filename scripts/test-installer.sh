@@ -6,8 +6,8 @@
 #      nothing else on drive C:, the uninstall entry); the installed module
 #      renders an installed example through lumaro-host; a second install
 #      replaces the first (one entry, a user's package kept); a newer version
-#      is not downgraded silently; silent uninstall leaves drive C: and the
-#      registry as they were, but for the user's package.
+#      is not downgraded silently; silent uninstall removes the entry and
+#      leaves drive C: as it was, but for the user's package.
 #   B: After Effects keys name a common plug-in folder: the newest version's
 #      folder gets the module; /D= moves it to another folder.
 # Needs the windows preset built. Prints one summary line; non-zero on failure.
