@@ -20,7 +20,7 @@ linux_packages=(
 )
 windows_packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  mingw-w64-tools libz-mingw-w64-dev wine64 dpkg-dev
+  mingw-w64-tools libz-mingw-w64-dev wine64 dpkg-dev nsis
 )
 
 sudo_cmd=()

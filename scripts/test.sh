@@ -3,7 +3,8 @@
 #   the Linux build (Debug, AddressSanitizer + UndefinedBehaviorSanitizer),
 #   a short run of every fuzz target (scripts/fuzz.sh, clang and libFuzzer),
 #   the Linux build under ThreadSanitizer,
-#   the Windows build (MinGW-w64), whose tests run under Wine.
+#   the Windows build (MinGW-w64), whose tests run under Wine,
+#   the Windows installer, built and tried under Wine (scripts/test-installer.sh).
 # Installs what it needs first. Ends with CTest's summary of each build; the
 # exit status is non-zero when any build or test failed.
 set -uo pipefail
@@ -15,6 +16,7 @@ cd "$root"
 
 presets=(linux linux-tsan windows)
 status=0
+rm -f build/installer-summary.txt
 for preset in "${presets[@]}"; do
   echo "==> $preset: configure and build"
   if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset"; then
@@ -35,6 +37,17 @@ for preset in "${presets[@]}"; do
     echo "==> linux-fuzz: every fuzz target for a short run"
     "$root/scripts/fuzz.sh" || status=1
   fi
+  if [ "$preset" = windows ]; then
+    echo "==> windows: installer"
+    "$root/scripts/test-installer.sh" 2>&1 | tee build/installer.log
+    if [ "${PIPESTATUS[0]}" -eq 0 ]; then
+      tail -n 1 build/installer.log >build/installer-summary.txt
+    else
+      status=1
+      { grep '^installer: FAILED' build/installer.log || echo "installer: FAILED"
+        echo "(log: build/installer.log)"; } >build/installer-summary.txt
+    fi
+  fi
 done
 
 echo
@@ -43,4 +56,6 @@ for preset in linux linux-fuzz linux-tsan windows; do
   echo "--- $preset"
   cat "build/$preset-summary.txt" 2>/dev/null
 done
+echo "--- installer"
+cat build/installer-summary.txt 2>/dev/null || echo "installer: not run (the windows build failed)"
 exit $status
