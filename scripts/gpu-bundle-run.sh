@@ -96,7 +96,7 @@ if ! grep -i '^chosen: ' "$out/opencl.txt" | grep -qi "$pattern"; then
   echo "No $wanted OpenCL device found: stopping before the benchmarks."
   if [ "$cpu" = 0 ]; then
     echo "Vendor file: $vendors/nvidia.icd names libnvidia-opencl.so.1; the system has:"
-    { ldconfig -p 2>/dev/null | grep -i 'libnvidia-opencl' || echo "  no libnvidia-opencl in the loader cache"; } | sed 's/^/  /'
+    { ldconfig -p 2>/dev/null | grep -i 'libnvidia-opencl' || echo "no libnvidia-opencl in the loader cache"; } | sed 's/^/  /'
     command -v nvidia-smi >/dev/null && nvidia-smi -L 2>&1 | sed 's/^/  /'
   fi
   exit 2
