@@ -48,7 +48,7 @@ else
   status=1
 fi
 {
-  echo "$result, $((SECONDS - start)) s with the release build"
+  echo "$result in $((SECONDS - start)) s, release build included"
   grep -h '^Bundle: \|^Dry run: exit' build/gpu-bundle.log
   grep -h '^GPU: ' build/gpu-bundle-dry-run/gpu-goals.txt 2>/dev/null
 } >build/gpu-bundle-summary.txt
