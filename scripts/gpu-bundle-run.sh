@@ -54,13 +54,29 @@ else
   wanted=NVIDIA
   pattern='nvidia'
 fi
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/lumaro-bench.XXXXXX") || exit 1
+trap 'rm -rf "$scratch"' EXIT
+
+# A driver mounted into a container may sit outside the loader's cache; the
+# vendor file then names the library by its full path.
+if [ "$cpu" = 0 ] && ! ldconfig -p 2>/dev/null | grep -q 'libnvidia-opencl\.so\.1 '; then
+  for dir in /usr/lib/x86_64-linux-gnu /usr/lib64 /usr/lib /usr/local/nvidia/lib64 /usr/local/nvidia/lib \
+    /usr/lib/x86_64-linux-gnu/nvidia/current /usr/local/cuda/lib64 /run/nvidia/driver/usr/lib/x86_64-linux-gnu; do
+    if [ -e "$dir/libnvidia-opencl.so.1" ]; then
+      mkdir -p "$scratch/vendors"
+      echo "$dir/libnvidia-opencl.so.1" >"$scratch/vendors/nvidia.icd"
+      vendors=$scratch/vendors
+      echo "libnvidia-opencl.so.1 is not in the loader cache; using $dir/libnvidia-opencl.so.1"
+      break
+    fi
+  done
+fi
+
 export OCL_ICD_VENDORS=$vendors
 export LD_LIBRARY_PATH=$here/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 export LUMARO_BENCH_MODULE=$here/lib/LumaroEffect.so
 export LUMARO_BENCH_EFFECTS=$here/effects
 export LUMARO_BENCH_EXAMPLES=$here/examples
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/lumaro-bench.XXXXXX") || exit 1
-trap 'rm -rf "$scratch"' EXIT
 export LUMARO_BENCH_SCRATCH=$scratch
 
 # The C library: the system's when it is at least as new as the one the
@@ -95,7 +111,7 @@ if ! grep -i '^chosen: ' "$out/opencl.txt" | grep -qi "$pattern"; then
   echo
   echo "No $wanted OpenCL device found: stopping before the benchmarks."
   if [ "$cpu" = 0 ]; then
-    echo "Vendor file: $vendors/nvidia.icd names libnvidia-opencl.so.1; the system has:"
+    echo "Vendor file: $vendors/nvidia.icd names $(cat "$vendors/nvidia.icd"); the system has:"
     { ldconfig -p 2>/dev/null | grep -i 'libnvidia-opencl' || echo "no libnvidia-opencl in the loader cache"; } | sed 's/^/  /'
     command -v nvidia-smi >/dev/null && nvidia-smi -L 2>&1 | sed 's/^/  /'
   fi
