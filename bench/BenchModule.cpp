@@ -1,5 +1,7 @@
 #include "BenchModule.h"
 
+#include "BenchPaths.h"
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -14,11 +16,12 @@ void Expect(PF_Err error, const char* command) {
 } // namespace
 
 BenchModule::BenchModule() {
+  const std::string path = BenchPaths::Module().string();
   std::string error;
-  module_ = host::LoadedModule::Load(LUMARO_MODULE_PATH, error);
-  if (!module_) throw std::runtime_error("cannot load " + std::string(LUMARO_MODULE_PATH) + ": " + error);
+  module_ = host::LoadedModule::Load(path, error);
+  if (!module_) throw std::runtime_error("cannot load " + path + ": " + error);
   entry_ = host::EffectHost::FindEntryPoint(*module_);
-  if (!entry_) throw std::runtime_error("no EffectMain in " + std::string(LUMARO_MODULE_PATH));
+  if (!entry_) throw std::runtime_error("no EffectMain in " + path);
 }
 
 BenchModule& BenchModule::Instance() {
@@ -48,11 +51,11 @@ void BenchModule::TearDown(host::EffectHost& host) {
 }
 
 std::filesystem::path BenchModule::Example(const std::string& name) {
-  return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
+  return BenchPaths::Effects() / (name + ".lumaro-effect");
 }
 
 std::string BenchModule::ExampleText(const std::string& name, const std::string& entry) {
-  const auto path = std::filesystem::path(LUMARO_EXAMPLES_SOURCE_DIR) / name / entry;
+  const auto path = BenchPaths::ExampleSources() / name / entry;
   std::ifstream file(path, std::ios::binary);
   if (!file) throw std::runtime_error("cannot read " + path.string());
   std::ostringstream text;

@@ -1,5 +1,8 @@
 #include "BenchRunner.h"
 
+#include "BenchPaths.h"
+#include "OpenClDevice.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -21,7 +24,7 @@ const std::filesystem::path& BenchRunner::Scratch() { return ScratchFolder(); }
 
 int BenchRunner::Run(int argc, char** argv, std::vector<RatioCheck> checks) {
   const std::string program = std::filesystem::path(argv[0]).filename().string();
-  ScratchFolder() = std::filesystem::path(LUMARO_BENCH_SCRATCH) / (program + "-" + std::to_string(::getpid()));
+  ScratchFolder() = BenchPaths::Scratch() / (program + "-" + std::to_string(::getpid()));
   std::filesystem::create_directories(ScratchFolder() / "pocl-cache");
   ::setenv("XDG_DATA_HOME", (ScratchFolder() / "xdg-data").c_str(), 1);
   ::setenv("POCL_CACHE_DIR", (ScratchFolder() / "pocl-cache").c_str(), 1);
@@ -42,16 +45,23 @@ int BenchRunner::Run(int argc, char** argv, std::vector<RatioCheck> checks) {
   benchmark::Initialize(&count, pointers.data());
   if (benchmark::ReportUnrecognizedArguments(count, pointers.data())) return 1;
 
-  RatioReporter reporter(std::move(checks), ::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                                    : benchmark::ConsoleReporter::OO_Tabular);
+  // The device goes into the context that heads the report and the JSON.
+  const auto device = OpenClDevice::Chosen();
+  benchmark::AddCustomContext("opencl_device", device ? device->text : std::string("none"));
+
+  RatioReporter reporter(std::move(checks),
+                         ::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                 : benchmark::ConsoleReporter::OO_Tabular,
+                         device && device->gpu);
   reporter.SetOutputStream(&report);
   reporter.SetErrorStream(&std::cerr);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const std::size_t ran = benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   // Files the module still holds open stay readable to it after the unlink.
   std::error_code ignored;
   std::filesystem::remove_all(ScratchFolder(), ignored);
-  return 0;
+  // A filter that matches nothing is a mistake in the caller's script.
+  return ran > 0 ? 0 : 1;
 }
 
 } // namespace brantok::lumaro::bench

@@ -16,6 +16,8 @@ namespace brantok::lumaro::bench {
 // and only aggregates are shown; flags on the command line win.
 class BenchRunner {
 public:
+  // The process's exit status: 1 when the flags are wrong or match no
+  // benchmark (a missed goal is not a failure).
   static int Run(int argc, char** argv, std::vector<RatioCheck> checks);
 
   // The process's scratch folder (removed when Run returns).

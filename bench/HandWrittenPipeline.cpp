@@ -153,4 +153,15 @@ void HandWrittenPipeline::Render(const void* input, void* output, const Argument
         "clEnqueueReadImage");
 }
 
+void HandWrittenPipeline::Transfer(const void* input, void* output) {
+  auto& n = *native_;
+  constexpr std::array<std::size_t, 3> origin{0, 0, 0};
+  Check(clEnqueueWriteImage(n.queue, n.first, CL_TRUE, origin.data(), n.region.data(), n.pitch, 0, input, 0, nullptr,
+                            nullptr),
+        "clEnqueueWriteImage");
+  Check(clEnqueueReadImage(n.queue, n.first, CL_TRUE, origin.data(), n.region.data(), n.pitch, 0, output, 0, nullptr,
+                           nullptr),
+        "clEnqueueReadImage");
+}
+
 } // namespace brantok::lumaro::bench

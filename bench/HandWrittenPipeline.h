@@ -37,6 +37,11 @@ public:
   // One frame from `input` to `output`, both tightly packed rows.
   void Render(const void* input, void* output, const Arguments& arguments);
 
+  // The frame's copies alone, the floor under any frame on a device with its
+  // own memory: one blocking write of `input` into the first image and one
+  // blocking read of that image into `output`.
+  void Transfer(const void* input, void* output);
+
 private:
   struct Native;
   std::unique_ptr<Native> native_;

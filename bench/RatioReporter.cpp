@@ -33,8 +33,8 @@ std::string Format(const char* format, double value) {
 
 } // namespace
 
-RatioReporter::RatioReporter(std::vector<RatioCheck> checks, OutputOptions options) :
-    ConsoleReporter(options), checks_(std::move(checks)) {}
+RatioReporter::RatioReporter(std::vector<RatioCheck> checks, OutputOptions options, bool gpuDevice) :
+    ConsoleReporter(options), checks_(std::move(checks)), gpuDevice_(gpuDevice) {}
 
 void RatioReporter::Keep(const Run& run, bool median) {
   std::string name = run.run_name.function_name;
@@ -72,7 +72,9 @@ std::optional<double> RatioReporter::Find(const BenchValue& value) const {
 void RatioReporter::Finalize() {
   ConsoleReporter::Finalize();
   std::ostream& out = GetOutputStream();
-  std::size_t width = 5;
+  // Wide enough for most labels, so that the tables of several programs line
+  // up when their rows are gathered (run.sh of the GPU bundle does).
+  std::size_t width = 42;
   for (const auto& check : checks_) width = std::max(width, check.label.size());
   const auto pad = [](const std::string& text, std::size_t size) {
     return text + std::string(text.size() < size ? size - text.size() : 0, ' ');
@@ -90,8 +92,10 @@ void RatioReporter::Finalize() {
     if (numerator && denominator && *denominator > 0.0) {
       const double ratio = *numerator / *denominator;
       value = Format(check.denominator ? "%.3fx" : "%.3f ms", ratio);
-      if (check.limit) {
-        const bool met = ratio <= *check.limit;
+      if (check.limit && check.onGpu && !gpuDevice_) {
+        result = "no GPU";
+      } else if (check.limit) {
+        const bool met = check.atLeast ? ratio >= *check.limit : ratio <= *check.limit;
         result = met ? "met" : "MISSED";
         allMet_ = allMet_ && met;
       }
@@ -104,8 +108,10 @@ void RatioReporter::Finalize() {
       from = "not measured: " + Describe(check.numerator) +
              (check.denominator ? " / " + Describe(*check.denominator) : std::string());
     }
-    const std::string goal =
-        check.limit ? Format(check.denominator ? "<= %.3gx" : "<= %.3g ms", *check.limit) : std::string("-");
+    std::string goal = "-";
+    if (check.limit) {
+      goal = (check.atLeast ? ">= " : "<= ") + Format(check.denominator ? "%.3gx" : "%.3g ms", *check.limit);
+    }
     out << pad(check.label, width) << "  " << pad(value, 10) << "  " << pad(goal, 10) << "  " << pad(result, 6) << "  "
         << from << "\n";
   }

@@ -17,21 +17,25 @@ struct BenchValue {
 };
 
 // A goal over the run's medians: numerator / denominator <= limit, or, with
-// no denominator, the numerator itself (in milliseconds) <= limit.
+// no denominator, the numerator itself (in milliseconds) <= limit. `atLeast`
+// turns the goal into >= limit (a speed-up). A goal `onGpu` holds for GPU
+// devices only: on any other device it is shown but not judged.
 struct RatioCheck {
   std::string label;
   BenchValue numerator;
   std::optional<BenchValue> denominator;
   std::optional<double> limit; // none: shown for information
+  bool atLeast = false;
+  bool onGpu = false;
 };
 
 // Google Benchmark's console output, then a table of the checks computed from
 // the medians of this run (or from the single run of a benchmark without
 // repetitions). A missed goal is shown, not fatal: timings on a shared machine
-// are evidence, not a test.
+// are evidence, not a test. `gpuDevice`: the module renders on a GPU.
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
-  RatioReporter(std::vector<RatioCheck> checks, OutputOptions options);
+  RatioReporter(std::vector<RatioCheck> checks, OutputOptions options, bool gpuDevice);
 
   void ReportRuns(const std::vector<Run>& runs) override;
   void Finalize() override;
@@ -51,6 +55,7 @@ private:
 
   std::vector<RatioCheck> checks_;
   std::map<std::string, Measured> measured_;
+  bool gpuDevice_;
   bool allMet_ = true;
 };
 

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds the release configuration with the benchmarks in build/bench and runs
 # them: frame rendering through the module against a hand-written OpenCL
-# pipeline and two memcpy passes, effect loading (cold, cached, metadata
-# alone), and a 10,000-frame memory soak. Each program ends with a table of
-# ratios from the medians of its own run and the goals they are held to.
+# pipeline, two memcpy passes and the frame's transfer to the device and back,
+# effect loading (cold, cached, metadata alone), a 10,000-frame memory soak,
+# and frames per second of 1, 2 and 3 host threads rendering at once. Each
+# program ends with a table of ratios from the medians of its own run and the
+# goals they are held to (goals marked GPU are judged on a GPU only; see
+# scripts/gpu-bundle.sh to take those figures on a GPU machine).
 #
 # Usage: scripts/bench.sh [extra Google Benchmark flags, e.g.
 #                          --benchmark_repetitions=9 --benchmark_filter=BGRA8]
@@ -17,7 +20,7 @@ cd "$root"
 
 build=build/bench
 cmake --preset linux-release -B "$build" -DLUMARO_BUILD_BENCHMARKS=ON -DLUMARO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target lumaro_bench_render lumaro_bench_load lumaro_bench_soak
+cmake --build "$build" --target lumaro_bench_render lumaro_bench_load lumaro_bench_soak lumaro_bench_thread
 
 machine() {
   echo "Machine: $(nproc) CPUs, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
@@ -27,7 +30,7 @@ machine() {
 
 mkdir -p "$build/results"
 machine
-for program in render load soak; do
+for program in render load soak thread; do
   echo
   echo "==> $program"
   "$build/bench/lumaro_bench_$program" --benchmark_out="$build/results/$program.json" \

@@ -4,7 +4,9 @@
 #   a short run of every fuzz target (scripts/fuzz.sh, clang and libFuzzer),
 #   the Linux build under ThreadSanitizer,
 #   the Windows build (MinGW-w64), whose tests run under Wine,
-#   the Windows installer, built and tried under Wine (scripts/test-installer.sh).
+#   the Windows installer, built and tried under Wine (scripts/test-installer.sh),
+#   the GPU benchmark bundle (scripts/gpu-bundle.sh, a release build) and its
+#   quick dry run on PoCL from a copy, with the build tree moved aside.
 # Installs what it needs first. Ends with CTest's summary of each build; the
 # exit status is non-zero when any build or test failed.
 set -uo pipefail
@@ -50,9 +52,23 @@ for preset in "${presets[@]}"; do
   fi
 done
 
+echo "==> gpu-bundle: the benchmark bundle and its quick dry run on PoCL"
+start=$SECONDS
+if "$root/scripts/gpu-bundle.sh" --quick-dry-run 2>&1 | tee build/gpu-bundle.log; then
+  result="quick dry run passed"
+else
+  result="FAILED (build/gpu-bundle.log)"
+  status=1
+fi
+{
+  echo "$result in $((SECONDS - start)) s, release build included"
+  grep -h '^Bundle: \|^Dry run: exit' build/gpu-bundle.log
+  grep -h '^GPU: ' build/gpu-bundle-dry-run/gpu-goals.txt 2>/dev/null
+} >build/gpu-bundle-summary.txt
+
 echo
 echo "==================== Summary ===================="
-for preset in linux linux-fuzz linux-tsan windows; do
+for preset in linux linux-fuzz linux-tsan windows gpu-bundle; do
   echo "--- $preset"
   cat "build/$preset-summary.txt" 2>/dev/null
 done
