@@ -12,6 +12,7 @@
 #include "BenchModule.h"
 #include "BenchRunner.h"
 #include "HandWrittenPipeline.h"
+#include "ae/FileWatch.h"
 
 #include <benchmark/benchmark.h>
 
@@ -260,6 +261,29 @@ void Scale(benchmark::State& state, Format format) {
   state.counters["4K_ms"] = PerFrameMs(largeTotal);
 }
 
+// The look at the package file that every frame makes to notice a new
+// version: the remembered answer most frames get, and the file-system query
+// made at most once per FileWatch::Interval, each beside a module frame.
+void ReloadCheck(benchmark::State& state) {
+  ae::FileWatch watch;
+  const auto package = BenchModule::Example("WarmGlow");
+  constexpr int kCachedLooks = 100;
+  double queried = 0.0;
+  double cached = 0.0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    benchmark::DoNotOptimize(watch.StampNow(package));
+    const auto middle = Clock::now();
+    for (int i = 0; i < kCachedLooks; ++i) benchmark::DoNotOptimize(watch.Stamp(package));
+    const auto end = Clock::now();
+    queried += std::chrono::duration<double>(middle - start).count();
+    cached += std::chrono::duration<double>(end - middle).count() / kCachedLooks;
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+  }
+  state.counters["query_ms"] = PerFrameMs(queried);
+  state.counters["cached_ms"] = PerFrameMs(cached);
+}
+
 std::vector<RatioCheck> RegisterAll() {
   std::vector<RatioCheck> checks;
   for (const auto& format : kFormats) {
@@ -286,6 +310,14 @@ std::vector<RatioCheck> RegisterAll() {
                       {render + "4K", "hand_ms"},
                       BenchValue{render + "1080p", "hand_ms"},
                       {}});
+  }
+  benchmark::RegisterBenchmark("ReloadCheck", ReloadCheck)->UseManualTime()->Unit(benchmark::kMicrosecond);
+  for (const char* look : {"query_ms", "cached_ms"}) {
+    checks.push_back({std::string("package check (") + (look[0] == 'q' ? "file query" : "remembered") +
+                          ") / module frame, BGRA8 1080p",
+                      {"ReloadCheck", look},
+                      BenchValue{"Render/BGRA8/1080p", "module_ms"},
+                      0.01});
   }
   // The goals of an editor's GPU, judged only when the module renders on one.
   checks.push_back(

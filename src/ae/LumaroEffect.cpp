@@ -70,7 +70,7 @@ LumaroEffect::LumaroEffect(PF_InData* inData, PF_OutData* outData, gpu::ContextF
 
 LumaroEffect::~LumaroEffect() {
   // The effects and the GPU objects go before the context they were made on.
-  effects_.clear();
+  clips_.clear();
   renderer_.reset();
   effectCache_.reset();
   context_.reset();
@@ -129,7 +129,7 @@ PF_Err LumaroEffect::SequenceSetdown(PF_InData* inData, PF_OutData* /*outData*/,
   if (!IsShortSequenceData(*inData)) {
     const auto* record = GetSequenceData(inData);
     std::lock_guard lock(effectMapMutex_);
-    effects_.erase(record->Key());
+    clips_.erase(record->Key());
   }
   if (!inData->utils || !inData->utils->host_dispose_handle) return PF_Err_INVALID_CALLBACK;
   inData->utils->host_dispose_handle(inData->sequence_data);
@@ -152,7 +152,12 @@ PF_Err LumaroEffect::UserChangedParam(PF_InData* inData, PF_OutData* outData, PF
   }
   const auto* changed = static_cast<const PF_UserChangedParamExtra*>(extra);
   if (!changed) return PF_Err_NONE;
-  switch (changed->param_index) {
+  const auto index = changed->param_index;
+  if (index == ParameterLayout::VersionButton || index == ParameterLayout::SyncButton ||
+      index == ParameterLayout::EffectPopup) {
+    actions_->AdoptLayout(inData, outData, params, *record);
+  }
+  switch (index) {
   case ParameterLayout::VersionButton:
     services::CheckForUpdates();
     return PF_Err_NONE;
@@ -167,45 +172,55 @@ PF_Err LumaroEffect::UserChangedParam(PF_InData* inData, PF_OutData* outData, PF
 
 void LumaroEffect::ForgetEffect(SequenceData& record) {
   std::lock_guard lock(effectMapMutex_);
-  effects_.erase(record.Key());
+  clips_.erase(record.Key());
   record.id = correction::Uuid{};
 }
 
 void LumaroEffect::TurnEffectOff(SequenceData& record) {
   std::lock_guard lock(effectMapMutex_);
-  // The effect stays under its key, so that choosing it again keeps the
-  // clip's values. Not a cleared id, which a frame asked for before the user
+  // The clip stays under its key, so that choosing the effect again keeps
+  // its values. Not a cleared id, which a frame asked for before the user
   // chose None would take as a project to load the package for.
   record.TurnOff();
 }
 
 void LumaroEffect::DropEffect(SequenceData& record) {
   std::lock_guard lock(effectMapMutex_);
-  effects_.erase(record.Key());
+  clips_.erase(record.Key());
   record.TurnOff();
 }
 
 bool LumaroEffect::HasLiveEffect(const SequenceData& record) const {
   std::lock_guard lock(effectMapMutex_);
-  return record.HasId() && effects_.count(record.id) != 0;
+  const auto found = record.HasId() ? clips_.find(record.id) : clips_.end();
+  return found != clips_.end() && found->second.GetEffect();
 }
 
-std::shared_ptr<ICustomEffect> LumaroEffect::GetPreviousEffect(const SequenceData& record) const {
+LumaroEffect::ClipView LumaroEffect::GetPreviousClip(const SequenceData& record) const {
   std::lock_guard lock(effectMapMutex_);
-  const auto found = effects_.find(record.Key());
-  return found != effects_.end() ? found->second : nullptr;
+  const auto found = clips_.find(record.Key());
+  if (found == clips_.end()) return {};
+  return {found->second.GetEffect(), found->second.GetSlots()};
 }
 
-std::shared_ptr<ICustomEffect> LumaroEffect::LoadEffect(const std::filesystem::path& path) {
+LumaroEffect::LoadedEffect LumaroEffect::LoadEffect(const std::filesystem::path& path) {
   std::lock_guard lock(effectMapMutex_);
-  return LoadLocked(path);
+  // The stamp before the bytes: a save in between is seen as a change later.
+  auto stamp = files_.StampNow(path);
+  return {LoadLocked(path).effect, stamp};
 }
 
-void LumaroEffect::AssignEffect(SequenceData& record, std::shared_ptr<ICustomEffect> effect) {
+void LumaroEffect::AssignEffect(SequenceData& record, const std::filesystem::path& path, LoadedEffect loaded,
+                                SlotMap slots) {
   std::lock_guard lock(effectMapMutex_);
-  effects_.erase(record.Key());
+  clips_.erase(record.Key());
   record.id = correction::Uuid::Generate();
-  effects_[record.id] = std::move(effect);
+  clips_.insert_or_assign(record.id, ClipState(path, loaded.stamp, std::move(loaded.effect), std::move(slots)));
+}
+
+void LumaroEffect::SetClipSlots(const SequenceData& record, SlotMap slots) {
+  std::lock_guard lock(effectMapMutex_);
+  if (const auto found = clips_.find(record.Key()); found != clips_.end()) found->second.SetSlots(std::move(slots));
 }
 
 PF_Err LumaroEffect::ArbitraryCallback(PF_InData* inData, PF_OutData* /*outData*/, PF_ParamDef* /*params*/[],
@@ -252,7 +267,7 @@ bool LumaroEffect::CanRun(const ICustomEffect* effect) {
 
 std::size_t LumaroEffect::GetLoadedEffectCount() const {
   std::lock_guard lock(effectMapMutex_);
-  return effects_.size();
+  return clips_.size();
 }
 
 std::shared_ptr<gpu::IContext> LumaroEffect::GetContextLocked() {
@@ -292,40 +307,50 @@ std::shared_ptr<correction::EffectCache> LumaroEffect::GetEffectCache() {
 
 std::shared_ptr<ICustomEffect> LumaroEffect::GetEffect(const PF_InData* inData, PF_OutData* outData,
                                                        const PF_ParamDef* effectPath, SequenceData* record) {
-  std::lock_guard lock(effectMapMutex_);
-  // Without a record there is no id to keep the effect under.
-  if (!record || record->IsTurnedOff()) return nullptr;
-  if (record->HasId()) {
-    if (const auto found = effects_.find(record->id); found != effects_.end()) return found->second;
-  }
-  const auto text = ReadEffectPath(inData, outData, effectPath);
-  if (!text || text->empty()) return nullptr;
-  const auto path = core::PathFromUtf8(*text);
-  if (!std::filesystem::exists(path)) return nullptr;
-  auto effect = LoadLocked(path);
-  if (!effect) return nullptr;
-  const auto id = correction::Uuid::Generate();
-  record->id = id;
-  effects_[id] = effect;
-  return effect;
+  return GetClip(inData, outData, effectPath, record).effect;
 }
 
-std::shared_ptr<ICustomEffect> LumaroEffect::LoadLocked(const std::filesystem::path& path) {
+LumaroEffect::ClipView LumaroEffect::GetClip(const PF_InData* inData, PF_OutData* outData,
+                                             const PF_ParamDef* effectPath, SequenceData* record) {
+  std::lock_guard lock(effectMapMutex_);
+  // Without a record there is no id to keep the effect under.
+  if (!record || record->IsTurnedOff()) return {};
+  if (record->HasId()) {
+    if (const auto found = clips_.find(record->id); found != clips_.end()) {
+      auto& clip = found->second;
+      clip.Refresh(files_, [this](const std::filesystem::path& path) { return LoadLocked(path); });
+      return {clip.GetEffect(), clip.GetSlots()};
+    }
+  }
+  const auto text = ReadEffectPath(inData, outData, effectPath);
+  if (!text || text->empty()) return {};
+  const auto path = core::PathFromUtf8(*text);
+  if (!std::filesystem::exists(path)) return {};
+  const auto stamp = files_.StampNow(path);
+  auto effect = LoadLocked(path).effect;
+  if (!effect) return {};
+  const auto id = correction::Uuid::Generate();
+  record->id = id;
+  const auto& clip = clips_.insert_or_assign(id, ClipState(path, stamp, effect, std::nullopt)).first->second;
+  return {clip.GetEffect(), clip.GetSlots()};
+}
+
+ClipState::Loaded LumaroEffect::LoadLocked(const std::filesystem::path& path) {
   try {
     correction::effects::library::Entry entry(path);
     std::shared_ptr<ICustomEffect> effect = std::make_shared<correction::PromptEffect>(entry, *GetEffectCache());
     (effect->IsReady() ? correction::EffectOutcome::Ready(effect->GetName())
                        : correction::EffectOutcome::CannotRun(effect->GetName(), effect->GetBuildError()))
         .Log();
-    return effect;
-  } catch (const NoGpuDeviceError&) {
+    return {effect, {}};
+  } catch (const NoGpuDeviceError& error) {
     // Said once, when the context could not be made.
-    return nullptr;
+    return {nullptr, error.what()};
   } catch (const std::exception& error) {
     Logger::Log("Failed to load effect from path: " + core::PathToNarrow(path) + ". Error: " + error.what(),
                 eLogChannel::Error);
     correction::EffectOutcome::CannotRun(core::PathToNarrow(path.stem()), error.what()).Log();
-    return nullptr;
+    return {nullptr, error.what()};
   }
 }
 
@@ -341,16 +366,17 @@ PF_Err LumaroEffect::UpdateParameterUI(PF_InData* inData, PF_OutData* outData, P
   std::optional<std::filesystem::path> path;
   if (text && !text->empty()) path = core::PathFromUtf8(*text);
   const auto choice = panel_->GetPopup(inData, params);
-  std::shared_ptr<ICustomEffect> effect;
-  if (choice == ParameterLayout::PopupEffect) effect = GetEffect(inData, outData, pathParam, record);
+  ClipView clip;
+  if (choice == ParameterLayout::PopupEffect) clip = GetClip(inData, outData, pathParam, record);
   // A reopened project says at once when its effect cannot run, without
   // waiting for the user to choose it again.
   panel_->RebuildPopup(inData, outData, params, path,
-                       choice == ParameterLayout::PopupEffect && !CanRun(effect.get()) ? CannotRunNote : "");
+                       choice == ParameterLayout::PopupEffect && !CanRun(clip.effect.get()) ? CannotRunNote : "");
   if (choice != ParameterLayout::PopupNone && choice != ParameterLayout::PopupEffect) return PF_Err_NONE;
 
   std::unordered_set<int> shown;
-  if (effect) shown = panel_->SynchroniseEffectToHost(inData, outData, *effect, params, false);
+  if (clip.effect)
+    shown = panel_->SynchroniseEffectToHost(inData, outData, *clip.effect, params, false, clip.slots.get());
   std::vector<A_long> hidden;
   for (const auto index : GetControlParamIndices()) {
     if (!shown.count(index)) hidden.push_back(index);
@@ -365,8 +391,9 @@ PF_Err LumaroEffect::Render(PF_InData* inData, PF_OutData* outData, PF_ParamDef*
 
   if (panel_->GetPopup(inData, params) != ParameterLayout::PopupEffect) return CopyInput(inData, input, output);
 
-  const auto effect =
-      GetEffect(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), GetSequenceData(inData));
+  const auto clip =
+      GetClip(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), GetSequenceData(inData));
+  const auto& effect = clip.effect;
   if (!CanRun(effect.get())) return CopyInput(inData, input, output);
 
   if (inData->appl_id != PF_APPL_ID_PREMIERE) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
@@ -387,34 +414,18 @@ PF_Err LumaroEffect::Render(PF_InData* inData, PF_OutData* outData, PF_ParamDef*
   const auto outputView = ImageView::Describe(*output, bytesPerPixel);
   if (!inputView || !outputView) return PF_Err_BAD_CALLBACK_PARAM;
 
-  if (RenderEffect(*effect, inData, params, *inputView, *outputView, format, GetRenderTime(*inData))) {
+  if (RenderEffect(*effect, *clip.slots, inData, params, *inputView, *outputView, format, GetRenderTime(*inData))) {
     return PF_Err_NONE;
   }
   return CopyInput(inData, input, output);
 }
 
-void LumaroEffect::SynchroniseHostToEffect(ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
-                                           const controls::HostFrame& frame) const {
-  panel_->SynchroniseHostToEffect(effect, inData, params, frame);
-}
-
-std::unordered_set<int> LumaroEffect::SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
-                                                              const ICustomEffect& effect, PF_ParamDef* params[],
-                                                              bool setValues) const {
-  return panel_->SynchroniseEffectToHost(inData, outData, effect, params, setValues);
-}
-
-bool LumaroEffect::UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
-                               const std::vector<std::string>& choices, std::optional<A_short> newDefault,
-                               const std::optional<std::string>& newName) const {
-  return panel_->UpdatePopup(inData, outData, params, index, choices, newDefault, newName);
-}
-
-bool LumaroEffect::RenderEffect(ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
-                                const ImageView& input, const ImageView& output, eGpuFormat format,
-                                const correction::RenderTime& time) {
+bool LumaroEffect::RenderEffect(ICustomEffect& effect, const SlotMap& slots, const PF_InData* inData,
+                                PF_ParamDef* params[], const ImageView& input, const ImageView& output,
+                                eGpuFormat format, const correction::RenderTime& time) {
   std::lock_guard lock(renderMutex_);
-  panel_->SynchroniseHostToEffect(effect, inData, params, controls::HostFrame::Of(*inData, input.width, input.height));
+  panel_->SynchroniseHostToEffect(effect, slots, inData, params,
+                                  controls::HostFrame::Of(*inData, input.width, input.height));
   return renderer_->Render(effect, input, output, format, time);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ae/ClipState.h"
 #include "ae/IGlobalPluginInstance.h"
 #include "ae/ImageView.h"
 #include "ae/controls/IControlParameter.h"
@@ -45,8 +46,13 @@ struct SequenceData;
 // their first creation safe from either side.
 class LumaroEffect final : public IGlobalPluginInstance {
 public:
-  using EffectMap =
-      std::unordered_map<correction::Uuid, std::shared_ptr<correction::ICustomEffect>, correction::UuidHash>;
+  using ClipMap = std::unordered_map<correction::Uuid, ClipState, correction::UuidHash>;
+  // A clip's effect and where the host holds its values, as one frame or
+  // panel refresh uses them.
+  struct ClipView {
+    std::shared_ptr<correction::ICustomEffect> effect;
+    std::shared_ptr<const SlotMap> slots;
+  };
 
   // Registers the frame formats with Premiere Pro. Throws the integer error
   // when the host cannot give the pixel format suite.
@@ -75,27 +81,21 @@ public:
   // True once no GPU context could be made; then none is tried again.
   bool LacksGpuDevice();
 
-  // The sequence's effect: from the map when its id is known, else loaded
-  // from the stored path under a fresh id written into `record`. Null when
-  // there is no record, no path, no file, the package cannot be loaded, or
-  // the user turned the effect off.
+  // The sequence's effect: from its clip when its id is known (read again
+  // first when the package file changed), else loaded from the stored path
+  // under a fresh id written into `record`. Null when there is no record, no
+  // path, no file, the package cannot be loaded, or the user turned the
+  // effect off.
   std::shared_ptr<correction::ICustomEffect> GetEffect(const PF_InData* inData, PF_OutData* outData,
                                                        const PF_ParamDef* effectPath, SequenceData* record);
+  // The same with where the host holds the effect's values.
+  ClipView GetClip(const PF_InData* inData, PF_OutData* outData, const PF_ParamDef* effectPath, SequenceData* record);
 
-  // The parameter panel's operations (ParameterPanel).
-  void SynchroniseHostToEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
-                               const controls::HostFrame& frame) const;
-  std::unordered_set<int> SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
-                                                  const correction::ICustomEffect& effect, PF_ParamDef* params[],
-                                                  bool setValues) const;
-  bool UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
-                   const std::vector<std::string>& choices, std::optional<A_short> newDefault,
-                   const std::optional<std::string>& newName) const;
-
-  // Under the render lock: the host's values into the effect's controls, then
-  // the frame through FrameRenderer. True when the GPU wrote the output.
-  bool RenderEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
-                    const ImageView& input, const ImageView& output, gpu::eGpuFormat format,
+  // Under the render lock: the host's values into the effect's controls
+  // (through `slots`), then the frame through FrameRenderer. True when the
+  // GPU wrote the output.
+  bool RenderEffect(correction::ICustomEffect& effect, const SlotMap& slots, const PF_InData* inData,
+                    PF_ParamDef* params[], const ImageView& input, const ImageView& output, gpu::eGpuFormat format,
                     const correction::RenderTime& time);
   // False when the pass could not be set up or launched.
   bool SwizzleImage(gpu::IImage2D& input, gpu::IImage2D& output);
@@ -114,38 +114,47 @@ public:
 
   std::size_t GetLoadedEffectCount() const;
 
-  // The effect map, for the user's actions.
-  // Erases the sequence's effect and clears its id, so that GetEffect loads
+  // The clips, for the user's actions.
+  // Erases the sequence's clip and clears its id, so that GetEffect loads
   // the package again.
   void ForgetEffect(SequenceData& record);
   // Turns the sequence's effect off until the user chooses an effect again:
-  // GetEffect then finds no effect and loads none. The effect is kept for
-  // GetPreviousEffect.
+  // GetEffect then finds no effect and loads none. The clip is kept for
+  // GetPreviousClip.
   void TurnEffectOff(SequenceData& record);
-  // Erases the sequence's effect, kept one included, and turns it off: a
-  // choice that failed leaves nothing for a late frame to load.
+  // Erases the sequence's clip and turns it off: a choice that failed leaves
+  // nothing for a late frame to load.
   void DropEffect(SequenceData& record);
   bool HasLiveEffect(const SequenceData& record) const;
-  // The effect the sequence had last, live or turned off; null when none.
-  std::shared_ptr<correction::ICustomEffect> GetPreviousEffect(const SequenceData& record) const;
-  // Reads and builds the package at `path` for a user's choice, without
-  // giving it to any sequence yet, so that frames never see it half set up.
-  // Null (logged) when it cannot be loaded.
-  std::shared_ptr<correction::ICustomEffect> LoadEffect(const std::filesystem::path& path);
-  // Gives `effect` to the sequence under a fresh id, in place of its previous
-  // one, in one step: no frame finds the sequence without an effect between.
-  void AssignEffect(SequenceData& record, std::shared_ptr<correction::ICustomEffect> effect);
+  // The effect the sequence had last, live or turned off, and where the host
+  // holds its values; empty when none.
+  ClipView GetPreviousClip(const SequenceData& record) const;
+  // The package at `path` as it is on disk now, read and built for a user's
+  // choice without giving it to any sequence yet, so that frames never see
+  // it half set up. No effect (logged) when it cannot be loaded.
+  struct LoadedEffect {
+    std::shared_ptr<correction::ICustomEffect> effect;
+    std::optional<core::FileStamp> stamp; // the version it was read from
+  };
+  LoadedEffect LoadEffect(const std::filesystem::path& path);
+  // Gives `loaded` (read from `path`) to the sequence under a fresh id, in
+  // place of its previous clip, in one step: no frame finds the sequence
+  // without an effect between. The host holds its values as `slots` says.
+  void AssignEffect(SequenceData& record, const std::filesystem::path& path, LoadedEffect loaded, SlotMap slots);
+  // The host now holds the sequence's values as `slots` says.
+  void SetClipSlots(const SequenceData& record, SlotMap slots);
 
 private:
   std::shared_ptr<gpu::IContext> GetContextLocked();
   // The effect-map lock is held.
-  std::shared_ptr<correction::ICustomEffect> LoadLocked(const std::filesystem::path& path);
+  ClipState::Loaded LoadLocked(const std::filesystem::path& path);
 
   // Also taken to read control values that a frame may be writing.
   mutable std::mutex renderMutex_;
   mutable std::mutex effectMapMutex_;
   std::shared_ptr<correction::EffectCache> effectCache_;
-  EffectMap effects_;
+  ClipMap clips_;
+  FileWatch files_;
   gpu::ContextFactory contextFactory_;
   std::shared_ptr<gpu::IContext> context_;
   std::mutex creationMutex_;

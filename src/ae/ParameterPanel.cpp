@@ -26,34 +26,43 @@ A_long ParameterPanel::GetPopup(const PF_InData* inData, PF_ParamDef* params[]) 
   return popup ? popup->u.pd.value : ParameterLayout::PopupNone;
 }
 
-void ParameterPanel::SynchroniseHostToEffect(ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
-                                             const controls::HostFrame& frame) const {
-  ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
+void ParameterPanel::SynchroniseHostToEffect(ICustomEffect& effect, const SlotMap& slots, const PF_InData* inData,
+                                             PF_ParamDef* params[], const controls::HostFrame& frame) const {
+  const auto& controls = effect.GetControls();
+  for (const auto& place : slots.Arrange(controls)) {
+    if (!place.held) continue;
+    const auto& control = controls[place.control];
+    const auto kind = GetControlKind(control);
     const auto& parameter = controls::ControlParameters::For(kind);
-    if (const auto* def = FindParamOfType(inData, params, index, parameter.GetHostType())) {
+    if (const auto* def = FindParamOfType(inData, params, place.ParamIndex(kind), parameter.GetHostType())) {
       parameter.ReadHostValue(*def, *control, frame);
     }
-  });
+  }
 }
 
 std::unordered_set<int> ParameterPanel::SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
                                                                 const ICustomEffect& effect, PF_ParamDef* params[],
-                                                                bool setValues) const {
+                                                                bool setValues, const SlotMap* slots) const {
   std::unordered_set<int> shown;
-  const bool disabled = effect.HasBuildFailed();
+  const auto& controls = effect.GetControls();
   // A frame may be writing the controls' values right now; they are read
   // once, under the render lock, and the host is called without it.
   std::vector<correction::effects::ControlValue> values;
   if (setValues) {
     std::lock_guard lock(renderMutex_);
-    for (const auto& control : effect.GetControls()) values.push_back(control->GetValue());
+    for (const auto& control : controls) values.push_back(control->GetValue());
   }
+  const auto places = (setValues || !slots ? SlotMap::Of(controls) : *slots).Arrange(controls);
   const auto frame = controls::HostFrame::Of(*inData, inData->width, inData->height);
-  ForEachControl(effect.GetControls(), [&](const std::shared_ptr<IControl>& control, A_long index, eControl kind) {
+  for (const auto& place : places) {
+    const auto& control = controls[place.control];
+    const auto kind = GetControlKind(control);
+    const auto index = place.ParamIndex(kind);
     const auto& parameter = controls::ControlParameters::For(kind);
     auto* def = FindParamOfType(inData, params, index, parameter.GetHostType());
-    if (!def) return;
+    if (!def) continue;
     ParamUtilsSuite suite(inData, outData, kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3);
+    const bool disabled = effect.HasBuildFailed() || !place.held;
     def->ui_flags &= ~PF_PUI_INVISIBLE;
     def->ui_flags = disabled ? (def->ui_flags | PF_PUI_DISABLED) : (def->ui_flags & ~PF_PUI_DISABLED);
     CallUpdateParamUI(suite, inData, index, *def);
@@ -62,22 +71,22 @@ std::unordered_set<int> ParameterPanel::SynchroniseEffectToHost(PF_InData* inDat
     parameter.Describe(copy, *control);
     CallUpdateParamUI(suite, inData, index, copy);
     if (setValues) {
-      const auto position =
-          static_cast<std::size_t>((index - ParameterLayout::FirstControlParam) / ParameterLayout::KindsPerSlot);
-      parameter.WriteHostValue(*def, *control, values[position], frame);
+      parameter.WriteHostValue(*def, *control, values[place.control], frame);
       def->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
     }
     shown.insert(index);
-  });
+  }
   return shown;
 }
 
 void ParameterPanel::KeepClipValues(const PF_InData* inData, PF_ParamDef* params[], ICustomEffect& effect,
-                                    ICustomEffect* previous) const {
+                                    ICustomEffect* previous, const SlotMap* previousSlots) const {
   const auto frame = controls::HostFrame::Of(*inData, inData->width, inData->height);
+  auto& source = previous ? *previous : effect;
+  const auto slots = previousSlots ? *previousSlots : SlotMap::Of(source.GetControls());
   // Frames of clips sharing the previous effect write its controls too.
   std::lock_guard lock(renderMutex_);
-  SynchroniseHostToEffect(previous ? *previous : effect, inData, params, frame);
+  SynchroniseHostToEffect(source, slots, inData, params, frame);
   if (!previous) return;
   for (const auto& control : effect.GetControls()) {
     if (const auto old = previous->FindControl(control->GetId())) control->CarryValueFrom(*old);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ae/ParameterLayout.h"
+#include "ae/SlotMap.h"
 #include "ae/controls/IControlParameter.h"
 #include "correction/ICustomEffect.h"
 
@@ -23,23 +24,26 @@ public:
   // Control values that a frame may be writing are read under `renderMutex`.
   explicit ParameterPanel(std::mutex& renderMutex);
 
-  // Host parameter values into the effect's controls; `frame` measures
-  // point parameters. The caller holds the render lock.
-  void SynchroniseHostToEffect(correction::ICustomEffect& effect, const PF_InData* inData, PF_ParamDef* params[],
-                               const controls::HostFrame& frame) const;
+  // Host parameter values into the effect's controls, from where `slots`
+  // says the host holds them; `frame` measures point parameters. The caller
+  // holds the render lock.
+  void SynchroniseHostToEffect(correction::ICustomEffect& effect, const SlotMap& slots, const PF_InData* inData,
+                               PF_ParamDef* params[], const controls::HostFrame& frame) const;
   // Shows the effect's controls on the host (labels, ranges, options,
-  // defaults, and with `setValues` the current values); returns the indices
-  // shown.
+  // defaults); returns the indices shown. With `setValues` each control goes
+  // to its own slot in order with its current value; without, each shows
+  // where `slots` (when given) says the host holds its value, and one the
+  // host holds no value for is shown disabled until values are next written.
   std::unordered_set<int> SynchroniseEffectToHost(PF_InData* inData, PF_OutData* outData,
                                                   const correction::ICustomEffect& effect, PF_ParamDef* params[],
-                                                  bool setValues) const;
+                                                  bool setValues, const SlotMap* slots = nullptr) const;
   // Before `effect` replaces `previous` as the clip's effect (a new version
   // of the same package): each of its controls takes the clip's value of the
   // previous control of the same id and kind, read from the host where the
   // clip holds it; new controls keep their starting values. Without a
   // previous effect the host's values are read in `effect`'s own layout.
   void KeepClipValues(const PF_InData* inData, PF_ParamDef* params[], correction::ICustomEffect& effect,
-                      correction::ICustomEffect* previous) const;
+                      correction::ICustomEffect* previous, const SlotMap* previousSlots) const;
   bool UpdatePopup(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], A_long index,
                    const std::vector<std::string>& choices, std::optional<A_short> newDefault,
                    const std::optional<std::string>& newName) const;

@@ -5,6 +5,7 @@
 #include "ae/ParameterLayout.h"
 #include "ae/ParameterPanel.h"
 #include "ae/SequenceData.h"
+#include "ae/SlotMap.h"
 #include "core/Dialogs.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
@@ -93,15 +94,8 @@ PF_Err UserActions::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Para
     const auto text = ReadEffectPath(inData, outData, pathParam);
     if (!text || text->empty()) {
       panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
-    } else if (instance_.HasLiveEffect(record)) {
-      // The effect in use: the panel is refreshed and the clip keeps its values.
-      if (const auto effect = instance_.GetEffect(inData, outData, pathParam, &record)) {
-        const auto path = core::PathFromUtf8(*text);
-        panel_.RebuildPopup(inData, outData, params, path,
-                            LumaroEffect::CanRun(effect.get()) ? "" : LumaroEffect::CannotRunNote);
-        ShowEffect(inData, outData, params, *effect, core::PathToNarrow(path.stem()), hidden);
-      }
     } else {
+      // The package as it is on disk now, with the clip's values.
       LoadChosenEffect(inData, outData, params, record, core::PathFromUtf8(*text), "Unable to load selected effect",
                        true, hidden);
     }
@@ -135,7 +129,8 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
   // Read and built before the clip's state changes, and given to the clip in
   // one step once its values are in place: a frame asked for meanwhile renders
   // with the effect the clip had, never loads the package the user left.
-  const auto effect = instance_.LoadEffect(path);
+  auto loaded = instance_.LoadEffect(path);
+  const auto effect = loaded.effect;
   if (!effect) {
     if (instance_.LacksGpuDevice() && IsReadablePackage(path)) {
       // The package is sound: the project keeps it for a machine with a device.
@@ -162,19 +157,33 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
   if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
     Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
   }
-  if (samePackage) panel_.KeepClipValues(inData, params, *effect, instance_.GetPreviousEffect(record).get());
+  if (samePackage) {
+    const auto previous = instance_.GetPreviousClip(record);
+    panel_.KeepClipValues(inData, params, *effect, previous.effect.get(), previous.slots.get());
+  }
   for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *effect, params, true)) hidden.erase(index);
-  instance_.AssignEffect(record, effect);
+  instance_.AssignEffect(record, path, std::move(loaded), SlotMap::Of(effect->GetControls()));
   panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
   panel_.RebuildPopup(inData, outData, params, path,
                       LumaroEffect::CanRun(effect.get()) ? "" : LumaroEffect::CannotRunNote);
   ShowBuildFailure(*effect, core::PathToNarrow(path.stem()));
 }
 
-void UserActions::ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], const ICustomEffect& effect,
-                             const std::string& name, std::unordered_set<int>& hidden) const {
-  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, effect, params, false)) hidden.erase(index);
-  ShowBuildFailure(effect, name);
+void UserActions::AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
+                              const SequenceData& record) {
+  if (!instance_.HasLiveEffect(record)) return;
+  const auto clip = instance_.GetPreviousClip(record);
+  if (!clip.effect || !clip.slots) return;
+  auto layout = SlotMap::Of(clip.effect->GetControls());
+  if (*clip.slots == layout) return;
+  // The values as frames render them, then written where the version in use
+  // keeps them; new controls get their starting values.
+  panel_.KeepClipValues(inData, params, *clip.effect, nullptr, clip.slots.get());
+  std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
+  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *clip.effect, params, true))
+    hidden.erase(index);
+  panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
+  instance_.SetClipSlots(record, std::move(layout));
 }
 
 void UserActions::ShowBuildFailure(const ICustomEffect& effect, const std::string& name) const {

@@ -29,6 +29,10 @@ public:
   PF_Err ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
   // The Effect popup's new value: None, Browse..., or the stored effect again.
   PF_Err ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record);
+  // At the clip's first user action after its package was read again in a
+  // new layout: the values go where the new version keeps them, which the
+  // host takes only now.
+  void AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], const SequenceData& record);
 
 private:
   // Loads the effect at `path` for the sequence, keeping the clip's values
@@ -38,10 +42,6 @@ private:
   void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
                         const std::filesystem::path& path, const std::string& failure, bool rechosen,
                         std::unordered_set<int>& hidden);
-  // The effect's controls with the host's values, and its build failure.
-  void ShowEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[],
-                  const correction::ICustomEffect& effect, const std::string& name,
-                  std::unordered_set<int>& hidden) const;
   void ShowBuildFailure(const correction::ICustomEffect& effect, const std::string& name) const;
 
   LumaroEffect& instance_;

@@ -1,7 +1,9 @@
 #include "ModuleFixture.h"
+#include "PackageWriter.h"
 #include "core/PathText.h"
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -46,18 +48,18 @@ protected:
 
   // A clip with `example` browsed to by the user (its starting values in the
   // parameters), and its frames recorded before any other thread runs.
-  std::unique_ptr<Clip> MakeClip(const std::string& example) {
+  std::unique_ptr<Clip> MakeClip(const std::filesystem::path& package) {
     auto clip = std::make_unique<Clip>();
     clip->host = std::make_unique<EffectHost>(entry_);
     clip->host->UseGlobalDataOf(*owner_);
     EXPECT_EQ(clip->host->ParamsSetup(), PF_Err_NONE);
     EXPECT_EQ(clip->host->SequenceSetup(clip->sequence), PF_Err_NONE);
-    User().fileDialogAnswers.push_back(Example(example));
+    User().fileDialogAnswers.push_back(package);
     clip->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupBrowse);
     EXPECT_EQ(clip->host->UserChangedParam(clip->sequence, Layout::EffectPopup), PF_Err_NONE);
     clip->rendered = Render(*clip);
     clip->copied = input_.PackedPixels();
-    EXPECT_NE(clip->rendered, clip->copied) << example;
+    EXPECT_NE(clip->rendered, clip->copied) << package;
     return clip;
   }
 
@@ -107,9 +109,9 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
   constexpr int kCycles = 150;
   const std::vector<std::string> examples{"WarmGlow", "ToneChoice", "PulseVignette"};
   std::vector<std::unique_ptr<Clip>> renderClips;
-  for (const auto& example : examples) renderClips.push_back(MakeClip(example));
+  for (const auto& example : examples) renderClips.push_back(MakeClip(Example(example)));
   std::vector<std::unique_ptr<Clip>> loaderClips;
-  for (const auto& example : examples) loaderClips.push_back(MakeClip(example));
+  for (const auto& example : examples) loaderClips.push_back(MakeClip(Example(example)));
   ASSERT_FALSE(HasFailure());
 
   std::atomic<int> wrongFrames{0}, failedActions{0}, frames{0};
@@ -150,8 +152,8 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
 // name the old one; rendered while the user's choice is being made, none may
 // bring the old package back into the clip.
 TEST_F(ModuleThreadTest, LateFramesOfTheOldPackageNeverWinOverTheUsersChoice) {
-  const auto first = MakeClip("WarmGlow");
-  const auto second = MakeClip("ToneChoice");
+  const auto first = MakeClip(Example("WarmGlow"));
+  const auto second = MakeClip(Example("ToneChoice"));
   ASSERT_FALSE(HasFailure());
   // The render thread's copy of the clip's parameters, from before any choice.
   EffectHost frames(entry_);
@@ -177,6 +179,55 @@ TEST_F(ModuleThreadTest, LateFramesOfTheOldPackageNeverWinOverTheUsersChoice) {
   late.join();
   EXPECT_EQ(wrong, 0);
   for (auto* clip : {first.get(), second.get()}) TearDownClip(*clip);
+}
+
+// Clips sharing a package file follow it as it is replaced while they render,
+// each frame wholly of one version; a clip of another file is untouched.
+TEST_F(ModuleThreadTest, ClipsFollowTheirPackageAsItIsReplacedAndNoFrameMixesVersions) {
+  // Both versions draw red from "a" and green from "b"; the second declares
+  // them the other way round, so a frame pairing one version's kernel with
+  // the other's arguments shows the two swapped.
+  const auto version = [&](const std::string& first, const std::string& second) {
+    const auto slider = [](const std::string& id, const std::string& value) {
+      return R"({"class": "slider", "id": ")" + id + R"(", "label": ")" + id + R"(", "min": 0, "max": 1, "default": )" +
+             value + "}";
+    };
+    return lumaro::test::PackageBytes(lumaro::test::StandardEntries(
+        Kernel("k", ", float " + first + ", float " + second,
+               "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(a, b, 0, 1));"),
+        R"({"kernel": "k", "controls": [)" + slider(first, first == "a" ? "0.6" : "0.4") + ", " +
+            slider(second, second == "a" ? "0.6" : "0.4") + "]}",
+        ""));
+  };
+  const auto shared = folder_ / "Shared.lumaro-effect";
+  const std::vector<std::string> versions{version("a", "b"), version("b", "a")};
+  lumaro::test::WriteFile(shared, versions[0]);
+  std::vector<std::unique_ptr<Clip>> clips;
+  for (int i = 0; i < 2; ++i) clips.push_back(MakeClip(shared));
+  clips.push_back(MakeClip(Example("WarmGlow")));
+  ASSERT_FALSE(HasFailure());
+
+  std::atomic<bool> done{false};
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (auto& clip : clips) {
+    threads.emplace_back([&, clip = clip.get()] {
+      while (!done) {
+        if (Render(*clip) != clip->rendered) ++wrong;
+      }
+    });
+  }
+  for (int save = 1; save <= 8; ++save) {
+    const auto next = folder_ / "next";
+    lumaro::test::WriteFile(next, versions[save % 2]);
+    std::error_code error; // a file system that will not replace an open file skips this save
+    std::filesystem::rename(next, shared, error);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  }
+  done = true;
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, 0);
+  for (auto& clip : clips) TearDownClip(*clip);
 }
 
 TEST_F(ModuleThreadTest, LogLinesFromConcurrentThreadsArriveWhole) {

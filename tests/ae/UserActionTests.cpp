@@ -2,6 +2,7 @@
 #include "EffectHost.h"
 #include "HandleStore.h"
 #include "HostWorld.h"
+#include "LogCapture.h"
 #include "PackageWriter.h"
 #include "ScriptedResponder.h"
 #include "TempFolder.h"
@@ -14,6 +15,9 @@
 #include "core/PathText.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -198,12 +202,12 @@ TEST_F(UserActionTest, AReopenedProjectSaysItsEffectCannotRun) {
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(UserActionTest, ReselectingTheEffectReusesWhatIsLoaded) {
+TEST_F(UserActionTest, ReselectingTheEffectReadsThePackageAgainWithTheClipsValues) {
   ASSERT_EQ(Browse(Example("ToneChoice")), PF_Err_NONE);
   const auto id = Record().id;
   host_->ClearUIUpdates();
   ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
-  EXPECT_EQ(Record().id, id);
+  EXPECT_NE(Record().id, id);
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u);
   EXPECT_EQ(Popup(), Layout::PopupEffect);
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kToneChoiceTone, kToneChoiceLevels}));
@@ -257,7 +261,7 @@ TEST_F(UserActionTest, ReselectingKeepsTheClipsOwnValues) {
   ASSERT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
   host_->Params().SetFloatSliderValue(kWarmGlowAmount, 0.2);
   ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
-  EXPECT_EQ(host_->Params().At(kWarmGlowAmount).u.fs_d.value, 0.2);
+  EXPECT_FLOAT_EQ(host_->Params().At(kWarmGlowAmount).u.fs_d.value, 0.2);
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
 }
 
@@ -395,6 +399,125 @@ TEST_F(SyncActionTest, TheClipKeepsItsValuesThroughNoneAndANewVersionOfItsPackag
   ASSERT_EQ(Browse(UnloadablePackage()), PF_Err_NONE);
   ASSERT_EQ(Browse(package), PF_Err_NONE);
   EXPECT_FLOAT_EQ(host_->Params().At(second).u.fs_d.value, 0.1) << "chosen anew after another package";
+}
+
+// An effect whose frame shows its controls' values: red and green from the
+// sliders "a" and "b", blue from "c" (a checkbox, or an angle as a fraction
+// of a turn), in the order `controls` lists them.
+class ReloadTest : public SyncActionTest {
+protected:
+  static constexpr const char* kA =
+      R"({"class": "slider", "id": "a", "label": "A", "min": 0, "max": 1, "default": 0.1})";
+  static constexpr const char* kB =
+      R"({"class": "slider", "id": "b", "label": "B", "min": 0, "max": 1, "default": 0.2})";
+  static constexpr const char* kCheck = R"({"class": "checkbox", "id": "c", "label": "C", "default": false})";
+  static constexpr const char* kAngle = R"({"class": "angle", "id": "c", "label": "C", "default": 90})";
+
+  static std::string Version(const std::vector<std::string>& controls, bool angle = false, bool broken = false) {
+    std::string arguments;
+    std::string metadata = R"({"kernel": "k", "controls": [)";
+    for (const auto& control : controls) {
+      const std::string id = control.substr(control.find(R"("id": ")") + 7, 1);
+      arguments += ", " + std::string(id == "c" ? (angle ? "float" : "int") : "float") + " " + id;
+      metadata += (&control == &controls.front() ? "" : ", ") + control;
+    }
+    return lumaro::test::PackageBytes(lumaro::test::StandardEntries(
+        "__kernel void k(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
+        "float duration" +
+            arguments + ") { " + (broken ? "!" : "") +
+            "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
+            "(float4)(a, b, " +
+            std::string(angle ? "c / 360.0f" : "(float)c") + ", 1)); }",
+        metadata + "]}", ""));
+  }
+  // Saved the way the desktop application may: in place, or as another file
+  // renamed over it. Looked at again once the watch's interval has passed.
+  void Save(const std::string& bytes, bool inPlace = true) {
+    const auto target = inPlace ? package_ : folder_ / "saving.tmp";
+    lumaro::test::WriteFile(target, bytes);
+    if (!inPlace) std::filesystem::rename(target, package_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  // Red, green and blue of the frame.
+  std::vector<int> Frame() {
+    host::HostWorld input(4, 4);
+    host::HostWorld output(4, 4);
+    EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+    const auto pixels = output.PackedPixels();
+    return {pixels.at(2), pixels.at(1), pixels.at(0)};
+  }
+  lumaro::test::LogCapture log_;
+  std::filesystem::path package_ = folder_ / "Look.lumaro-effect";
+  const std::string v1_ = Version({kA, kB, kCheck});
+  const std::string v2_ = Version({kB, kA, kAngle}, true);
+};
+
+TEST_F(ReloadTest, ANewVersionOnDiskIsTakenWithEachControlsOwnValue) {
+  Save(v1_);
+  ASSERT_EQ(Browse(package_), PF_Err_NONE);
+  host_->Params().SetFloatSliderValue(ControlParam(0, eControl::Slider), 0.6);
+  host_->Params().SetFloatSliderValue(ControlParam(1, eControl::Slider), 0.4);
+  host_->Params().SetCheckboxValue(ControlParam(2, eControl::Checkbox), true);
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 255}));
+
+  // Version 2 swaps the sliders and turns the checkbox into an angle: until
+  // the next user action the host keeps the values where they were.
+  Save(v2_, false);
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 64})) << "the angle starts fresh at 90 degrees";
+  ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+  const auto angle = ControlParam(2, eControl::Angle);
+  EXPECT_EQ(Visible(),
+            (std::vector<PF_ParamIndex>{ControlParam(0, eControl::Slider), ControlParam(1, eControl::Slider), angle}));
+  EXPECT_EQ(std::string(host_->Params().At(kFirstSlider).name), "A") << "still where its value is";
+  EXPECT_TRUE(host_->Params().At(angle).ui_flags & PF_PUI_DISABLED) << "no value of its own yet";
+  EXPECT_TRUE(Boxes().empty());
+
+  // The next user action writes the values where version 2 keeps them.
+  ASSERT_EQ(PressSync(), PF_Err_NONE);
+  EXPECT_FLOAT_EQ(host_->Params().At(ControlParam(0, eControl::Slider)).u.fs_d.value, 0.4);
+  EXPECT_FLOAT_EQ(host_->Params().At(ControlParam(1, eControl::Slider)).u.fs_d.value, 0.6);
+  EXPECT_FALSE(host_->Params().At(angle).ui_flags & PF_PUI_DISABLED);
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 64}));
+
+  // Saved in place, back to version 1: the angle's place holds a checkbox again.
+  Save(v1_);
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 0}));
+  EXPECT_EQ(log_.Count("Reloaded 'Look' from " + core::PathToNarrow(package_)), 2);
+}
+
+TEST_F(ReloadTest, BrokenSavesKeepTheLastGoodEffectUntilAGoodOneComes) {
+  Save(v1_);
+  ASSERT_EQ(Browse(package_), PF_Err_NONE);
+  host_->Params().SetFloatSliderValue(kFirstSlider, 0.6);
+  const auto good = Frame();
+  const std::string broken = Version({kA, kB, kCheck}, false, true);
+  for (const auto& save : {v1_.substr(0, v1_.size() / 2), broken, std::string()}) {
+    if (save.empty()) {
+      std::filesystem::remove(package_);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    } else {
+      Save(save);
+    }
+    EXPECT_EQ(Frame(), good);
+  }
+  Save(v2_);
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 51, 64}));
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(log_.Count("Kept 'Look': "), 3) << "once per broken save";
+}
+
+// A project reopened while its package was being written recovers once the
+// file is whole, with the clip's values.
+TEST_F(ReloadTest, APackageHalfWrittenWhenFirstReadRecoversOnceWhole) {
+  Save(v1_.substr(0, v1_.size() - 30));
+  host_->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(package_));
+  host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
+  host_->Params().SetFloatSliderValue(kFirstSlider, 0.6);
+  host_->Params().SetFloatSliderValue(ControlParam(1, eControl::Slider), 0.4);
+  ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_EQ(Frame(), (std::vector<int>{0, 0, 0})) << "the blank input, passed through";
+  Save(v1_);
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 0}));
 }
 
 TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {

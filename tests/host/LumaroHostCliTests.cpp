@@ -20,6 +20,8 @@
 namespace brantok::lumaro::host {
 namespace {
 
+using ae::test::kToneChoiceLevels;
+using ae::test::kToneChoiceTone;
 using ae::test::kWarmGlowAmount;
 using ae::test::kWarmGlowTint;
 using ae::test::Layout;
@@ -400,6 +402,17 @@ TEST_F(LumaroHostActionTest, BrowsingToAnExampleLoadsItAndShowsItsControls) {
   EXPECT_EQ(report["controls"][1]["name"], "Tint");
   EXPECT_EQ(report["controls"][1]["type"], "color");
   EXPECT_EQ(report["unused"], nlohmann::json::array());
+}
+
+// A new version saved over the clip's package while the project is open is
+// what the clip then uses.
+TEST_F(LumaroHostActionTest, ANewVersionSavedOverThePackageIsPickedUp) {
+  const auto package = folder_ / "Look.lumaro-effect";
+  std::filesystem::copy_file(kEffects / "WarmGlow.lumaro-effect", package);
+  const auto report = Action(
+      {"--effect", Utf8(package), "--new-version", Utf8(kEffects / "ToneChoice.lumaro-effect"), "--choose", "effect"});
+  EXPECT_EQ(ControlParameters(report), (std::vector<int>{kToneChoiceTone, kToneChoiceLevels})) << report.dump();
+  EXPECT_EQ(lumaro::test::ReadFile(package), lumaro::test::ReadFile(kEffects / "ToneChoice.lumaro-effect"));
 }
 
 TEST_F(LumaroHostActionTest, CancellingBrowseTurnsTheEffectOff) {

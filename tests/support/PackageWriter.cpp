@@ -39,6 +39,12 @@ void WritePackage(const std::filesystem::path& path, const std::vector<PackageEn
   }
 }
 
+std::string PackageBytes(const std::vector<PackageEntry>& entries) {
+  const TempFolder folder;
+  WritePackage(folder / "package.zip", entries);
+  return ReadFile(folder / "package.zip");
+}
+
 std::vector<PackageEntry> StandardEntries(const std::string& kernel, const std::string& metadata,
                                           const std::string& prompt) {
   return {{"metadata.json", metadata}, {"kernel.cl", kernel}, {"prompt.txt", prompt}};

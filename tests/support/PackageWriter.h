@@ -16,6 +16,9 @@ struct PackageEntry {
 // Writes a zip archive with exactly these entries, in order.
 void WritePackage(const std::filesystem::path& path, const std::vector<PackageEntry>& entries);
 
+// The bytes of such an archive, for a test to write where and when it likes.
+std::string PackageBytes(const std::vector<PackageEntry>& entries);
+
 // The three usual entries of an effect package.
 std::vector<PackageEntry> StandardEntries(const std::string& kernel, const std::string& metadata,
                                           const std::string& prompt);

@@ -149,6 +149,7 @@ ActionOptions ParseActionOptions(const std::vector<std::string>& arguments) {
   reader.Value("--module", [&](const std::string& v) { options.module = PathArgument("--module", v); });
   reader.Value("--choose-file", [&](const std::string& v) { options.chooseFile = PathArgument("--choose-file", v); });
   reader.Value("--save-file", [&](const std::string& v) { options.saveFile = PathArgument("--save-file", v); });
+  reader.Value("--new-version", [&](const std::string& v) { options.newVersion = PathArgument("--new-version", v); });
   // --press and --choose are one user action between them.
   const auto action = [&](const std::string& option, const std::map<std::string, eAction>& known) {
     return [&, option, known](const std::string& v) {
@@ -178,6 +179,7 @@ ActionOptions ParseActionOptions(const std::vector<std::string>& arguments) {
   reader.Flag("--json", [&] { options.json = true; });
   reader.Read();
   if (!chosen) throw CliError("action needs --press update|sync or --choose none|browse|effect");
+  if (options.newVersion && !options.effect) throw CliError("action: --new-version needs --effect PKG");
   return options;
 }
 

@@ -43,6 +43,9 @@ struct ActionOptions {
   std::vector<bool> answers; // --answer, in order; true: yes
   std::optional<std::filesystem::path> chooseFile;
   std::optional<std::filesystem::path> saveFile;
+  // Saved over the effect package once the project is open, as the desktop
+  // application saves a new version; the panel is refreshed before the action.
+  std::optional<std::filesystem::path> newVersion;
   bool json = false;
   std::optional<std::filesystem::path> module;
 };

@@ -14,10 +14,12 @@
 #include "WorldPixels.h"
 #include "core/PathText.h"
 
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 namespace brantok::lumaro::host {
 namespace {
@@ -85,6 +87,19 @@ void CheckStatus(const EffectPackage& package, const ModuleRun::Status& status) 
   if (status.noDevice) throw CliError(status.log);
   if (!status.loaded) throw CliError("effect package " + shown + " does not load: " + status.log);
   if (!status.built) throw CliError("the kernel of effect package " + shown + " did not build: " + status.log);
+}
+
+// A new version saved the way applications save safely: written beside the
+// file, then renamed over it.
+void SaveOver(const std::filesystem::path& version, const std::filesystem::path& package) {
+  auto saving = package;
+  saving += ".saving";
+  std::error_code error;
+  std::filesystem::copy_file(version, saving, std::filesystem::copy_options::overwrite_existing, error);
+  if (!error) std::filesystem::rename(saving, package, error);
+  if (error)
+    throw CliError("cannot save " + core::PathToUtf8(version) + " over " + core::PathToUtf8(package) + ": " +
+                   error.message());
 }
 
 // The user answers the plug-in's dialogs for as long as this lives.
@@ -173,8 +188,10 @@ int RunAction(const std::vector<std::string>& arguments) {
   const ActionOptions options = ParseActionOptions(arguments);
   const auto module = ModulePath(options.module);
   std::error_code error;
-  if (options.effect && !std::filesystem::is_regular_file(*options.effect, error)) {
-    throw CliError("effect package " + core::PathToUtf8(*options.effect) + " does not exist");
+  for (const auto& file : {options.effect, options.newVersion}) {
+    if (file && !std::filesystem::is_regular_file(*file, error)) {
+      throw CliError("effect package " + core::PathToUtf8(*file) + " does not exist");
+    }
   }
 
   // The controls start as render's do, when the package can be read; one
@@ -205,6 +222,13 @@ int RunAction(const std::vector<std::string>& arguments) {
       if (values) values->ApplyTo(run.Params(), kLayerWidth, kLayerHeight);
     } else {
       run.OpenEmpty();
+    }
+    if (options.newVersion) {
+      SaveOver(*options.newVersion, *options.effect);
+      // The plug-in looks at the file at most four times a second; the editor
+      // then looks at the clip again.
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      run.RefreshPanel();
     }
     switch (options.action) {
     case eAction::PressUpdate:

@@ -151,6 +151,8 @@ void ModuleRun::OpenEmpty() {
   Check(host_->UpdateParamsUI(sequence_), "UPDATE_PARAMS_UI");
 }
 
+void ModuleRun::RefreshPanel() { Check(host_->UpdateParamsUI(sequence_), "UPDATE_PARAMS_UI"); }
+
 void ModuleRun::UserChangedParam(PF_ParamIndex index) {
   Check(host_->UserChangedParam(sequence_, index), "USER_CHANGED_PARAM");
 }

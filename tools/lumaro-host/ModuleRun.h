@@ -50,6 +50,9 @@ public:
   // The same for a project without an effect: an empty Effect Path and the
   // popup at its default. Throws CliError for a host error.
   void OpenEmpty();
+  // UPDATE_PARAMS_UI, as when the editor looks at the clip again. Throws
+  // CliError for a host error.
+  void RefreshPanel();
   HostParameters& Params() { return host_->Params(); }
   void SetLayerSize(A_long width, A_long height) { host_->SetLayerSize(width, height); }
   // USER_CHANGED_PARAM for `index`, as after the user used it in the panel.

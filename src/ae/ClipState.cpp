@@ -1,0 +1,72 @@
+#include "ae/ClipState.h"
+
+#include "core/Logger.h"
+#include "core/PathText.h"
+
+#include <utility>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+using core::eLogChannel;
+using core::Logger;
+
+bool CanRun(const correction::ICustomEffect* effect) {
+  return effect && !effect->HasBuildFailed() && effect->GetSource();
+}
+
+} // namespace
+
+ClipState::ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp,
+                     std::shared_ptr<correction::ICustomEffect> effect, std::optional<SlotMap> slots) :
+    path_(std::move(path)),
+    stamp_(stamp), slotsAssumed_(!slots), effect_(std::move(effect)) {
+  slots_ = std::make_shared<const SlotMap>(slots ? std::move(*slots)
+                                                 : (effect_ ? SlotMap::Of(effect_->GetControls()) : SlotMap()));
+}
+
+void ClipState::SetSlots(SlotMap slots) {
+  slots_ = std::make_shared<const SlotMap>(std::move(slots));
+  slotsAssumed_ = false;
+}
+
+bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
+  const auto now = watch.Stamp(path_);
+  const std::string name = effect_ ? effect_->GetName() : core::PathToNarrow(path_.stem());
+  if (!now) {
+    // Being replaced, or moved away: what renders stays until a file is back.
+    if (!std::exchange(missingSaid_, true)) {
+      Logger::Log("Kept '" + name + "': " + core::PathToNarrow(path_) + " is missing", eLogChannel::Info);
+    }
+    return false;
+  }
+  missingSaid_ = false;
+  if (now == stamp_ || now == rejected_) return false;
+
+  auto loaded = load(path_);
+  const bool runs = CanRun(loaded.effect.get());
+  if (!runs && CanRun(effect_.get())) {
+    rejected_ = now;
+    const std::string reason = loaded.effect ? loaded.effect->GetBuildError() : loaded.failure;
+    Logger::Log("Kept '" + name + "': " + (reason.empty() ? std::string("the new version cannot run") : reason),
+                eLogChannel::Info);
+    return false;
+  }
+  if (!loaded.effect) {
+    // Nothing loads and nothing ran before: tried again at the next change.
+    rejected_ = now;
+    return false;
+  }
+  // A package unreadable until now told nothing of where the host keeps its
+  // values; the first readable version does.
+  if (slotsAssumed_ && (!effect_ || !effect_->GetSource())) {
+    slots_ = std::make_shared<const SlotMap>(SlotMap::Of(loaded.effect->GetControls()));
+  }
+  effect_ = std::move(loaded.effect);
+  stamp_ = now;
+  rejected_.reset();
+  Logger::Log("Reloaded '" + effect_->GetName() + "' from " + core::PathToNarrow(path_), eLogChannel::Info);
+  return true;
+}
+
+} // namespace brantok::lumaro::ae

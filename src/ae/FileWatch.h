@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/FileStamp.h"
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+namespace brantok::lumaro::ae {
+
+// Looks at package files for the clips that use them, at most once per
+// Interval per path: frames ask on every render, and must not each pay a
+// file-system query, while an editor's save should show within a fraction of
+// a second. No lock of its own: the instance's effect-map lock guards it.
+class FileWatch final {
+public:
+  static constexpr std::chrono::milliseconds Interval{250};
+
+  // The file's stamp as last looked at, looked at anew once Interval has
+  // passed; nothing while the file is missing.
+  std::optional<core::FileStamp> Stamp(const std::filesystem::path& path);
+  // The file's stamp now: a user's choice always reads the disk as it is.
+  std::optional<core::FileStamp> StampNow(const std::filesystem::path& path);
+
+private:
+  struct Look {
+    std::chrono::steady_clock::time_point at;
+    std::optional<core::FileStamp> stamp;
+  };
+  std::unordered_map<std::filesystem::path::string_type, Look> looks_;
+};
+
+} // namespace brantok::lumaro::ae
