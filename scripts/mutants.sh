@@ -12,13 +12,15 @@
 # by the next site. It ends with the figure and the sites that survived
 # (file:line and the change). --list prints the chosen sites without building.
 # The same seed over the same src/ gives the same mutants, so two versions of
-# the tests can be compared. Defaults: seed 14, 30 mutants, 60 s.
+# the tests can be compared. Without --seed a fresh seed is drawn and printed:
+# judge a change of the tests on seeds not used before. Defaults: 30 mutants,
+# 60 s.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-seed=14
+seed=""
 count=30
 timeout=60
 list=0
@@ -40,7 +42,9 @@ fi
 exec python3 - "$seed" "$count" "$timeout" "$list" <<'PYTHON'
 import pathlib, random, re, subprocess, sys
 
-seed, count, timeout, only_list = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]), sys.argv[4] == "1"
+seed = int(sys.argv[1]) if sys.argv[1] else random.SystemRandom().randrange(1, 1_000_000)
+count, timeout, only_list = int(sys.argv[2]), int(sys.argv[3]), sys.argv[4] == "1"
+print(f"seed {seed} (repeat with --seed {seed})", flush=True)
 
 # Sources the Linux build compiles; the host API declarations hold no logic.
 files = sorted(p for p in pathlib.Path("src").rglob("*.cpp")

@@ -74,6 +74,12 @@ TEST_F(ModuleEffectPathTest, NewBlocksAreEmptyAndCompareOrdersByThePathAlone) {
   ASSERT_EQ(Call(extra), PF_Err_NONE);
   ASSERT_NE(Keep(created), nullptr);
   EXPECT_EQ(store_.Bytes(created), std::vector<std::uint8_t>(kBlock, 0));
+  // Copying a keyframe without a value gives an empty one, as NEW does.
+  PF_ArbitraryH copied = nullptr;
+  extra = Extra(PF_Arbitrary_COPY_FUNC);
+  extra.u.copy_func_params.dst_arbPH = &copied;
+  ASSERT_EQ(Call(extra), PF_Err_NONE);
+  EXPECT_EQ(store_.Bytes(Keep(copied)), std::vector<std::uint8_t>(kBlock, 0));
 
   auto compare = [&](PF_ArbitraryH a, PF_ArbitraryH b) {
     PF_ArbCompareResult result = -1;
@@ -234,6 +240,7 @@ TEST_F(ModuleEffectPathTest, ScanStoresPathsAndRefusesHostileText) {
       {"a path with its terminator", kPath + '\0', static_cast<A_u_long>(kPath.size() + 1), PF_Err_NONE, kPath},
       {"a path without one", kPath, static_cast<A_u_long>(kPath.size()), PF_Err_NONE, kPath},
       {"a path beyond ASCII", kWidePath, static_cast<A_u_long>(kWidePath.size()), PF_Err_NONE, kWidePath},
+      {"a path ending beyond ASCII", "/\xC3\xA4 \xF0\x9F\x8C\x85", 8, PF_Err_NONE, "/\xC3\xA4 \xF0\x9F\x8C\x85"},
       {"a path in a larger buffer", zeroPadded, 3 * kBlock, PF_Err_NONE, kPath},
       {"empty text", "", 0, PF_Err_NONE, ""},
       {"the longest path", longest, kBlock - 1, PF_Err_NONE, longest},

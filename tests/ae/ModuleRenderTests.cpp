@@ -222,12 +222,15 @@ TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsIt
   host->Params().SetPointValue(kPoint, 4.0, 6.0);
   host->Params().SetAngleValue(kAngle, 90.0);
   host->Params().SetCheckboxValue(kCheckbox, true);
-  for (const A_long scale : {1, 2}) {
+  // 0 stands for a host that gives no scale (0/1): full resolution.
+  for (const A_long scale : {1, 2, 0}) {
     for (const bool bottomUp : {false, true}) {
       SCOPED_TRACE(std::to_string(scale) + (bottomUp ? " bottom-up" : ""));
-      host->SetDownsample({1, static_cast<A_u_long>(scale)}, {1, static_cast<A_u_long>(scale)});
-      HostWorld input(kWidth / scale, kHeight / scale, PrPixelFormat_BGRA_4444_32f, 0, bottomUp);
-      HostWorld output(kWidth / scale, kHeight / scale, PrPixelFormat_BGRA_4444_32f, 0, bottomUp);
+      const A_long den = std::max<A_long>(scale, 1);
+      const PF_RationalScale downsample{scale ? 1 : 0, static_cast<A_u_long>(den)};
+      host->SetDownsample(downsample, downsample);
+      HostWorld input(kWidth / den, kHeight / den, PrPixelFormat_BGRA_4444_32f, 0, bottomUp);
+      HostWorld output(kWidth / den, kHeight / den, PrPixelFormat_BGRA_4444_32f, 0, bottomUp);
       ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
       EXPECT_EQ(OutputPixel(output, 0, 0), (Rgba{0.25f, 0.75f, 0.25f, 1.0f}));
     }
@@ -315,8 +318,9 @@ TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthAreNotShownButStillReachTheKe
   for (int i = 0; i < 17; ++i) {
     arguments += ", float s" + std::to_string(i);
     if (i) controls += ",";
-    controls += R"({"class": "slider", "id": "s)" + std::to_string(i) + R"(", "label": "S", "min": 0, "max": 50, )" +
-                R"("default": )" + std::to_string(i) + "}";
+    const auto value = std::to_string(i);
+    controls += R"({"class": "slider", "id": "s)" + value + R"(", "label": "S", "min": )" + value + R"(, "max": )" +
+                std::to_string(i + 10) + R"(, "default": )" + value + "}";
   }
   const auto package =
       WritePackage("Many",
@@ -328,6 +332,7 @@ TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthAreNotShownButStillReachTheKe
   std::vector<PF_ParamIndex> shown;
   for (A_long slot = 0; slot < Layout::ControlSlots; ++slot) shown.push_back(ControlParam(slot, eControl::Slider));
   EXPECT_EQ(VisibleControlParams(*host), shown);
+  EXPECT_EQ(host->Params().At(kFirstSlider).u.fs_d.precision, 1); // a range of exactly 10 is a wide one
   for (const auto& update : host->UIUpdates()) EXPECT_LE(update.index, Layout::LastControlParam);
   HostWorld input(kWidth, kHeight);
   HostWorld output(kWidth, kHeight);

@@ -61,7 +61,7 @@ protected:
   LumaroEffect& Instance() {
     return *dynamic_cast<LumaroEffect*>(*static_cast<IGlobalPluginInstance**>(*host_->GlobalData()));
   }
-  const SequenceData& Record() { return *static_cast<SequenceData*>(*host_->SequenceData(sequence_)); }
+  SequenceData& Record() { return *static_cast<SequenceData*>(*host_->SequenceData(sequence_)); }
 
   // The user picks `value` in the Effect popup.
   PF_Err Choose(A_long value) {
@@ -285,6 +285,12 @@ TEST_F(UserActionTest, APathTooLongForTheProjectIsRefusedAndChangesNothing) {
   EXPECT_EQ(Popup(), Layout::PopupEffect);
   EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow");
   EXPECT_EQ(Visible(), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
+
+  // A record naming no loaded effect (a reopened project whose package is
+  // gone) renders nothing, so the popup goes back to None.
+  Record().id = correction::Uuid::Generate();
+  ASSERT_EQ(Browse(package), PF_Err_NONE);
+  EXPECT_EQ(Popup(), Layout::PopupNone);
 }
 
 // A stored path that no longer loads is refused as in the module's tests

@@ -210,7 +210,7 @@ TEST_F(HostilePackageTest, AZipBombIsRefusedWithoutBeingInflated) {
   EXPECT_LT(meter.Largest(), kBounded);
 }
 
-TEST_F(HostilePackageTest, AnAbsurdDeclaredSizeIsRefusedBeforeAnything) {
+TEST_F(HostilePackageTest, AnEntryDeclaringMoreThanItHoldsIsRefused) {
   const auto package = Package({{"kernel.cl", "__kernel void k() {}", true}, {"prompt.txt", "tiny", false}}, "Liar");
   SetDeclaredSize(package, "kernel.cl", 0xFFFFFFF0u);
   SetDeclaredSize(package, "prompt.txt", 0x7FFFFFFFu);
@@ -218,6 +218,9 @@ TEST_F(HostilePackageTest, AnAbsurdDeclaredSizeIsRefusedBeforeAnything) {
   EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
   EXPECT_EQ(ReadError(EntryContent::Prompt, package), "Failed to extract entry: prompt.txt");
   EXPECT_LT(meter.Largest(), kBounded);
+  // A few bytes more than the entry holds: refused, not read with zeros after it.
+  SetDeclaredSize(package, "kernel.cl", 24);
+  EXPECT_EQ(ReadError(EntryContent::Kernel, package), "Failed to extract entry: kernel.cl");
 }
 
 TEST_F(HostilePackageTest, AnEntryAtTheLimitIsReadAndOneByteMoreIsNot) {

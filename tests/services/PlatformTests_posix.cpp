@@ -1,4 +1,5 @@
 // POSIX only: the stand-ins for the Windows shell and internet calls.
+#include "services/CompanionSync.h"
 #include "services/Downloader.h"
 #include "services/UrlOpener.h"
 
@@ -6,11 +7,46 @@
 #include "SavedVariable.h"
 #include "TempFolder.h"
 
+#include "LogCapture.h"
+
+#include <dirent.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
+
+namespace {
+// Failures the system rarely gives on demand, switched on by one test each:
+// libcurl unable to start a session (out of memory), and a folder listing
+// that breaks off after its first entry (an I/O error part way through).
+bool refuseCurlSessions = false;
+bool breakListings = false;
+bool listedAnEntry = false;
+} // namespace
+
+// These replace the libraries' functions for the whole test program and pass
+// every call on unless their test switched them on.
+extern "C" void* curl_easy_init() {
+  static const auto real = reinterpret_cast<void* (*)()>(dlsym(RTLD_NEXT, "curl_easy_init"));
+  return refuseCurlSessions ? nullptr : real();
+}
+
+// Visible to libstdc++, which lists folders for std::filesystem.
+extern "C" __attribute__((visibility("default"))) dirent* readdir(DIR* folder) {
+  static const auto real = reinterpret_cast<dirent* (*)(DIR*)>(dlsym(RTLD_NEXT, "readdir"));
+  if (breakListings && listedAnEntry) {
+    errno = EIO;
+    return nullptr;
+  }
+  dirent* entry = real(folder);
+  if (entry && std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) listedAnEntry = true;
+  return entry;
+}
 
 namespace brantok::lumaro::services {
 namespace {
@@ -38,6 +74,12 @@ TEST(PosixUrlOpenerTest, HandsTheAddressToXdgOpenAsItIs) {
   }
   EXPECT_EQ(test::ReadFile(received), url);
   EXPECT_FALSE(std::filesystem::exists(folder / "ran"));
+
+  // A host that ignores SIGCHLD has its children reaped for it; the wait for
+  // the shell must still end.
+  const auto previous = std::signal(SIGCHLD, SIG_IGN);
+  OpenUrlWithSystem(url);
+  std::signal(SIGCHLD, previous);
 }
 
 TEST(PosixUrlOpenerTest, NothingToStartIsNotAnError) {
@@ -58,6 +100,27 @@ TEST(PosixDownloaderTest, ProxySettingsOfTheEnvironmentAreIgnored) {
   std::vector<std::uint8_t> out;
   EXPECT_TRUE(Downloader(server.Url("/v.json")).Download(out, 5));
   EXPECT_EQ(std::string(out.begin(), out.end()), "{}");
+}
+
+TEST(PosixDownloaderTest, AClientThatCannotStartIsAFailedOpen) {
+  const test::LocalHttpServer server(test::HttpReply::Json("{}"));
+  const test::LogCapture log;
+  std::vector<std::uint8_t> out;
+  refuseCurlSessions = true;
+  const bool downloaded = Downloader(server.Url("/v.json")).Download(out, 5);
+  refuseCurlSessions = false;
+  EXPECT_FALSE(downloaded);
+  EXPECT_EQ(log.Count("InternetOpen failed: "), 1);
+}
+
+// A sync must not take a listing that broke off for a folder with nothing shared.
+TEST(PosixCompanionSyncTest, AFolderListingThatBreaksOffIsAnError) {
+  const test::TempFolder folder;
+  test::WriteFile(folder / "notes.txt", "");
+  breakListings = true;
+  listedAnEntry = false;
+  EXPECT_THROW(FindFileWithExtension(folder.Path(), ".lumaro-effect"), std::filesystem::filesystem_error);
+  breakListings = false;
 }
 
 } // namespace
