@@ -17,10 +17,11 @@ bool CanRun(const correction::ICustomEffect* effect) {
 
 } // namespace
 
-ClipState::ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp,
-                     std::shared_ptr<correction::ICustomEffect> effect, std::optional<SlotMap> slots) :
+ClipState::ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp, Loaded loaded,
+                     std::optional<SlotMap> slots, bool fromProject) :
     path_(std::move(path)),
-    stamp_(stamp), slotsAssumed_(!slots), effect_(std::move(effect)) {
+    stamp_(stamp), slotsAssumed_(!slots), fromProject_(fromProject), effect_(std::move(loaded.effect)),
+    bytes_(std::move(loaded.bytes)) {
   slots_ = std::make_shared<const SlotMap>(slots ? std::move(*slots)
                                                  : (effect_ ? SlotMap::Of(effect_->GetControls()) : SlotMap()));
 }
@@ -35,7 +36,7 @@ bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
   const std::string name = effect_ ? effect_->GetName() : core::PathToNarrow(path_.stem());
   if (!now) {
     // Being replaced, or moved away: what renders stays until a file is back.
-    if (!std::exchange(missingSaid_, true)) {
+    if (!fromProject_ && !std::exchange(missingSaid_, true)) {
       Logger::Log("Kept '" + name + "': " + core::PathToNarrow(path_) + " is missing", eLogChannel::Info);
     }
     return false;
@@ -63,8 +64,11 @@ bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
     slots_ = std::make_shared<const SlotMap>(SlotMap::Of(loaded.effect->GetControls()));
   }
   effect_ = std::move(loaded.effect);
+  bytes_ = std::move(loaded.bytes);
   stamp_ = now;
   rejected_.reset();
+  // The file is back, and it is the newer edit.
+  fromProject_ = false;
   Logger::Log("Reloaded '" + effect_->GetName() + "' from " + core::PathToNarrow(path_), eLogChannel::Info);
   return true;
 }

@@ -26,16 +26,23 @@ public:
   struct Loaded {
     std::shared_ptr<correction::ICustomEffect> effect; // null when the package could not be loaded
     std::string failure;                               // why, when it could not
+    std::shared_ptr<const std::string> bytes;          // the package as read
   };
   using Loader = std::function<Loaded(const std::filesystem::path&)>;
 
   // Without `slots` (a reopened project) the host is taken to hold the
   // values as the effect lays them out, or, when the package could not be
   // read, as the first version that can be read does.
-  ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp,
-            std::shared_ptr<correction::ICustomEffect> effect, std::optional<SlotMap> slots);
+  // `loaded` read from `path` (a file of version `stamp`), or from the copy
+  // kept in the project when `fromProject`.
+  ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp, Loaded loaded,
+            std::optional<SlotMap> slots, bool fromProject = false);
 
   const std::shared_ptr<correction::ICustomEffect>& GetEffect() const { return effect_; }
+  // The package bytes the effect was read from, for the project to keep.
+  const std::shared_ptr<const std::string>& GetBytes() const { return bytes_; }
+  // The effect came from the copy kept in the project: its file is missing.
+  bool IsFromProject() const { return fromProject_; }
   const std::filesystem::path& GetPath() const { return path_; }
   std::shared_ptr<const SlotMap> GetSlots() const { return slots_; }
   void SetSlots(SlotMap slots);
@@ -53,7 +60,9 @@ private:
   std::optional<core::FileStamp> rejected_; // a later version that was not taken
   bool missingSaid_ = false;
   bool slotsAssumed_ = false;
+  bool fromProject_ = false;
   std::shared_ptr<correction::ICustomEffect> effect_;
+  std::shared_ptr<const std::string> bytes_;
   std::shared_ptr<const SlotMap> slots_;
 };
 

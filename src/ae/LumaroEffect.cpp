@@ -207,7 +207,8 @@ LumaroEffect::LoadedEffect LumaroEffect::LoadEffect(const std::filesystem::path&
   std::lock_guard lock(effectMapMutex_);
   // The stamp before the bytes: a save in between is seen as a change later.
   auto stamp = files_.StampNow(path);
-  return {LoadLocked(path).effect, stamp};
+  auto loaded = LoadLocked(path);
+  return {loaded.effect, stamp, loaded.bytes};
 }
 
 void LumaroEffect::AssignEffect(SequenceData& record, const std::filesystem::path& path, LoadedEffect loaded,
@@ -215,7 +216,8 @@ void LumaroEffect::AssignEffect(SequenceData& record, const std::filesystem::pat
   std::lock_guard lock(effectMapMutex_);
   clips_.erase(record.Key());
   record.id = correction::Uuid::Generate();
-  clips_.insert_or_assign(record.id, ClipState(path, loaded.stamp, std::move(loaded.effect), std::move(slots)));
+  ClipState::Loaded effect{std::move(loaded.effect), {}, std::move(loaded.bytes)};
+  clips_.insert_or_assign(record.id, ClipState(path, loaded.stamp, std::move(effect), std::move(slots)));
 }
 
 void LumaroEffect::SetClipSlots(const SequenceData& record, SlotMap slots) {
@@ -327,30 +329,32 @@ LumaroEffect::ClipView LumaroEffect::GetClip(const PF_InData* inData, PF_OutData
   const auto path = core::PathFromUtf8(*text);
   if (!std::filesystem::exists(path)) return {};
   const auto stamp = files_.StampNow(path);
-  auto effect = LoadLocked(path).effect;
-  if (!effect) return {};
+  auto loaded = LoadLocked(path);
+  if (!loaded.effect) return {};
   const auto id = correction::Uuid::Generate();
   record->id = id;
-  const auto& clip = clips_.insert_or_assign(id, ClipState(path, stamp, effect, std::nullopt)).first->second;
+  const auto& clip =
+      clips_.insert_or_assign(id, ClipState(path, stamp, std::move(loaded), std::nullopt)).first->second;
   return {clip.GetEffect(), clip.GetSlots()};
 }
 
-ClipState::Loaded LumaroEffect::LoadLocked(const std::filesystem::path& path) {
+ClipState::Loaded LumaroEffect::LoadLocked(const std::filesystem::path& path,
+                                           std::shared_ptr<const std::string> bytes) {
   try {
-    correction::effects::library::Entry entry(path);
+    correction::effects::library::Entry entry(path, std::move(bytes));
     std::shared_ptr<ICustomEffect> effect = std::make_shared<correction::PromptEffect>(entry, *GetEffectCache());
     (effect->IsReady() ? correction::EffectOutcome::Ready(effect->GetName())
                        : correction::EffectOutcome::CannotRun(effect->GetName(), effect->GetBuildError()))
         .Log();
-    return {effect, {}};
+    return {effect, {}, effect->GetSource() ? entry.GetBytes() : nullptr};
   } catch (const NoGpuDeviceError& error) {
     // Said once, when the context could not be made.
-    return {nullptr, error.what()};
+    return {nullptr, error.what(), nullptr};
   } catch (const std::exception& error) {
     Logger::Log("Failed to load effect from path: " + core::PathToNarrow(path) + ". Error: " + error.what(),
                 eLogChannel::Error);
     correction::EffectOutcome::CannotRun(core::PathToNarrow(path.stem()), error.what()).Log();
-    return {nullptr, error.what()};
+    return {nullptr, error.what(), nullptr};
   }
 }
 

@@ -134,7 +134,8 @@ public:
   // it half set up. No effect (logged) when it cannot be loaded.
   struct LoadedEffect {
     std::shared_ptr<correction::ICustomEffect> effect;
-    std::optional<core::FileStamp> stamp; // the version it was read from
+    std::optional<core::FileStamp> stamp;     // the version it was read from
+    std::shared_ptr<const std::string> bytes; // the package as read
   };
   LoadedEffect LoadEffect(const std::filesystem::path& path);
   // Gives `loaded` (read from `path`) to the sequence under a fresh id, in
@@ -147,7 +148,9 @@ public:
 private:
   std::shared_ptr<gpu::IContext> GetContextLocked();
   // The effect-map lock is held.
-  ClipState::Loaded LoadLocked(const std::filesystem::path& path);
+  // `bytes`: the package already in memory (the copy kept in a project).
+  ClipState::Loaded LoadLocked(const std::filesystem::path& path,
+                               std::shared_ptr<const std::string> bytes = nullptr);
 
   // Also taken to read control values that a frame may be writing.
   mutable std::mutex renderMutex_;
