@@ -3,6 +3,7 @@
 #include "ae/HostHandle.h"
 #include "ae/ParameterLayout.h"
 #include "ae/ScopedSuite.h"
+#include "core/Logger.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,6 +12,9 @@
 
 namespace brantok::lumaro::ae {
 namespace {
+
+using core::eLogChannel;
+using core::Logger;
 
 constexpr auto BlockSize = ParameterLayout::EffectPathSize;
 
@@ -21,13 +25,25 @@ bool IsWholeBlock(A_HandleSize (*sizeOf)(PF_Handle), PF_Handle handle) {
   return !sizeOf || sizeOf(handle) >= BlockSize;
 }
 
+// How much of a value the callbacks carry: all of it, or its path block alone
+// when it is longer than any value the plug-in writes. Nothing for a value
+// shorter than the block, which is never read or written. A host that cannot
+// tell sizes is trusted with the block.
+std::optional<std::size_t> Extent(const PF_UtilCallbacks& utils, PF_Handle handle) {
+  if (!utils.host_get_handle_size) return BlockSize;
+  const auto size = utils.host_get_handle_size(handle);
+  if (size < BlockSize) return std::nullopt;
+  return size > EffectPathValue::MaxSize ? BlockSize : static_cast<std::size_t>(size);
+}
+
 bool HasHandleCallbacks(const PF_InData* inData) { return inData && HostHandle::CanMake(inData->utils); }
 
-// A new zeroed block written by `fill`, into `destination`;
+// A new zeroed value of `size` bytes written by `fill`, into `destination`;
 // PF_Err_OUT_OF_MEMORY when the host cannot give or fill one.
-PF_Err NewBlock(const PF_InData* inData, PF_Handle* destination, const std::function<bool(void*)>& fill) {
+PF_Err NewBlock(const PF_InData* inData, PF_Handle* destination, std::size_t size,
+                const std::function<bool(void*)>& fill) {
   if (!HasHandleCallbacks(inData)) return PF_Err_INVALID_CALLBACK;
-  const auto handle = HostHandle::Make(*inData->utils, BlockSize, fill);
+  const auto handle = HostHandle::Make(*inData->utils, size, fill);
   if (!handle) return PF_Err_OUT_OF_MEMORY;
   *destination = handle;
   return PF_Err_NONE;
@@ -35,40 +51,54 @@ PF_Err NewBlock(const PF_InData* inData, PF_Handle* destination, const std::func
 
 PF_Err CopyHandle(const PF_InData* inData, PF_Handle source, PF_Handle* destination) {
   if (!destination) return PF_Err_BAD_CALLBACK_PARAM;
-  if (source && HasHandleCallbacks(inData) && !IsWholeBlock(inData->utils->host_get_handle_size, source)) {
-    return PF_Err_BAD_CALLBACK_PARAM;
+  std::size_t size = BlockSize;
+  if (source && HasHandleCallbacks(inData)) {
+    const auto extent = Extent(*inData->utils, source);
+    if (!extent) return PF_Err_BAD_CALLBACK_PARAM;
+    size = *extent;
   }
-  return NewBlock(inData, destination, [&](void* to) {
+  return NewBlock(inData, destination, size, [&](void* to) {
     if (!source) return true;
     const auto& utils = *inData->utils;
     const auto* from = utils.host_lock_handle(source);
     if (!from) return false;
-    std::memcpy(to, from, BlockSize);
+    std::memcpy(to, from, size);
     utils.host_unlock_handle(source);
     return true;
   });
 }
 
+PF_Err FlatSize(const PF_InData* inData, PF_Handle handle, A_u_long* size) {
+  if (!handle || !size) return PF_Err_BAD_CALLBACK_PARAM;
+  const auto extent = Extent(*inData->utils, handle);
+  if (!extent) return PF_Err_BAD_CALLBACK_PARAM;
+  *size = static_cast<A_u_long>(*extent);
+  return PF_Err_NONE;
+}
+
 PF_Err Flatten(const PF_InData* inData, PF_Handle handle, A_u_long size, void* buffer) {
-  // FLAT_SIZE asked for the block's size; a buffer of another size is not
-  // ours to fill, and the host must not take it for the block.
-  if (size != BlockSize || !handle || !buffer) return PF_Err_BAD_CALLBACK_PARAM;
+  if (!handle || !buffer) return PF_Err_BAD_CALLBACK_PARAM;
   const auto& utils = *inData->utils;
-  if (!IsWholeBlock(utils.host_get_handle_size, handle)) return PF_Err_BAD_CALLBACK_PARAM;
+  // FLAT_SIZE asked for the value's size; a buffer of another size is not
+  // ours to fill, and the host must not take it for the value.
+  const auto extent = Extent(utils, handle);
+  if (!extent || size != *extent) return PF_Err_BAD_CALLBACK_PARAM;
   auto* data = utils.host_lock_handle(handle);
   if (!data) return PF_Err_OUT_OF_MEMORY;
-  std::memcpy(buffer, data, BlockSize);
+  std::memcpy(buffer, data, size);
   utils.host_unlock_handle(handle);
   return PF_Err_NONE;
 }
 
 PF_Err Unflatten(const PF_InData* inData, A_u_long size, const void* buffer, PF_Handle* destination) {
   if (!destination) return PF_Err_BAD_CALLBACK_PARAM;
-  // Flattened data of another size is not a block this plug-in wrote: a
-  // damaged project or another parameter's data.
-  if (size != BlockSize) return PF_Err_INTERNAL_STRUCT_DAMAGED;
-  return NewBlock(inData, destination, [&](void* data) {
-    if (buffer) std::memcpy(data, buffer, BlockSize);
+  // Shorter flattened data is not a value this plug-in wrote: a damaged
+  // project or another parameter's data. Longer data keeps its trailer, which
+  // is checked when read; beyond any trailer's size only the path survives.
+  if (size < BlockSize) return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  const std::size_t kept = buffer && size <= EffectPathValue::MaxSize ? size : BlockSize;
+  return NewBlock(inData, destination, kept, [&](void* data) {
+    if (buffer) std::memcpy(data, buffer, kept);
     return true;
   });
 }
@@ -77,13 +107,17 @@ PF_Err Compare(const PF_InData* inData, PF_Handle a, PF_Handle b, PF_ArbCompareR
   if (!result) return PF_Err_BAD_CALLBACK_PARAM;
   if (!a || !b) return PF_Err_NONE;
   const auto& utils = *inData->utils;
-  if (!IsWholeBlock(utils.host_get_handle_size, a) || !IsWholeBlock(utils.host_get_handle_size, b)) {
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
+  const auto sizeA = Extent(utils, a);
+  const auto sizeB = Extent(utils, b);
+  if (!sizeA || !sizeB) return PF_Err_BAD_CALLBACK_PARAM;
   const auto* first = static_cast<const char*>(utils.host_lock_handle(a));
   const auto* second = static_cast<const char*>(utils.host_lock_handle(b));
   if (first && second) {
-    const auto order = std::strncmp(first, second, BlockSize);
+    auto order = std::strncmp(first, second, BlockSize);
+    if (order == 0) {
+      const std::string_view keptA(first + BlockSize, *sizeA - BlockSize);
+      order = keptA.compare(std::string_view(second + BlockSize, *sizeB - BlockSize));
+    }
     *result = order < 0 ? PF_ArbCompare_LESS : order > 0 ? PF_ArbCompare_MORE : PF_ArbCompare_EQUAL;
   }
   if (first) utils.host_unlock_handle(a);
@@ -134,7 +168,7 @@ bool IsUtf8(std::string_view text) {
 PF_Err PrintedText(const PF_InData* inData, PF_Handle handle, std::string& text) {
   if (!handle) return PF_Err_BAD_CALLBACK_PARAM;
   const auto& utils = *inData->utils;
-  if (!IsWholeBlock(utils.host_get_handle_size, handle)) return PF_Err_BAD_CALLBACK_PARAM;
+  if (!Extent(utils, handle)) return PF_Err_BAD_CALLBACK_PARAM;
   const auto* data = static_cast<const char*>(utils.host_lock_handle(handle));
   if (!data) return PF_Err_OUT_OF_MEMORY;
   const auto* end = static_cast<const char*>(std::memchr(data, 0, BlockSize));
@@ -170,7 +204,7 @@ PF_Err Scan(const PF_InData* inData, const A_char* buffer, A_u_long size, PF_Han
   const auto* end = limit ? static_cast<const char*>(std::memchr(buffer, 0, limit)) : nullptr;
   const std::string_view text(buffer, end ? static_cast<std::size_t>(end - buffer) : limit);
   if (text.size() >= BlockSize || !IsUtf8(text)) return PF_Err_CANNOT_PARSE_KEYFRAME_TEXT;
-  return NewBlock(inData, destination, [&](void* data) {
+  return NewBlock(inData, destination, BlockSize, [&](void* data) {
     if (!text.empty()) std::memcpy(data, text.data(), text.size());
     return true;
   });
@@ -196,22 +230,72 @@ std::optional<std::string> ReadEffectPath(const PF_InData* inData, PF_OutData* o
   return path;
 }
 
-bool WriteEffectPath(const PF_InData* inData, PF_OutData* outData, PF_ParamDef* def, const std::string& text) {
-  if (!def || def->param_type != PF_Param_ARBITRARY_DATA || text.size() >= BlockSize) return false;
+std::optional<KeptPackage> ReadKeptPackage(const PF_InData* inData, PF_OutData* outData, const PF_ParamDef* def) {
+  if (!def || def->param_type != PF_Param_ARBITRARY_DATA) return std::nullopt;
+  HandleSuite handles(inData, outData, kPFHandleSuite, kPFHandleSuiteVersion1);
   const auto handle = def->u.arb_d.value;
+  // Without the value's size no trailer can be found safely.
+  if (!handle || !handles->host_lock_handle || !handles->host_get_handle_size) return std::nullopt;
+  const auto size = handles->host_get_handle_size(handle);
+  if (size <= BlockSize) return std::nullopt;
+  std::optional<KeptPackage> kept;
+  std::string problem = "longer than any kept package";
+  if (size <= EffectPathValue::MaxSize) {
+    const auto* data = static_cast<const char*>(handles->host_lock_handle(handle));
+    problem = "the host could not lock it";
+    if (data) {
+      kept = EffectPathValue::ReadTrailer(std::string_view(data + BlockSize, size - BlockSize), problem);
+      if (handles->host_unlock_handle) handles->host_unlock_handle(handle);
+    }
+  }
+  if (!kept) {
+    Logger::Log("Package copy kept in the project ignored, only its path is used: " + problem, eLogChannel::Error);
+  }
+  return kept;
+}
+
+bool WriteEffectPath(const PF_InData* inData, PF_OutData* outData, PF_ParamDef* def, const std::string& text,
+                     const KeptPackage* kept) {
+  if (!def || def->param_type != PF_Param_ARBITRARY_DATA || text.size() >= BlockSize) return false;
+  auto handle = def->u.arb_d.value;
   if (!handle) return false;
+  std::string trailer;
+  const bool tooLarge = kept && kept->bytes && kept->bytes->size() > EffectPathValue::MaxPackageSize;
+  if (kept && !tooLarge) {
+    auto made = EffectPathValue::MakeTrailer(*kept);
+    if (!made) return false;
+    trailer = std::move(*made);
+  }
   HandleSuite handles(inData, outData, kPFHandleSuite, kPFHandleSuiteVersion1);
   if (!handles->host_lock_handle || !IsWholeBlock(handles->host_get_handle_size, handle)) return false;
+  // The value takes exactly the new size, so no older trailer outlives its
+  // path. A host that cannot tell sizes holds the bare block.
+  const auto size = BlockSize + trailer.size();
+  const auto held = handles->host_get_handle_size ? handles->host_get_handle_size(handle) : BlockSize;
+  if (held != size) {
+    if (!handles->host_resize_handle || handles->host_resize_handle(size, &handle) != PF_Err_NONE || !handle) {
+      return false;
+    }
+    def->u.arb_d.value = handle;
+  }
   auto* data = static_cast<char*>(handles->host_lock_handle(handle));
   if (!data) return false;
   std::memset(data, 0, BlockSize);
   std::memcpy(data, text.data(), text.size());
+  if (!trailer.empty()) std::memcpy(data + BlockSize, trailer.data(), trailer.size());
   if (handles->host_unlock_handle) handles->host_unlock_handle(handle);
   def->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
+  if (tooLarge) {
+    Logger::Log("Package not kept in the project: " + std::to_string(kept->bytes->size()) +
+                    " bytes, larger than 1 MiB; the project keeps only its path",
+                eLogChannel::Info);
+  }
   return true;
 }
 
-PF_Err NewEffectPathHandle(const PF_InData* inData, PF_Handle& handle) { return NewBlock(inData, &handle, nullptr); }
+PF_Err NewEffectPathHandle(const PF_InData* inData, PF_Handle& handle) {
+  return NewBlock(inData, &handle, BlockSize, nullptr);
+}
 
 PF_Err HandleEffectPathCallback(const PF_InData* inData, PF_ArbParamsExtra* extra) {
   if (!extra) return PF_Err_BAD_CALLBACK_PARAM;
@@ -227,9 +311,7 @@ PF_Err HandleEffectPathCallback(const PF_InData* inData, PF_ArbParamsExtra* extr
   case PF_Arbitrary_COPY_FUNC:
     return CopyHandle(inData, u.copy_func_params.src_arbH, u.copy_func_params.dst_arbPH);
   case PF_Arbitrary_FLAT_SIZE_FUNC:
-    if (!u.flat_size_func_params.flat_data_sizePLu) return PF_Err_BAD_CALLBACK_PARAM;
-    *u.flat_size_func_params.flat_data_sizePLu = static_cast<A_u_long>(BlockSize);
-    return PF_Err_NONE;
+    return FlatSize(inData, u.flat_size_func_params.arbH, u.flat_size_func_params.flat_data_sizePLu);
   case PF_Arbitrary_FLATTEN_FUNC:
     return Flatten(inData, u.flatten_func_params.arbH, u.flatten_func_params.buf_sizeLu,
                    u.flatten_func_params.flat_dataPV);

@@ -1,5 +1,6 @@
 #include "HandleStore.h"
 #include "ModuleFixture.h"
+#include "ae/EffectPathValue.h"
 #include "core/PathText.h"
 
 #include <cstring>
@@ -14,6 +15,9 @@ constexpr std::uint8_t kUntouched = 0xA5;
 const std::string kPath = "/effects/Look.lumaro-effect";
 const std::string kWidePath =
     "/Looks/D\xC3\xA4mmerung \xE5\xA4\x95\xE6\x9A\xAE\xE3\x82\x8C \xF0\x9F\x8C\x85.lumaro-effect";
+// A path with a package kept after it. The callbacks carry the trailer
+// without reading it, so any bytes do.
+const std::string kKept = kPath + std::string(kBlock - kPath.size(), '\0') + "LUMAROKP trailer";
 
 // Every arbitrary-data selector of the Effect Path parameter, through
 // EffectMain, on blocks the host holds as a project would give them.
@@ -54,8 +58,9 @@ protected:
     if (handle) blocks_.push_back(handle);
     return handle;
   }
+  PF_Handle Value(const std::string& bytes) { return Block(bytes, bytes.size()); }
   static std::vector<std::uint8_t> Stored(const std::string& text) {
-    std::vector<std::uint8_t> bytes(kBlock, 0);
+    std::vector<std::uint8_t> bytes(std::max<std::size_t>(kBlock, text.size()), 0);
     std::memcpy(bytes.data(), text.data(), text.size());
     return bytes;
   }
@@ -67,7 +72,7 @@ protected:
 
 // The fault walk runs every selector on a session's blocks; what it cannot
 // see is a new block's content and the order COMPARE gives.
-TEST_F(ModuleEffectPathTest, NewBlocksAreEmptyAndCompareOrdersByThePathAlone) {
+TEST_F(ModuleEffectPathTest, NewBlocksAreEmptyAndCompareOrdersByPathThenKeptPackage) {
   PF_ArbitraryH created = nullptr;
   auto extra = Extra(PF_Arbitrary_NEW_FUNC);
   extra.u.new_func_params.arbPH = &created;
@@ -96,30 +101,87 @@ TEST_F(ModuleEffectPathTest, NewBlocksAreEmptyAndCompareOrdersByThePathAlone) {
   EXPECT_EQ(compare(Block("/effects/Mood.lumaro-effect"), look), PF_ArbCompare_MORE);
   // Bytes after the terminating zero take no part.
   EXPECT_EQ(compare(look, Block(std::string("/effects/Look.lumaro-effect\0junk", 32))), PF_ArbCompare_EQUAL);
+  // The same path with a package kept, or another copy kept, is a change.
+  const PF_Handle kept = Value(kKept);
+  EXPECT_EQ(compare(kept, Value(kKept)), PF_ArbCompare_EQUAL);
+  EXPECT_EQ(compare(look, kept), PF_ArbCompare_LESS);
+  EXPECT_EQ(compare(kept, look), PF_ArbCompare_MORE);
+  EXPECT_EQ(compare(kept, Value(kKept.substr(0, kKept.size() - 1) + "E")), PF_ArbCompare_MORE);
+  EXPECT_EQ(compare(Value(kKept + "!"), kept), PF_ArbCompare_MORE);
+  EXPECT_EQ(compare(Block("/effects/Mood.lumaro-effect"), kept), PF_ArbCompare_MORE);
 
   // A callback without its record is refused, not followed.
   host::CommandOptions options;
   EXPECT_NE(host_->Send(PF_Cmd_ARBITRARY_CALLBACK, options), PF_Err_NONE);
 }
 
-TEST_F(ModuleEffectPathTest, FlattenAndUnflattenRefuseEveryOtherSize) {
-  const PF_Handle block = Block(kPath);
-  const auto live = store_.LiveCount();
-  for (const A_u_long size : {0u, 1u, kBlock - 1, kBlock + 1, 2 * kBlock}) {
-    SCOPED_TRACE(size);
-    std::vector<std::uint8_t> flat(2 * kBlock, kUntouched);
-    auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
-    extra.u.flatten_func_params.arbH = block;
-    extra.u.flatten_func_params.buf_sizeLu = size;
-    extra.u.flatten_func_params.flat_dataPV = flat.data();
-    EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(flat, std::vector<std::uint8_t>(2 * kBlock, kUntouched));
+// A bare block and one with a package kept travel whole through COPY,
+// FLAT_SIZE, FLATTEN and UNFLATTEN; other flat sizes are refused.
+TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
+  for (const std::string& bytes : {kKept.substr(0, kBlock), kKept}) {
+    SCOPED_TRACE(bytes.size());
+    const std::vector<std::uint8_t> expected(bytes.begin(), bytes.end());
+    const PF_Handle value = Value(bytes);
+    const auto size = static_cast<A_u_long>(bytes.size());
+    A_u_long flatSize = 0;
+    auto extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
+    extra.u.flat_size_func_params.arbH = value;
+    extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
+    ASSERT_EQ(Call(extra), PF_Err_NONE);
+    EXPECT_EQ(flatSize, size);
 
+    PF_ArbitraryH copy = nullptr;
+    extra = Extra(PF_Arbitrary_COPY_FUNC);
+    extra.u.copy_func_params.src_arbH = value;
+    extra.u.copy_func_params.dst_arbPH = &copy;
+    ASSERT_EQ(Call(extra), PF_Err_NONE);
+    EXPECT_EQ(store_.Bytes(Keep(copy)), expected);
+
+    const auto live = store_.LiveCount();
+    for (const A_u_long given : {size, 0u, 1u, kBlock - 1, size - 1, size + 1, 2 * size}) {
+      SCOPED_TRACE(given);
+      std::vector<std::uint8_t> flat(2 * size, kUntouched);
+      extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+      extra.u.flatten_func_params.arbH = value;
+      extra.u.flatten_func_params.buf_sizeLu = given;
+      extra.u.flatten_func_params.flat_dataPV = flat.data();
+      if (given != size) {
+        EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(flat, std::vector<std::uint8_t>(2 * size, kUntouched));
+        continue;
+      }
+      ASSERT_EQ(Call(extra), PF_Err_NONE);
+      flat.resize(size);
+      EXPECT_EQ(flat, expected);
+      PF_ArbitraryH restored = nullptr;
+      extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+      extra.u.unflatten_func_params.buf_sizeLu = size;
+      extra.u.unflatten_func_params.flat_dataPV = flat.data();
+      extra.u.unflatten_func_params.arbPH = &restored;
+      ASSERT_EQ(Call(extra), PF_Err_NONE);
+      EXPECT_EQ(store_.Bytes(Keep(restored)), expected);
+    }
+    EXPECT_EQ(store_.LiveCount(), live + 1);
+  }
+
+  // Shorter flat data is no value of the plug-in's; longer than any trailer,
+  // only the path survives.
+  const auto huge = static_cast<A_u_long>(EffectPathValue::MaxSize + 1);
+  std::vector<std::uint8_t> flat = Stored(kPath);
+  flat.resize(huge, 'x');
+  const auto live = store_.LiveCount();
+  for (const A_u_long size : {0u, 1u, kBlock - 1, huge}) {
+    SCOPED_TRACE(size);
     PF_ArbitraryH restored = nullptr;
-    extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+    auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
     extra.u.unflatten_func_params.buf_sizeLu = size;
     extra.u.unflatten_func_params.flat_dataPV = flat.data();
     extra.u.unflatten_func_params.arbPH = &restored;
+    if (size == huge) {
+      ASSERT_EQ(Call(extra), PF_Err_NONE);
+      EXPECT_EQ(store_.Bytes(Keep(restored)), Stored(kPath));
+      continue;
+    }
     EXPECT_EQ(Call(extra), PF_Err_INTERNAL_STRUCT_DAMAGED);
     EXPECT_EQ(Keep(restored), nullptr);
     EXPECT_EQ(store_.LiveCount(), live);
@@ -130,17 +192,19 @@ TEST_F(ModuleEffectPathTest, BlocksShorterThanThePluginsAreNeverOverrun) {
   // Blocks the plug-in did not make: a damaged project, another parameter's
   // data. Found by the effect_path fuzz target.
   const PF_Handle shortBlock = Block(std::string(16, 'x'), 16);
-  const PF_Handle longBlock = Block(std::string(kBlock + 16, 'y'), kBlock + 16);
   std::vector<std::uint8_t> flat(kBlock, kUntouched);
-  auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+  A_u_long flatSize = 0;
+  auto extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
+  extra.u.flat_size_func_params.arbH = shortBlock;
+  extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
+  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(flatSize, 0u);
+  extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
   extra.u.flatten_func_params.arbH = shortBlock;
   extra.u.flatten_func_params.buf_sizeLu = kBlock;
   extra.u.flatten_func_params.flat_dataPV = flat.data();
   EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, kUntouched));
-  extra.u.flatten_func_params.arbH = longBlock;
-  EXPECT_EQ(Call(extra), PF_Err_NONE);
-  EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, 'y'));
 
   PF_ArbitraryH copy = nullptr;
   extra = Extra(PF_Arbitrary_COPY_FUNC);
@@ -181,6 +245,7 @@ TEST_F(ModuleEffectPathTest, PrintGivesThePathAsTextWithItsTerminator) {
   };
   const std::vector<Case> cases{
       {"a path", Block(kPath), PF_Err_NONE, kPath},
+      {"a path with a package kept", Value(kKept), PF_Err_NONE, kPath},
       {"no path", Block(""), PF_Err_NONE, ""},
       {"the longest path", Block(std::string(kBlock - 1, 'p')), PF_Err_NONE, std::string(kBlock - 1, 'p')},
       {"a block without its terminator", Block(std::string(kBlock, 'a')), PF_Err_INTERNAL_STRUCT_DAMAGED, ""},
@@ -277,8 +342,8 @@ TEST_F(ModuleEffectPathTest, ScanStoresPathsAndRefusesHostileText) {
 
 TEST_F(ModuleEffectPathTest, InterpolationHoldsTheLeftPathAndUnknownSelectorsAreRefused) {
   const PF_Handle left = Block(kPath);
-  const PF_Handle right = Block(kWidePath);
-  for (const auto& [t, expected] : {std::pair{0.0, kPath}, std::pair{0.5, kPath}, std::pair{1.0, kWidePath}}) {
+  const PF_Handle right = Value(kKept);
+  for (const auto& [t, expected] : {std::pair{0.0, kPath}, std::pair{0.5, kPath}, std::pair{1.0, kKept}}) {
     PF_ArbitraryH between = nullptr;
     auto extra = Extra(PF_Arbitrary_INTERP_FUNC);
     extra.u.interp_func_params.left_arbH = left;

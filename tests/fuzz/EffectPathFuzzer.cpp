@@ -3,9 +3,12 @@
 #include "FuzzTargets.h"
 
 #include "HandleStore.h"
+#include "ae/EffectPath.h"
 #include "ae/ParameterLayout.h"
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,10 +59,12 @@ public:
   Run& operator=(const Run&) = delete;
 
   void Step() {
-    // The input's choice picks the step; the order is the kept inputs'.
-    static constexpr std::array<void (Run::*)(), 10> kSteps{
-        &Run::New,       &Run::Dispose, &Run::Copy,  &Run::FlatSize, &Run::Flatten,
-        &Run::Unflatten, &Run::Compare, &Run::Other, &Run::ArmFault, &Run::ShowPath};
+    // The input's choice picks the step; the order is the kept inputs'. A new
+    // step goes last, and the kept inputs' step bytes are rewritten to pick
+    // the same steps as before (the byte modulo the old count).
+    static constexpr std::array<void (Run::*)(), 11> kSteps{
+        &Run::New,     &Run::Dispose, &Run::Copy,     &Run::FlatSize, &Run::Flatten,    &Run::Unflatten,
+        &Run::Compare, &Run::Other,   &Run::ArmFault, &Run::ShowPath, &Run::KeepPackage};
     (this->*kSteps[input_.Pick(kSteps.size())])();
   }
 
@@ -265,6 +270,63 @@ private:
     store_.Resize(kBlock, &resized);
     Expect(error == PF_Err_NONE || error == PF_Err_INTERNAL_STRUCT_DAMAGED, "UPDATE_PARAMS_UI failed");
     Expect(store_.LockedCount() == 0, "UPDATE_PARAMS_UI left a handle locked");
+  }
+
+  // A package and slot map from the input kept with a path through
+  // WriteEffectPath, then left whole, cut or extended, or one byte changed.
+  // The trailer must read back exactly when whole and never when its bytes
+  // changed (one changed byte always changes the checksum); the value then
+  // reaches a slot through UNFLATTEN, as a reopened project gives it, so
+  // that the other steps carry it too.
+  void KeepPackage() {
+    ae::KeptPackage kept{std::make_shared<const std::string>(input_.Bytes(1024)), {}};
+    // Now and then one slot too many, or an empty slot with an id.
+    const auto slots = input_.Pick(ParameterLayout::ControlSlots + 2);
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+      const auto kind = input_.Pick(8);
+      kept.slots.push_back({kind == 6 ? std::string() : input_.Bytes(24),
+                            kind < 6 ? std::optional(static_cast<ae::eControl>(kind)) : std::nullopt});
+    }
+    const std::string path = input_.Bytes(64);
+    auto& def = host_.Params().At(ParameterLayout::EffectPath);
+    PF_InData in = host_.PrepareInData({});
+    PF_OutData out = host_.PrepareOutData({});
+    const bool written = ae::WriteEffectPath(&in, &out, &def, path, &kept);
+    Expect(written == ae::EffectPathValue::MakeTrailer(kept).has_value(), "a kept package was written wrongly");
+
+    std::string value;
+    for (const auto byte : store_.Bytes(def.u.arb_d.value)) value.push_back(static_cast<char>(byte));
+    const auto damage = input_.Pick(4);
+    const std::size_t at = input_.Pick(256) * 16 + input_.Pick(16);
+    if (damage == 1) value.resize(kBlock + at % (value.size() - kBlock + 1));
+    if (damage == 2) value += input_.Bytes(64) + 'x';
+    if (damage == 3) value[at % value.size()] ^= static_cast<char>(1 + input_.Pick(255));
+    const bool trailerChanged = damage == 1 ? value.size() < store_.GetSize(def.u.arb_d.value)
+                                            : damage == 2 || (damage == 3 && at % value.size() >= kBlock);
+    PF_Handle handle = def.u.arb_d.value;
+    Expect(store_.Resize(value.size(), &handle) == PF_Err_NONE && store_.Write(handle, value.data(), value.size()),
+           "the host could not store the value");
+
+    const auto read = ae::ReadKeptPackage(&in, &out, &def);
+    Expect(store_.LockedCount() == 0, "reading the kept package left a handle locked");
+    if (written) {
+      Expect(read.has_value() != trailerChanged,
+             trailerChanged ? "a changed trailer was read" : "a kept package was lost");
+      Expect(!read || (read->bytes && *read->bytes == *kept.bytes && read->slots == kept.slots),
+             "a kept package read back different");
+    }
+
+    auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+    extra.u.unflatten_func_params.buf_sizeLu = static_cast<A_u_long>(value.size());
+    extra.u.unflatten_func_params.flat_dataPV = value.data();
+    PF_Handle* target = TargetSlot();
+    extra.u.unflatten_func_params.arbPH = target;
+    const PF_Err error = Send(extra);
+    ExpectMade(error, target);
+    if (target && !error) {
+      Expect(store_.Bytes(*target) == std::vector<std::uint8_t>(value.begin(), value.end()),
+             "UNFLATTEN changed the value");
+    }
   }
 
   FuzzInput& input_;
