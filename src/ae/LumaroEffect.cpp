@@ -200,24 +200,26 @@ LumaroEffect::ClipView LumaroEffect::GetPreviousClip(const SequenceData& record)
   std::lock_guard lock(effectMapMutex_);
   const auto found = clips_.find(record.Key());
   if (found == clips_.end()) return {};
-  return {found->second.GetEffect(), found->second.GetSlots()};
+  const auto& clip = found->second;
+  return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
 }
 
-LumaroEffect::LoadedEffect LumaroEffect::LoadEffect(const std::filesystem::path& path) {
+LumaroEffect::LoadedEffect LumaroEffect::LoadEffect(const std::filesystem::path& path,
+                                                    std::shared_ptr<const std::string> bytes) {
   std::lock_guard lock(effectMapMutex_);
   // The stamp before the bytes: a save in between is seen as a change later.
-  auto stamp = files_.StampNow(path);
-  auto loaded = LoadLocked(path);
+  auto stamp = bytes ? std::nullopt : files_.StampNow(path);
+  auto loaded = LoadLocked(path, std::move(bytes));
   return {loaded.effect, stamp, loaded.bytes};
 }
 
 void LumaroEffect::AssignEffect(SequenceData& record, const std::filesystem::path& path, LoadedEffect loaded,
-                                SlotMap slots) {
+                                SlotMap slots, bool fromProject) {
   std::lock_guard lock(effectMapMutex_);
   clips_.erase(record.Key());
   record.id = correction::Uuid::Generate();
   ClipState::Loaded effect{std::move(loaded.effect), {}, std::move(loaded.bytes)};
-  clips_.insert_or_assign(record.id, ClipState(path, loaded.stamp, std::move(effect), std::move(slots)));
+  clips_.insert_or_assign(record.id, ClipState(path, loaded.stamp, std::move(effect), std::move(slots), fromProject));
 }
 
 void LumaroEffect::SetClipSlots(const SequenceData& record, SlotMap slots) {
@@ -321,21 +323,34 @@ LumaroEffect::ClipView LumaroEffect::GetClip(const PF_InData* inData, PF_OutData
     if (const auto found = clips_.find(record->id); found != clips_.end()) {
       auto& clip = found->second;
       clip.Refresh(files_, [this](const std::filesystem::path& path) { return LoadLocked(path); });
-      return {clip.GetEffect(), clip.GetSlots()};
+      return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
     }
   }
   const auto text = ReadEffectPath(inData, outData, effectPath);
   if (!text || text->empty()) return {};
   const auto path = core::PathFromUtf8(*text);
-  if (!std::filesystem::exists(path)) return {};
-  const auto stamp = files_.StampNow(path);
-  auto loaded = LoadLocked(path);
+  // The project knows where the host holds the values, whichever version of
+  // the package is on disk now.
+  const auto kept = ReadKeptPackage(inData, outData, effectPath);
+  std::optional<SlotMap> slots;
+  if (kept) slots = SlotMap(kept->slots);
+  std::optional<core::FileStamp> stamp;
+  ClipState::Loaded loaded;
+  if (std::filesystem::exists(path)) {
+    stamp = files_.StampNow(path);
+    loaded = LoadLocked(path);
+  }
+  // The file is the newer edit; only when it is missing or does not load
+  // does the copy the project keeps render.
+  const bool fromProject = !loaded.effect && kept;
+  if (fromProject) loaded = LoadLocked(path, kept->bytes);
   if (!loaded.effect) return {};
   const auto id = correction::Uuid::Generate();
   record->id = id;
   const auto& clip =
-      clips_.insert_or_assign(id, ClipState(path, stamp, std::move(loaded), std::nullopt)).first->second;
-  return {clip.GetEffect(), clip.GetSlots()};
+      clips_.insert_or_assign(id, ClipState(path, stamp, std::move(loaded), std::move(slots), fromProject))
+          .first->second;
+  return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
 }
 
 ClipState::Loaded LumaroEffect::LoadLocked(const std::filesystem::path& path,
@@ -374,8 +389,11 @@ PF_Err LumaroEffect::UpdateParameterUI(PF_InData* inData, PF_OutData* outData, P
   if (choice == ParameterLayout::PopupEffect) clip = GetClip(inData, outData, pathParam, record);
   // A reopened project says at once when its effect cannot run, without
   // waiting for the user to choose it again.
-  panel_->RebuildPopup(inData, outData, params, path,
-                       choice == ParameterLayout::PopupEffect && !CanRun(clip.effect.get()) ? CannotRunNote : "");
+  std::string note;
+  if (choice == ParameterLayout::PopupEffect) {
+    note = !CanRun(clip.effect.get()) ? CannotRunNote : clip.fromProject ? KeptInProjectNote : "";
+  }
+  panel_->RebuildPopup(inData, outData, params, path, note);
   if (choice != ParameterLayout::PopupNone && choice != ParameterLayout::PopupEffect) return PF_Err_NONE;
 
   std::unordered_set<int> shown;

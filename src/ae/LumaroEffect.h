@@ -52,6 +52,8 @@ public:
   struct ClipView {
     std::shared_ptr<correction::ICustomEffect> effect;
     std::shared_ptr<const SlotMap> slots;
+    std::shared_ptr<const std::string> bytes; // the package it was read from
+    bool fromProject = false;                 // the copy kept in the project: the file is missing
   };
 
   // Registers the frame formats with Premiere Pro. Throws the integer error
@@ -111,6 +113,8 @@ public:
   static bool CanRun(const correction::ICustomEffect* effect);
   // What the Effect popup's item adds to the name of an effect that cannot run.
   static constexpr const char* CannotRunNote = "cannot run";
+  // ... of an effect that renders from the copy kept in the project.
+  static constexpr const char* KeptInProjectNote = "kept in project";
 
   std::size_t GetLoadedEffectCount() const;
 
@@ -137,11 +141,14 @@ public:
     std::optional<core::FileStamp> stamp;     // the version it was read from
     std::shared_ptr<const std::string> bytes; // the package as read
   };
-  LoadedEffect LoadEffect(const std::filesystem::path& path);
+  // With `bytes`, the package is read from them (the copy kept in the
+  // project) instead of from the file.
+  LoadedEffect LoadEffect(const std::filesystem::path& path, std::shared_ptr<const std::string> bytes = nullptr);
   // Gives `loaded` (read from `path`) to the sequence under a fresh id, in
   // place of its previous clip, in one step: no frame finds the sequence
   // without an effect between. The host holds its values as `slots` says.
-  void AssignEffect(SequenceData& record, const std::filesystem::path& path, LoadedEffect loaded, SlotMap slots);
+  void AssignEffect(SequenceData& record, const std::filesystem::path& path, LoadedEffect loaded, SlotMap slots,
+                    bool fromProject = false);
   // The host now holds the sequence's values as `slots` says.
   void SetClipSlots(const SequenceData& record, SlotMap slots);
 
@@ -149,8 +156,7 @@ private:
   std::shared_ptr<gpu::IContext> GetContextLocked();
   // The effect-map lock is held.
   // `bytes`: the package already in memory (the copy kept in a project).
-  ClipState::Loaded LoadLocked(const std::filesystem::path& path,
-                               std::shared_ptr<const std::string> bytes = nullptr);
+  ClipState::Loaded LoadLocked(const std::filesystem::path& path, std::shared_ptr<const std::string> bytes = nullptr);
 
   // Also taken to read control values that a frame may be writing.
   mutable std::mutex renderMutex_;

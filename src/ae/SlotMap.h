@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ae/EffectPathValue.h"
 #include "ae/ParameterLayout.h"
 #include "correction/effects/IControl.h"
 
@@ -17,11 +18,8 @@ namespace brantok::lumaro::ae {
 // new places; no control ever receives another control's value.
 class SlotMap final {
 public:
-  struct Slot {
-    std::string id;
-    eControl kind = eControl::Slider;
-    friend bool operator==(const Slot&, const Slot&) = default;
-  };
+  // The form a project keeps it in: an empty slot has no kind.
+  using Slot = SlotEntry;
   // Where one control of an effect shows: its parameter slot, and whether the
   // host holds its value there (otherwise it keeps its own value).
   struct Place {

@@ -15,6 +15,7 @@
 #include "services/CompanionSync.h"
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -67,7 +68,7 @@ PF_Err UserActions::ReceiveSharedEffect(PF_InData* inData, PF_OutData* outData, 
   const auto path = services::SyncFromLumaro();
   if (!path) return PF_Err_NONE;
   std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
-  LoadChosenEffect(inData, outData, params, record, *path, "Unable to load shared effect", false, hidden);
+  LoadChosenEffect(inData, outData, params, record, {*path, "Unable to load shared effect"}, hidden);
   panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
   return PF_Err_NONE;
 }
@@ -87,26 +88,60 @@ PF_Err UserActions::ChangeEffect(PF_InData* inData, PF_OutData* outData, PF_Para
     } else if (!std::filesystem::is_regular_file(*chosen, error)) {
       core::ShowMessageBox(core::eMessageBoxType::Error, "Unable to load selected file", "Invalid file");
     } else {
-      LoadChosenEffect(inData, outData, params, record, *chosen, "Unable to load selected effect", false, hidden);
+      LoadChosenEffect(inData, outData, params, record, {*chosen, "Unable to load selected effect"}, hidden);
     }
   } else if (choice == ParameterLayout::PopupEffect) {
     auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
     const auto text = ReadEffectPath(inData, outData, pathParam);
+    std::error_code error;
     if (!text || text->empty()) {
       panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
+    } else if (const auto kept = ReadKeptPackage(inData, outData, pathParam);
+               kept && !std::filesystem::exists(core::PathFromUtf8(*text), error)) {
+      SaveKeptPackage(inData, outData, params, record, core::PathFromUtf8(*text), *kept, hidden);
     } else {
       // The package as it is on disk now, with the clip's values.
-      LoadChosenEffect(inData, outData, params, record, core::PathFromUtf8(*text), "Unable to load selected effect",
-                       true, hidden);
+      Choice again{core::PathFromUtf8(*text), "Unable to load selected effect"};
+      again.rechosen = true;
+      LoadChosenEffect(inData, outData, params, record, again, hidden);
     }
   }
   panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
   return PF_Err_NONE;
 }
 
+void UserActions::SaveKeptPackage(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
+                                  const std::filesystem::path& path, const KeptPackage& kept,
+                                  std::unordered_set<int>& hidden) {
+  // The effect's file is missing and the project has its copy: it is offered
+  // back as a file, which the clip then names.
+  Choice choice{path, "Unable to load selected effect"};
+  choice.keepValues = true;
+  const auto name = core::PathToNarrow(path.stem());
+  if (const auto chosen = core::SaveFileDialog("Save " + name, {{"*.lumaro-effect", "Lumaro Effect"}}, path.filename(),
+                                               std::nullopt, std::nullopt)) {
+    std::ofstream file(*chosen, std::ios::binary | std::ios::trunc);
+    file.write(kept.bytes->data(), static_cast<std::streamsize>(kept.bytes->size()));
+    file.close();
+    if (file) {
+      choice.path = *chosen;
+      LoadChosenEffect(inData, outData, params, record, choice, hidden);
+      return;
+    }
+    core::ShowMessageBox(core::eMessageBoxType::Error,
+                         "Unable to save '" + name + "' as " + core::PathToNarrow(*chosen) +
+                             ". The effect goes on rendering from the copy kept in the project.",
+                         "Invalid file");
+  }
+  // Not saved: the clip goes on with the copy the project keeps.
+  choice.rechosen = true;
+  choice.projectCopy = kept.bytes;
+  LoadChosenEffect(inData, outData, params, record, choice, hidden);
+}
+
 void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
-                                   const std::filesystem::path& path, const std::string& failure, bool rechosen,
-                                   std::unordered_set<int>& hidden) {
+                                   const Choice& choice, std::unordered_set<int>& hidden) {
+  const auto& path = choice.path;
   auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
   // A path the project cannot hold is refused before anything changes, so the
   // clip never names one package and renders another.
@@ -125,11 +160,11 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
     hidden.clear();
     return;
   }
-  const bool samePackage = IsStoredPackage(ReadEffectPath(inData, outData, pathParam), path);
+  const bool keepValues = choice.keepValues || IsStoredPackage(ReadEffectPath(inData, outData, pathParam), path);
   // Read and built before the clip's state changes, and given to the clip in
   // one step once its values are in place: a frame asked for meanwhile renders
   // with the effect the clip had, never loads the package the user left.
-  auto loaded = instance_.LoadEffect(path);
+  auto loaded = instance_.LoadEffect(path, choice.projectCopy);
   const auto effect = loaded.effect;
   if (!effect) {
     if (instance_.LacksGpuDevice() && IsReadablePackage(path)) {
@@ -141,31 +176,37 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
       panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
       panel_.RebuildPopup(inData, outData, params, path, LumaroEffect::CannotRunNote);
       ShowNoDeviceBox(core::PathToNarrow(path.stem()));
-    } else if (rechosen) {
+    } else if (choice.rechosen) {
       // The stored path stays for when the package is whole again.
-      core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+      core::ShowMessageBox(core::eMessageBoxType::Error, choice.failure, "Invalid Lumaro Effect");
       panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
     } else {
       WriteEffectPath(inData, outData, pathParam, "");
       instance_.DropEffect(record);
       panel_.SetPopup(inData, params, ParameterLayout::PopupNone);
       panel_.RebuildPopup(inData, outData, params, std::nullopt);
-      core::ShowMessageBox(core::eMessageBoxType::Error, failure, "Invalid Lumaro Effect");
+      core::ShowMessageBox(core::eMessageBoxType::Error, choice.failure, "Invalid Lumaro Effect");
     }
     return;
   }
-  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
+  auto layout = SlotMap::Of(effect->GetControls());
+  // The project keeps the package and where the host holds each value, so
+  // that it renders the same where the file is missing or has changed.
+  const KeptPackage kept{loaded.bytes, layout.Slots()};
+  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path), loaded.bytes ? &kept : nullptr)) {
     Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
   }
-  if (samePackage) {
+  if (keepValues) {
     const auto previous = instance_.GetPreviousClip(record);
     panel_.KeepClipValues(inData, params, *effect, previous.effect.get(), previous.slots.get());
   }
   for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *effect, params, true)) hidden.erase(index);
-  instance_.AssignEffect(record, path, std::move(loaded), SlotMap::Of(effect->GetControls()));
+  instance_.AssignEffect(record, path, std::move(loaded), std::move(layout), choice.projectCopy != nullptr);
   panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
   panel_.RebuildPopup(inData, outData, params, path,
-                      LumaroEffect::CanRun(effect.get()) ? "" : LumaroEffect::CannotRunNote);
+                      !LumaroEffect::CanRun(effect.get()) ? LumaroEffect::CannotRunNote
+                      : choice.projectCopy                ? LumaroEffect::KeptInProjectNote
+                                                          : "");
   ShowBuildFailure(*effect, core::PathToNarrow(path.stem()));
 }
 
@@ -175,7 +216,11 @@ void UserActions::AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDe
   const auto clip = instance_.GetPreviousClip(record);
   if (!clip.effect || !clip.slots) return;
   auto layout = SlotMap::Of(clip.effect->GetControls());
-  if (*clip.slots == layout) return;
+  auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
+  const auto kept = ReadKeptPackage(inData, outData, pathParam);
+  // A version read again since the project last kept one goes into it now.
+  const bool newBytes = clip.bytes && (!kept || !kept->bytes || *kept->bytes != *clip.bytes);
+  if (*clip.slots == layout && !newBytes) return;
   // The values as frames render them, then written where the version in use
   // keeps them; new controls get their starting values.
   panel_.KeepClipValues(inData, params, *clip.effect, nullptr, clip.slots.get());
@@ -183,6 +228,10 @@ void UserActions::AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDe
   for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *clip.effect, params, true))
     hidden.erase(index);
   panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
+  if (const auto text = ReadEffectPath(inData, outData, pathParam); text && clip.bytes) {
+    const KeptPackage copy{clip.bytes, layout.Slots()};
+    WriteEffectPath(inData, outData, pathParam, *text, &copy);
+  }
   instance_.SetClipSlots(record, std::move(layout));
 }
 

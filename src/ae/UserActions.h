@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ae/EffectPathValue.h"
 #include "ae/sdk/EffectApi.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <unordered_set>
+#include <utility>
 
 namespace brantok::lumaro::correction {
 class ICustomEffect;
@@ -35,13 +38,25 @@ public:
   void AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], const SequenceData& record);
 
 private:
-  // Loads the effect at `path` for the sequence, keeping the clip's values
-  // when it is the package the clip already names. When it cannot be loaded,
-  // `failure` is shown and the sequence has no effect; a `rechosen` stored
-  // path stays for a later try, a new one is not kept.
+  // A package the user chose for the clip.
+  struct Choice {
+    Choice(std::filesystem::path chosen, std::string failureText) :
+        path(std::move(chosen)), failure(std::move(failureText)) {}
+    std::filesystem::path path;
+    std::string failure;                            // the box's text when it cannot be loaded
+    bool rechosen = false;                          // the stored path again: it stays when loading fails
+    bool keepValues = false;                        // as for the stored package, whatever the path
+    std::shared_ptr<const std::string> projectCopy; // read from these bytes, not the file
+  };
+  // Loads the chosen package for the sequence, keeping the clip's values when
+  // it is the package the clip already names. When it cannot be loaded, the
+  // failure is shown and the sequence has no effect.
   void LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
-                        const std::filesystem::path& path, const std::string& failure, bool rechosen,
-                        std::unordered_set<int>& hidden);
+                        const Choice& choice, std::unordered_set<int>& hidden);
+  // Offers the copy kept in the project as a file again, since the clip's
+  // file is missing; the clip renders from the copy until it is saved.
+  void SaveKeptPackage(PF_InData* inData, PF_OutData* outData, PF_ParamDef* params[], SequenceData& record,
+                       const std::filesystem::path& path, const KeptPackage& kept, std::unordered_set<int>& hidden);
   void ShowBuildFailure(const correction::ICustomEffect& effect, const std::string& name) const;
 
   LumaroEffect& instance_;
