@@ -420,6 +420,10 @@ protected:
   static constexpr const char* kAngle = R"({"class": "angle", "id": "c", "label": "C", "default": 90})";
 
   static std::string Version(const std::vector<std::string>& controls, bool angle = false, bool broken = false) {
+    return lumaro::test::PackageBytes(VersionEntries(controls, angle, broken));
+  }
+  static std::vector<lumaro::test::PackageEntry> VersionEntries(const std::vector<std::string>& controls,
+                                                                bool angle = false, bool broken = false) {
     std::string arguments;
     std::string metadata = R"({"kernel": "k", "controls": [)";
     for (const auto& control : controls) {
@@ -427,14 +431,14 @@ protected:
       arguments += ", " + std::string(id == "c" ? (angle ? "float" : "int") : "float") + " " + id;
       metadata += (&control == &controls.front() ? "" : ", ") + control;
     }
-    return lumaro::test::PackageBytes(lumaro::test::StandardEntries(
+    return lumaro::test::StandardEntries(
         "__kernel void k(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
         "float duration" +
             arguments + ") { " + (broken ? "!" : "") +
             "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
             "(float4)(a, b, " +
             std::string(angle ? "c / 360.0f" : "(float)c") + ", 1)); }",
-        metadata + "]}", ""));
+        metadata + "]}", "");
   }
   // Saved the way the desktop application may: in place, or as another file
   // renamed over it. Looked at again once the watch's interval has passed.
@@ -524,6 +528,66 @@ TEST_F(ReloadTest, APackageHalfWrittenWhenFirstReadRecoversOnceWhole) {
   EXPECT_EQ(Frame(), (std::vector<int>{0, 0, 0})) << "the blank input, passed through";
   Save(v1_);
   EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 0}));
+}
+
+// A project keeps its package and where each value is: reopened after the
+// package changed, each control gets its own value; reopened without the
+// file, it renders from its copy and says so, takes the file again once it
+// is back, and offers the copy back as a file when the effect is chosen.
+TEST_F(ReloadTest, TheProjectKeepsItsPackageAndWhereEachValueIs) {
+  Save(v1_);
+  ASSERT_EQ(Browse(package_), PF_Err_NONE);
+  host_->Params().SetFloatSliderValue(ControlParam(0, eControl::Slider), 0.6);
+  host_->Params().SetFloatSliderValue(ControlParam(1, eControl::Slider), 0.4);
+  host_->Params().SetCheckboxValue(ControlParam(2, eControl::Checkbox), true);
+  const std::vector<int> original{153, 102, 255};
+  const auto reopen = [&] {
+    ASSERT_EQ(host_->SequenceSetdown(sequence_), PF_Err_NONE);
+    ASSERT_EQ(host_->SequenceSetup(sequence_), PF_Err_NONE);
+    ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+  };
+  const auto popup = [&] { return host_->Params().Text(Layout::EffectPopup); };
+
+  Save(v2_);
+  reopen();
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 64})) << "the sliders swapped places, the angle is new";
+  std::filesystem::remove(package_);
+  reopen();
+  EXPECT_EQ(Frame(), original);
+  EXPECT_EQ(popup(), "None|Browse...|(-|Look (kept in project)");
+  EXPECT_EQ(Visible().size(), 3u);
+  Save(v2_);
+  reopen();
+  EXPECT_EQ(popup(), "None|Browse...|(-|Look") << "the file is the newer edit";
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 64}));
+
+  std::filesystem::remove(package_);
+  reopen();
+  const auto back = folder_ / "Back.lumaro-effect";
+  user_->fileDialogAnswers = {back};
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
+  ASSERT_EQ(user_->fileDialogs.size(), 2u);
+  EXPECT_EQ(user_->fileDialogs[1].title, "Save Look");
+  EXPECT_EQ(lumaro::test::ReadFile(back), v1_);
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(back));
+  EXPECT_EQ(popup(), "None|Browse...|(-|Back");
+  EXPECT_EQ(Frame(), original);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ReloadTest, APackageOverTheLimitIsNotCopiedIntoTheProject) {
+  Save(Version({kA}));
+  ASSERT_EQ(Browse(package_), PF_Err_NONE);
+  EXPECT_GT(host_->Params().ArbitraryBytes(Layout::EffectPath).size(), 2048u);
+  const auto small = Frame();
+  auto entries = VersionEntries({kA});
+  entries[2] = {"prompt.txt", std::string((1u << 20) + 1, 'p'), false};
+  const auto large = folder_ / "Large.lumaro-effect";
+  lumaro::test::WritePackage(large, entries);
+  ASSERT_EQ(Browse(large), PF_Err_NONE);
+  EXPECT_EQ(host_->Params().ArbitraryBytes(Layout::EffectPath).size(), 2048u);
+  EXPECT_EQ(log_.Count("larger than 1 MiB; the project keeps only its path"), 1);
+  EXPECT_EQ(Frame(), small) << "it renders all the same";
 }
 
 TEST_F(SyncActionTest, AReceivedFileThatDoesNotLoadIsReported) {

@@ -415,6 +415,15 @@ TEST_F(LumaroHostActionTest, ANewVersionSavedOverThePackageIsPickedUp) {
   EXPECT_EQ(lumaro::test::ReadFile(package), lumaro::test::ReadFile(kEffects / "ToneChoice.lumaro-effect"));
 }
 
+// A project reopened where its package is missing renders from the copy it keeps.
+TEST_F(LumaroHostActionTest, AProjectWithoutItsPackageUsesTheCopyItKeeps) {
+  const auto report = Action({"--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--choose", "effect",
+                              "--reopen-without-package"});
+  EXPECT_EQ(report["effectPopup"]["choice"], "WarmGlow (kept in project)") << report.dump();
+  EXPECT_EQ(ControlParameters(report), (std::vector<int>{kWarmGlowAmount, kWarmGlowTint}));
+  EXPECT_FALSE(std::filesystem::exists(core::PathFromUtf8(report["effectPath"].get<std::string>())));
+}
+
 TEST_F(LumaroHostActionTest, CancellingBrowseTurnsTheEffectOff) {
   const auto result = Run({"action", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--choose", "browse"});
   ASSERT_EQ(result.exitCode, 0) << result.errors;

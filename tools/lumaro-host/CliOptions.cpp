@@ -177,9 +177,13 @@ ActionOptions ParseActionOptions(const std::vector<std::string>& arguments) {
       },
       true);
   reader.Flag("--json", [&] { options.json = true; });
+  reader.Flag("--reopen-without-package", [&] { options.reopenWithoutPackage = true; });
   reader.Read();
   if (!chosen) throw CliError("action needs --press update|sync or --choose none|browse|effect");
   if (options.newVersion && !options.effect) throw CliError("action: --new-version needs --effect PKG");
+  if (options.reopenWithoutPackage && !options.effect) {
+    throw CliError("action: --reopen-without-package needs --effect PKG");
+  }
   return options;
 }
 

@@ -46,6 +46,9 @@ struct ActionOptions {
   // Saved over the effect package once the project is open, as the desktop
   // application saves a new version; the panel is refreshed before the action.
   std::optional<std::filesystem::path> newVersion;
+  // The project uses a copy of the package, which is deleted after the
+  // action; the project is then reopened, as on a machine without the file.
+  bool reopenWithoutPackage = false;
   bool json = false;
   std::optional<std::filesystem::path> module;
 };

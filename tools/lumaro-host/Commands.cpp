@@ -206,6 +206,25 @@ int RunAction(const std::vector<std::string>& arguments) {
     }
   }
 
+  // A copy the project can lose without touching the user's file.
+  std::optional<std::filesystem::path> copyFolder;
+  auto effect = options.effect;
+  if (options.reopenWithoutPackage) {
+    copyFolder = std::filesystem::temp_directory_path(error) /
+                 ("lumaro-host-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    effect = *copyFolder / options.effect->filename();
+    std::filesystem::create_directories(*copyFolder, error);
+    std::filesystem::copy_file(*options.effect, *effect, error);
+    if (error) throw CliError("cannot copy " + core::PathToUtf8(*options.effect) + ": " + error.message());
+  }
+  struct FolderRemover {
+    std::optional<std::filesystem::path> folder;
+    ~FolderRemover() {
+      std::error_code ignored;
+      if (folder) std::filesystem::remove_all(*folder, ignored);
+    }
+  } remover{copyFolder};
+
   ScriptedUser user(options.answers, options.chooseFile, options.saveFile);
   nlohmann::ordered_json state;
   {
@@ -217,14 +236,14 @@ int RunAction(const std::vector<std::string>& arguments) {
     constexpr A_long kLayerHeight = 1080;
     run.SetLayerSize(kLayerWidth, kLayerHeight);
     // Whether the stored package loads is part of what the state shows.
-    if (options.effect) {
-      run.Open(*options.effect, {});
+    if (effect) {
+      run.Open(*effect, {});
       if (values) values->ApplyTo(run.Params(), kLayerWidth, kLayerHeight);
     } else {
       run.OpenEmpty();
     }
     if (options.newVersion) {
-      SaveOver(*options.newVersion, *options.effect);
+      SaveOver(*options.newVersion, *effect);
       // The plug-in looks at the file at most four times a second; the editor
       // then looks at the clip again.
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -245,11 +264,17 @@ int RunAction(const std::vector<std::string>& arguments) {
       run.UserChangedParam(kEffectPopup);
       break;
     }
+    if (options.reopenWithoutPackage) {
+      std::filesystem::remove(*effect, error);
+      run.Reopen();
+    }
     state = DescribeParameters(run.Params(), run.SequenceRecord());
     run.Close();
   }
 
-  nlohmann::ordered_json report = {{"action", options.actionText}, {"dialogs", DescribeDialogs(user.Dialogs())}};
+  const std::string actionText =
+      options.actionText + (options.reopenWithoutPackage ? ", then reopened without the package" : "");
+  nlohmann::ordered_json report = {{"action", actionText}, {"dialogs", DescribeDialogs(user.Dialogs())}};
   for (const auto& [key, value] : state.items()) report[key] = value;
   nlohmann::ordered_json unused = nlohmann::ordered_json::array();
   for (std::size_t i = options.answers.size() - user.UnusedAnswers(); i < options.answers.size(); ++i) {

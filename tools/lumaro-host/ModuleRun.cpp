@@ -153,6 +153,15 @@ void ModuleRun::OpenEmpty() {
 
 void ModuleRun::RefreshPanel() { Check(host_->UpdateParamsUI(sequence_), "UPDATE_PARAMS_UI"); }
 
+void ModuleRun::Reopen() {
+  sequenceSetUp_ = false;
+  Check(host_->SequenceSetdown(sequence_), "SEQUENCE_SETDOWN");
+  const PF_Err error = host_->SequenceSetup(sequence_);
+  sequenceSetUp_ = true;
+  Check(error, "SEQUENCE_SETUP");
+  RefreshPanel();
+}
+
 void ModuleRun::UserChangedParam(PF_ParamIndex index) {
   Check(host_->UserChangedParam(sequence_, index), "USER_CHANGED_PARAM");
 }

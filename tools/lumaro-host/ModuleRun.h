@@ -53,6 +53,10 @@ public:
   // UPDATE_PARAMS_UI, as when the editor looks at the clip again. Throws
   // CliError for a host error.
   void RefreshPanel();
+  // The project closed and opened again: the sequence set down and set up
+  // anew with the same parameters, then the panel refreshed. Throws CliError
+  // for a host error.
+  void Reopen();
   HostParameters& Params() { return host_->Params(); }
   void SetLayerSize(A_long width, A_long height) { host_->SetLayerSize(width, height); }
   // USER_CHANGED_PARAM for `index`, as after the user used it in the panel.
