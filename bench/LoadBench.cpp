@@ -16,6 +16,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace brantok::lumaro::bench {
@@ -74,10 +75,11 @@ std::unique_ptr<LoadSetup> LoadSetup::instance_;
 
 // Times one panel refresh of a fresh sequence whose Effect Path names
 // `package`; the sequence's set-up and set-down stay outside the time.
-double TimeLoad(host::EffectHost& host, const std::filesystem::path& package) {
+// Without `package`, the Effect Path keeps the value it holds.
+double TimeLoad(host::EffectHost& host, const std::optional<std::filesystem::path>& package) {
   int sequence = -1;
   host.SequenceSetup(sequence);
-  if (!host.Params().WriteArbitraryText(4, package.string())) return -1.0;
+  if (package && !host.Params().WriteArbitraryText(4, package->string())) return -1.0;
   host.Params().SetPopupValue(3, 4);
   const auto start = std::chrono::steady_clock::now();
   const PF_Err error = host.UpdateParamsUI(sequence);
@@ -117,6 +119,36 @@ void CachedLoad(benchmark::State& state) {
   }
 }
 
+// A project reopened where its package is missing: the panel refresh loads
+// the copy the project keeps, from memory. The copy is made the way a user
+// makes it, by choosing the effect's item, before the file goes.
+void KeptCopyLoad(benchmark::State& state) {
+  auto& setup = LoadSetup::Instance();
+  auto& host = setup.Host();
+  const auto package = BenchRunner::Scratch() / "Kept.lumaro-effect";
+  std::filesystem::copy_file(BenchModule::Example("WarmGlow"), package,
+                             std::filesystem::copy_options::overwrite_existing);
+  int sequence = -1;
+  host.SequenceSetup(sequence);
+  host.Params().WriteArbitraryText(4, package.string());
+  host.Params().SetPopupValue(3, 4);
+  const PF_Err chosen = host.UserChangedParam(sequence, 3);
+  host.SequenceSetdown(sequence);
+  std::filesystem::remove(package);
+  if (chosen != PF_Err_NONE || host.Params().ArbitraryBytes(4).size() <= 2048) {
+    state.SkipWithError("the project kept no copy of the package");
+    return;
+  }
+  for (auto _ : state) {
+    const double seconds = TimeLoad(host, std::nullopt);
+    if (seconds < 0) {
+      state.SkipWithError("the panel refresh failed");
+      break;
+    }
+    state.SetIterationTime(seconds);
+  }
+}
+
 void ParseMetadata(benchmark::State& state) {
   const std::string text = BenchModule::ExampleText("WarmGlow", "metadata.json");
   for (auto _ : state) {
@@ -128,12 +160,17 @@ void ParseMetadata(benchmark::State& state) {
 std::vector<RatioCheck> RegisterAll() {
   benchmark::RegisterBenchmark("Load/WarmGlow/Cold", ColdLoad)->UseManualTime()->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("Load/WarmGlow/CacheHit", CachedLoad)->UseManualTime()->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("Load/WarmGlow/KeptCopy", KeptCopyLoad)->UseManualTime()->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("Load/WarmGlow/MetadataParse", ParseMetadata)
       ->UseRealTime()
       ->Unit(benchmark::kMicrosecond);
   return {
       {"cache-hit load", {"Load/WarmGlow/CacheHit", ""}, std::nullopt, 1.0},
       {"cache-hit load / cold load", {"Load/WarmGlow/CacheHit", ""}, BenchValue{"Load/WarmGlow/Cold", ""}, 1.0 / 50},
+      {"kept-copy load / cache-hit load",
+       {"Load/WarmGlow/KeptCopy", ""},
+       BenchValue{"Load/WarmGlow/CacheHit", ""},
+       1.25},
       {"cache-hit load / metadata parse",
        {"Load/WarmGlow/CacheHit", ""},
        BenchValue{"Load/WarmGlow/MetadataParse", ""},

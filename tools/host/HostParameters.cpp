@@ -226,8 +226,14 @@ std::string HostParameters::ReadArbitraryText(PF_ParamIndex index) const {
 }
 
 bool HostParameters::WriteArbitraryText(PF_ParamIndex index, const std::string& text) {
-  const PF_ParamDef& def = Checked(index, PF_Param_ARBITRARY_DATA);
+  PF_ParamDef& def = Checked(index, PF_Param_ARBITRARY_DATA);
   auto& store = HandleStore::Instance();
+  // A value the plug-in made longer than its default (text followed by data
+  // of its own) is text alone again, at the default's size.
+  if (def.u.arb_d.dephault && def.u.arb_d.value &&
+      store.GetSize(def.u.arb_d.value) > store.GetSize(def.u.arb_d.dephault)) {
+    if (store.Resize(store.GetSize(def.u.arb_d.dephault), &def.u.arb_d.value) != PF_Err_NONE) return false;
+  }
   const auto size = static_cast<std::size_t>(store.GetSize(def.u.arb_d.value));
   if (!def.u.arb_d.value || text.size() >= size) return false;
   std::vector<std::uint8_t> bytes(size, 0);

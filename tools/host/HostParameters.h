@@ -73,7 +73,8 @@ public:
 
   // The value handle of an arbitrary-data parameter: its bytes, and its bytes
   // up to the first zero as text. WriteArbitraryText stores text, a zero and
-  // zero fill; false when that does not fit or there is no value handle.
+  // zero fill, in a value of the default's size; false when that does not fit
+  // or there is no value handle.
   std::vector<std::uint8_t> ArbitraryBytes(PF_ParamIndex index) const;
   std::string ReadArbitraryText(PF_ParamIndex index) const;
   bool WriteArbitraryText(PF_ParamIndex index, const std::string& text);
