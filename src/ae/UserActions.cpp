@@ -193,7 +193,9 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
   // The project keeps the package and where the host holds each value, so
   // that it renders the same where the file is missing or has changed.
   const KeptPackage kept{loaded.bytes, layout.Slots()};
-  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path), loaded.bytes ? &kept : nullptr)) {
+  // A host that cannot make the value longer still gets the path.
+  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path), loaded.bytes ? &kept : nullptr) &&
+      (!loaded.bytes || !WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path)))) {
     Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
   }
   if (keepValues) {
@@ -219,7 +221,8 @@ void UserActions::AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDe
   auto* pathParam = FindParam(inData, params, ParameterLayout::EffectPath);
   const auto kept = ReadKeptPackage(inData, outData, pathParam);
   // A version read again since the project last kept one goes into it now.
-  const bool newBytes = clip.bytes && (!kept || !kept->bytes || *kept->bytes != *clip.bytes);
+  const bool newBytes = clip.bytes && clip.bytes->size() <= EffectPathValue::MaxPackageSize &&
+                        (!kept || !kept->bytes || *kept->bytes != *clip.bytes);
   if (*clip.slots == layout && !newBytes) return;
   // The values as frames render them, then written where the version in use
   // keeps them; new controls get their starting values.
