@@ -11,11 +11,11 @@ namespace {
 using core::eLogChannel;
 using core::Logger;
 
-bool CanRun(const correction::ICustomEffect* effect) {
+} // namespace
+
+bool ClipState::CanRun(const correction::ICustomEffect* effect) {
   return effect && !effect->HasBuildFailed() && effect->GetSource();
 }
-
-} // namespace
 
 ClipState::ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp, Loaded loaded,
                      std::optional<SlotMap> slots, bool fromProject) :

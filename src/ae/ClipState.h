@@ -38,6 +38,9 @@ public:
   ClipState(std::filesystem::path path, std::optional<core::FileStamp> stamp, Loaded loaded,
             std::optional<SlotMap> slots, bool fromProject = false);
 
+  // Whether frames render with `effect`: it built from a source.
+  static bool CanRun(const correction::ICustomEffect* effect);
+
   const std::shared_ptr<correction::ICustomEffect>& GetEffect() const { return effect_; }
   // The package bytes the effect was read from, for the project to keep.
   const std::shared_ptr<const std::string>& GetBytes() const { return bytes_; }

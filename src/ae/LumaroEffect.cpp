@@ -265,10 +265,6 @@ correction::RenderTime LumaroEffect::GetRenderTime(const PF_InData& inData) {
   return time;
 }
 
-bool LumaroEffect::CanRun(const ICustomEffect* effect) {
-  return effect && !effect->HasBuildFailed() && effect->GetSource();
-}
-
 std::size_t LumaroEffect::GetLoadedEffectCount() const {
   std::lock_guard lock(effectMapMutex_);
   return clips_.size();
@@ -391,7 +387,7 @@ PF_Err LumaroEffect::UpdateParameterUI(PF_InData* inData, PF_OutData* outData, P
   // waiting for the user to choose it again.
   std::string note;
   if (choice == ParameterLayout::PopupEffect) {
-    note = !CanRun(clip.effect.get()) ? CannotRunNote : clip.fromProject ? KeptInProjectNote : "";
+    note = !ClipState::CanRun(clip.effect.get()) ? CannotRunNote : clip.fromProject ? KeptInProjectNote : "";
   }
   panel_->RebuildPopup(inData, outData, params, path, note);
   if (choice != ParameterLayout::PopupNone && choice != ParameterLayout::PopupEffect) return PF_Err_NONE;
@@ -416,7 +412,7 @@ PF_Err LumaroEffect::Render(PF_InData* inData, PF_OutData* outData, PF_ParamDef*
   const auto clip =
       GetClip(inData, outData, FindParam(inData, params, ParameterLayout::EffectPath), GetSequenceData(inData));
   const auto& effect = clip.effect;
-  if (!CanRun(effect.get())) return CopyInput(inData, input, output);
+  if (!ClipState::CanRun(effect.get())) return CopyInput(inData, input, output);
 
   if (inData->appl_id != PF_APPL_ID_PREMIERE) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
 

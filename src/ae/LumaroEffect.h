@@ -109,8 +109,6 @@ public:
   static bool IsShortSequenceData(const PF_InData& inData);
   static correction::RenderTime GetRenderTime(const PF_InData& inData);
 
-  // Whether frames render with `effect`: it built from a source.
-  static bool CanRun(const correction::ICustomEffect* effect);
   // What the Effect popup's item adds to the name of an effect that cannot run.
   static constexpr const char* CannotRunNote = "cannot run";
   // ... of an effect that renders from the copy kept in the project.

@@ -167,7 +167,7 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
   auto loaded = instance_.LoadEffect(path, choice.projectCopy);
   const auto effect = loaded.effect;
   if (!effect) {
-    if (instance_.LacksGpuDevice() && IsReadablePackage(path)) {
+    if (instance_.LacksGpuDevice() && (choice.projectCopy || IsReadablePackage(path))) {
       // The package is sound: the project keeps it for a machine with a device.
       if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
         Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
@@ -206,9 +206,9 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
   instance_.AssignEffect(record, path, std::move(loaded), std::move(layout), choice.projectCopy != nullptr);
   panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
   panel_.RebuildPopup(inData, outData, params, path,
-                      !LumaroEffect::CanRun(effect.get()) ? LumaroEffect::CannotRunNote
-                      : choice.projectCopy                ? LumaroEffect::KeptInProjectNote
-                                                          : "");
+                      !ClipState::CanRun(effect.get()) ? LumaroEffect::CannotRunNote
+                      : choice.projectCopy             ? LumaroEffect::KeptInProjectNote
+                                                       : "");
   ShowBuildFailure(*effect, core::PathToNarrow(path.stem()));
 }
 

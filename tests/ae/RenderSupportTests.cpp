@@ -1,3 +1,5 @@
+#include "TempFolder.h"
+#include "ae/FileWatch.h"
 #include "ae/ImagePool.h"
 #include "ae/LumaroEffect.h"
 #include "gpu/IImage2D.h"
@@ -6,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <thread>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -25,6 +28,25 @@ TEST(RenderTimeTest, AZeroScaleAndAnOverflowingFrameStayInRange) {
   inData.current_time = std::numeric_limits<A_long>::min();
   inData.time_step = -1;
   EXPECT_EQ(LumaroEffect::GetRenderTime(inData).frame, std::numeric_limits<std::int32_t>::max());
+}
+
+// Frames look at their package's file through the watch: at most once per
+// interval, so that no frame pays a file-system query, and anew after it.
+TEST(FileWatchTest, LooksAtAFileAtMostOncePerInterval) {
+  lumaro::test::TempFolder folder;
+  const auto path = folder / "Look.lumaro-effect";
+  lumaro::test::WriteFile(path, "1");
+  FileWatch watch;
+  const auto first = watch.Stamp(path);
+  ASSERT_TRUE(first);
+  lumaro::test::WriteFile(path, "22");
+  EXPECT_EQ(watch.Stamp(path), first) << "remembered within the interval";
+  const auto second = watch.StampNow(path);
+  EXPECT_NE(second, first);
+  std::filesystem::remove(path);
+  EXPECT_EQ(watch.Stamp(path), second);
+  std::this_thread::sleep_for(FileWatch::Interval + std::chrono::milliseconds(50));
+  EXPECT_FALSE(watch.Stamp(path)) << "missing once looked at again";
 }
 
 TEST(ImagePoolTest, ReusesMatchingImagesAndEvictsTheLeastRecentlyUsed) {

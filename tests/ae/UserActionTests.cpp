@@ -8,6 +8,7 @@
 #include "TempFolder.h"
 #include "TestEnvironment.h"
 #include "ae/EffectDispatch.h"
+#include "ae/EffectPathValue.h"
 #include "ae/LumaroEffect.h"
 #include "ae/SequenceData.h"
 #include "core/DialogResponder.h"
@@ -573,6 +574,25 @@ TEST_F(ReloadTest, TheProjectKeepsItsPackageAndWhereEachValueIs) {
   EXPECT_EQ(popup(), "None|Browse...|(-|Back");
   EXPECT_EQ(Frame(), original);
   EXPECT_TRUE(Boxes().empty());
+}
+
+// A copy the project keeps that does not load (metadata of a later version,
+// say) is refused like a file would be; the stored path stays for the file.
+TEST_F(ReloadTest, AKeptCopyThatDoesNotLoadLeavesThePathForItsFile) {
+  const auto copy =
+      std::make_shared<const std::string>(lumaro::test::PackageBytes(lumaro::test::StandardEntries(v1_, "{", "")));
+  const auto trailer = EffectPathValue::MakeTrailer({copy, {}});
+  ASSERT_TRUE(trailer);
+  std::string value = core::PathToUtf8(package_);
+  value.resize(Layout::EffectPathSize, '\0');
+  value += *trailer;
+  auto& handle = host_->Params().At(Layout::EffectPath).u.arb_d.value;
+  ASSERT_EQ(host::HandleStore::Instance().Resize(static_cast<A_HandleSize>(value.size()), &handle), PF_Err_NONE);
+  ASSERT_TRUE(host::HandleStore::Instance().Write(handle, value.data(), value.size()));
+  user_->fileDialogAnswers = {std::nullopt};
+  ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
+  EXPECT_EQ(StoredPath(), core::PathToUtf8(package_));
+  EXPECT_EQ(Boxes(), std::vector<MessageBox>{kLoadFailed});
 }
 
 TEST_F(ReloadTest, APackageOverTheLimitIsNotCopiedIntoTheProject) {
