@@ -306,6 +306,7 @@ TEST_F(ModuleEffectPathTest, ScanStoresPathsAndRefusesHostileText) {
       {"a path without one", kPath, static_cast<A_u_long>(kPath.size()), PF_Err_NONE, kPath},
       {"a path beyond ASCII", kWidePath, static_cast<A_u_long>(kWidePath.size()), PF_Err_NONE, kWidePath},
       {"a path ending beyond ASCII", "/\xC3\xA4 \xF0\x9F\x8C\x85", 8, PF_Err_NONE, "/\xC3\xA4 \xF0\x9F\x8C\x85"},
+      {"the lowest continuation bytes", "/\xE0\xA4\x80\xC2\x80", 6, PF_Err_NONE, "/\xE0\xA4\x80\xC2\x80"},
       {"a path in a larger buffer", zeroPadded, 3 * kBlock, PF_Err_NONE, kPath},
       {"empty text", "", 0, PF_Err_NONE, ""},
       {"the longest path", longest, kBlock - 1, PF_Err_NONE, longest},

@@ -208,7 +208,7 @@ TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsIt
              "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(centre.x, centre.y, beam / "
              "360.0f, invert));"),
       R"({"title": "Kinds", "kernel": "kinds", "controls": [
-          {"class": "point", "id": "centre", "label": "Centre", "default": [0.5, 0.5]},
+          {"class": "point", "id": "centre", "label": "Centre", "default": [0.5, 0.25]},
           {"class": "angle", "id": "beam", "label": "Beam", "default": 0},
           {"class": "checkbox", "id": "invert", "label": "Invert", "default": false}]})");
   constexpr auto kPoint = ControlParam(0, eControl::Point);
@@ -218,6 +218,9 @@ TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsIt
   host->SetLayerSize(kWidth, kHeight);
   ChooseEffect(*host, package);
   EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kPoint, kAngle, kCheckbox}));
+  // Chosen again, the panel shows a point's default in percent of the layer.
+  ASSERT_EQ(host->UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
+  EXPECT_EQ(host->Params().At(kPoint).u.td.y_dephault, 25 << 16);
   // The host keeps the point in the layer's full-resolution pixels.
   host->Params().SetPointValue(kPoint, 4.0, 6.0);
   host->Params().SetAngleValue(kAngle, 90.0);
