@@ -130,6 +130,32 @@ TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) 
   EXPECT_TRUE(log_.Lines().empty());
 }
 
+// The desktop application withdraws its file while the save dialog is open:
+// the file already at the chosen place is not the received one.
+TEST_F(CompanionSyncTest, AFileWithdrawnDuringTheDialogIsAFailureWhateverLiesAtThePlace) {
+  struct Withdrawing : test::ScriptedResponder {
+    std::filesystem::path shared;
+    std::optional<std::filesystem::path>
+    AnswerSaveFileDialog(const std::string& title, const std::vector<core::FileTypeFilter>& filters,
+                         const std::optional<std::filesystem::path>& fileName,
+                         const std::optional<std::filesystem::path>& defaultFolder,
+                         const std::optional<std::filesystem::path>& folder) override {
+      std::filesystem::remove(shared);
+      return ScriptedResponder::AnswerSaveFileDialog(title, filters, fileName, defaultFolder, folder);
+    }
+  };
+  auto user = std::make_shared<Withdrawing>();
+  user->shared = ShareFile("Warm.lumaro-effect", "warm effect");
+  const auto chosen = elsewhere_ / "Warm.lumaro-effect";
+  WriteFile(chosen, "an older effect");
+  user->messageBoxAnswers = {eMessageBoxResult::Yes};
+  user->fileDialogAnswers = {chosen};
+  core::SetDialogResponder(user);
+  EXPECT_FALSE(SyncFromLumaro());
+  ASSERT_EQ(user->messageBoxes.size(), 2u);
+  EXPECT_EQ(user->messageBoxes[1].text, FailureText);
+}
+
 TEST_F(CompanionSyncTest, FailedMoveIsReportedAndLeavesTheSharedFile) {
   const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
   responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
