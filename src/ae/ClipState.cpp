@@ -31,7 +31,7 @@ void ClipState::SetSlots(SlotMap slots) {
   slotsAssumed_ = false;
 }
 
-bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
+void ClipState::Refresh(FileWatch& watch, const Loader& load) {
   const auto now = watch.Stamp(path_);
   const std::string name = effect_ ? effect_->GetName() : core::PathToNarrow(path_.stem());
   if (!now) {
@@ -39,10 +39,10 @@ bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
     if (!fromProject_ && !std::exchange(missingSaid_, true)) {
       Logger::Log("Kept '" + name + "': " + core::PathToNarrow(path_) + " is missing", eLogChannel::Info);
     }
-    return false;
+    return;
   }
   missingSaid_ = false;
-  if (now == stamp_ || now == rejected_) return false;
+  if (now == stamp_ || now == rejected_) return;
 
   auto loaded = load(path_);
   const bool runs = CanRun(loaded.effect.get());
@@ -51,12 +51,12 @@ bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
     const std::string reason = loaded.effect ? loaded.effect->GetBuildError() : loaded.failure;
     Logger::Log("Kept '" + name + "': " + (reason.empty() ? std::string("the new version cannot run") : reason),
                 eLogChannel::Info);
-    return false;
+    return;
   }
   if (!loaded.effect) {
     // Nothing loads and nothing ran before: tried again at the next change.
     rejected_ = now;
-    return false;
+    return;
   }
   // A package unreadable until now told nothing of where the host keeps its
   // values; the first readable version does.
@@ -70,7 +70,6 @@ bool ClipState::Refresh(FileWatch& watch, const Loader& load) {
   // The file is back, and it is the newer edit.
   fromProject_ = false;
   Logger::Log("Reloaded '" + effect_->GetName() + "' from " + core::PathToNarrow(path_), eLogChannel::Info);
-  return true;
 }
 
 } // namespace brantok::lumaro::ae

@@ -53,9 +53,8 @@ public:
   // Reads the package again when its file changed (as `watch` sees it) since
   // the effect was read. The new effect replaces the old one when it can run,
   // or when the old one could not either; otherwise the old one stays and
-  // the log says why, once per change ("Kept '<name>': <reason>"). True when
-  // the effect was replaced.
-  bool Refresh(FileWatch& watch, const Loader& load);
+  // the log says why, once per change ("Kept '<name>': <reason>").
+  void Refresh(FileWatch& watch, const Loader& load);
 
 private:
   std::filesystem::path path_;

@@ -102,6 +102,9 @@ PF_Err HostParameters::ApplyUIUpdate(PF_ParamIndex index, const PF_ParamDef& def
   if (index < 1 || index >= static_cast<PF_ParamIndex>(defs_.size())) return PF_Err_INVALID_INDEX;
   PF_ParamDef& own = defs_[static_cast<std::size_t>(index)];
   if (def.param_type != own.param_type) return PF_Err_BAD_CALLBACK_PARAM;
+  // The name is a C string in its 32-byte field; one without its terminator
+  // would be read past the field.
+  if (!std::memchr(def.name, '\0', sizeof def.name)) return PF_Err_BAD_CALLBACK_PARAM;
 
   own.ui_flags = def.ui_flags;
   own.ui_width = def.ui_width;

@@ -40,7 +40,7 @@ public:
   // the collapse flag; slider ranges, precision, display flags and default;
   // colour default; popup choices (copied), count and default. Never values.
   // PF_Err_INVALID_INDEX outside 1..Count()-1, PF_Err_BAD_CALLBACK_PARAM when
-  // the type differs from the added one.
+  // the type differs from the added one or the name has no terminator.
   PF_Err ApplyUIUpdate(PF_ParamIndex index, const PF_ParamDef& def);
 
   // Including the input layer.
