@@ -59,6 +59,21 @@ bool IsStoredPackage(const std::optional<std::string>& stored, const std::filesy
   return std::filesystem::equivalent(storedPath, path, error);
 }
 
+// `text` into the Effect Path, with a copy of `bytes` and `layout` when the
+// host takes them, else alone.
+void StorePath(PF_InData* inData, PF_OutData* outData, PF_ParamDef* pathParam, const std::string& text,
+               const std::shared_ptr<const std::string>& bytes, const SlotMap& layout) {
+  // The project keeps the package and where the host holds each value, so
+  // that it renders the same where the file is missing or has changed. A host
+  // that cannot make the value longer still gets the path, and no copy whose
+  // slot map no longer matches the host's values stays behind.
+  const KeptPackage kept{bytes, layout.Slots()};
+  if (bytes && WriteEffectPath(inData, outData, pathParam, text, &kept)) return;
+  if (!WriteEffectPath(inData, outData, pathParam, text)) {
+    Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
+  }
+}
+
 } // namespace
 
 UserActions::UserActions(LumaroEffect& instance, const ParameterPanel& panel) : instance_(instance), panel_(panel) {}
@@ -190,14 +205,7 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
     return;
   }
   auto layout = SlotMap::Of(effect->GetControls());
-  // The project keeps the package and where the host holds each value, so
-  // that it renders the same where the file is missing or has changed.
-  const KeptPackage kept{loaded.bytes, layout.Slots()};
-  // A host that cannot make the value longer still gets the path.
-  if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path), loaded.bytes ? &kept : nullptr) &&
-      (!loaded.bytes || !WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path)))) {
-    Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
-  }
+  StorePath(inData, outData, pathParam, core::PathToUtf8(path), loaded.bytes, layout);
   if (keepValues) {
     const auto previous = instance_.GetPreviousClip(record);
     panel_.KeepClipValues(inData, params, *effect, previous.effect.get(), previous.slots.get());
@@ -223,17 +231,19 @@ void UserActions::AdoptLayout(PF_InData* inData, PF_OutData* outData, PF_ParamDe
   // A version read again since the project last kept one goes into it now.
   const bool newBytes = clip.bytes && clip.bytes->size() <= EffectPathValue::MaxPackageSize &&
                         (!kept || !kept->bytes || *kept->bytes != *clip.bytes);
-  if (*clip.slots == layout && !newBytes) return;
-  // The values as frames render them, then written where the version in use
-  // keeps them; new controls get their starting values.
-  panel_.KeepClipValues(inData, params, *clip.effect, nullptr, clip.slots.get());
-  std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
-  for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *clip.effect, params, true))
-    hidden.erase(index);
-  panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
-  if (const auto text = ReadEffectPath(inData, outData, pathParam); text && clip.bytes) {
-    const KeptPackage copy{clip.bytes, layout.Slots()};
-    WriteEffectPath(inData, outData, pathParam, *text, &copy);
+  const bool moved = *clip.slots != layout;
+  if (!moved && !newBytes) return;
+  if (moved) {
+    // The values as frames render them, then written where the version in
+    // use keeps them; new controls get their starting values.
+    panel_.KeepClipValues(inData, params, *clip.effect, nullptr, clip.slots.get());
+    std::unordered_set<int> hidden(GetControlParamIndices().begin(), GetControlParamIndices().end());
+    for (const auto index : panel_.SynchroniseEffectToHost(inData, outData, *clip.effect, params, true))
+      hidden.erase(index);
+    panel_.HideParams(inData, outData, params, {hidden.begin(), hidden.end()});
+  }
+  if (const auto text = ReadEffectPath(inData, outData, pathParam)) {
+    StorePath(inData, outData, pathParam, *text, clip.bytes, layout);
   }
   instance_.SetClipSlots(record, std::move(layout));
 }

@@ -457,6 +457,15 @@ protected:
     const auto pixels = output.PackedPixels();
     return {pixels.at(2), pixels.at(1), pixels.at(0)};
   }
+  // Version 1 browsed to, then a = 0.6, b = 0.4 and c on: the frame {153, 102, 255}.
+  void ChooseVersionOneWithValues() {
+    Save(v1_);
+    ASSERT_EQ(Browse(package_), PF_Err_NONE);
+    host_->Params().SetFloatSliderValue(ControlParam(0, eControl::Slider), 0.6);
+    host_->Params().SetFloatSliderValue(ControlParam(1, eControl::Slider), 0.4);
+    host_->Params().SetCheckboxValue(ControlParam(2, eControl::Checkbox), true);
+  }
+
   lumaro::test::LogCapture log_;
   std::filesystem::path package_ = folder_ / "Look.lumaro-effect";
   const std::string v1_ = Version({kA, kB, kCheck});
@@ -464,11 +473,7 @@ protected:
 };
 
 TEST_F(ReloadTest, ANewVersionOnDiskIsTakenWithEachControlsOwnValue) {
-  Save(v1_);
-  ASSERT_EQ(Browse(package_), PF_Err_NONE);
-  host_->Params().SetFloatSliderValue(ControlParam(0, eControl::Slider), 0.6);
-  host_->Params().SetFloatSliderValue(ControlParam(1, eControl::Slider), 0.4);
-  host_->Params().SetCheckboxValue(ControlParam(2, eControl::Checkbox), true);
+  ChooseVersionOneWithValues();
   EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 255}));
 
   // Version 2 swaps the sliders and turns the checkbox into an angle: until
@@ -536,11 +541,7 @@ TEST_F(ReloadTest, APackageHalfWrittenWhenFirstReadRecoversOnceWhole) {
 // file, it renders from its copy and says so, takes the file again once it
 // is back, and offers the copy back as a file when the effect is chosen.
 TEST_F(ReloadTest, TheProjectKeepsItsPackageAndWhereEachValueIs) {
-  Save(v1_);
-  ASSERT_EQ(Browse(package_), PF_Err_NONE);
-  host_->Params().SetFloatSliderValue(ControlParam(0, eControl::Slider), 0.6);
-  host_->Params().SetFloatSliderValue(ControlParam(1, eControl::Slider), 0.4);
-  host_->Params().SetCheckboxValue(ControlParam(2, eControl::Checkbox), true);
+  ChooseVersionOneWithValues();
   const std::vector<int> original{153, 102, 255};
   const auto reopen = [&] {
     ASSERT_EQ(host_->SequenceSetdown(sequence_), PF_Err_NONE);
