@@ -8,8 +8,10 @@
 # a statement dropped, two arguments or two constants swapped. One at a time it
 # writes the mutant, rebuilds the linux-release preset, runs its CTest suite
 # (each test limited to --timeout seconds, the run stopped at the first
-# failure), and restores the file. A mutant that does not compile is replaced
-# by the next site. It ends with the figure and the sites that survived
+# failure), and restores the file. A mutant that does not compile, or that
+# compiles to the same object code as the original (a change the optimiser
+# proves makes no difference, so no test could see it), is replaced by the
+# next site. It ends with the figure and the sites that survived
 # (file:line and the change). --list prints the chosen sites without building.
 # The same seed over the same src/ gives the same mutants, so two versions of
 # the tests can be compared. Without --seed a fresh seed is drawn and printed:
@@ -40,7 +42,7 @@ if [ "$list" = 0 ]; then
 fi
 
 exec python3 - "$seed" "$count" "$timeout" "$list" <<'PYTHON'
-import pathlib, random, re, subprocess, sys
+import hashlib, pathlib, random, re, subprocess, sys
 
 seed = int(sys.argv[1]) if sys.argv[1] else random.SystemRandom().randrange(1, 1_000_000)
 count, timeout, only_list = int(sys.argv[2]), int(sys.argv[3]), sys.argv[4] == "1"
@@ -86,10 +88,17 @@ while any(per_file[path] for path in order):
         if per_file[path]:
             queue.append((path, *per_file[path].pop()))
 
+build = pathlib.Path("build/linux-release")
+
+def objects(path):
+    # The objects of every file of that name: those of the mutated file and
+    # of namesakes, which the mutant leaves as they were.
+    return {o: hashlib.sha256(o.read_bytes()).digest() for o in build.rglob(path.name + ".o")}
+
 def run(command, limit=None):
     return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=limit).returncode
 
-caught, survived, tried = [], [], 0
+caught, survived, tried, equivalent = [], [], 0, 0
 for path, number, replacement, change in queue:
     if len(caught) + len(survived) >= count:
         break
@@ -99,6 +108,7 @@ for path, number, replacement, change in queue:
         caught.append(where)
         continue
     original = path.read_text()
+    before = objects(path)
     lines = original.splitlines(keepends=True)
     lines[number - 1] = replacement + ("\n" if replacement else "\n")
     path.write_text("".join(lines))
@@ -106,6 +116,9 @@ for path, number, replacement, change in queue:
     try:
         if run(["cmake", "--build", "--preset", "linux-release"]) != 0:
             continue  # does not compile: the next site takes its place
+        if before and objects(path) == before:
+            equivalent += 1
+            continue  # the same machine code: no test could tell it apart
         try:
             failed = run(["ctest", "--preset", "linux-release", "-j2", "--stop-on-failure", "--timeout", str(timeout)],
                          limit=timeout * 20) != 0
@@ -121,7 +134,7 @@ if only_list:
 run(["cmake", "--build", "--preset", "linux-release"])
 total = len(caught) + len(survived)
 print(f"\nseed {seed}: {len(caught)} of {total} mutants caught, {len(survived)} survived "
-      f"({tried - total} did not compile)")
+      f"({tried - total - equivalent} did not compile, {equivalent} compiled to the same code)")
 for where, change in survived:
     print(f"  survived: {where}  {change}")
 PYTHON

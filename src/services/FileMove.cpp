@@ -10,7 +10,7 @@ bool MoveFileWithFallback(const std::filesystem::path& from, const std::filesyst
   std::error_code error;
   if (std::filesystem::equivalent(from, to, error)) return false;
   if (!CopyFileReplacing(from, to)) return false;
-  return std::filesystem::remove(from, error) && !error;
+  return std::filesystem::remove(from, error);
 }
 
 } // namespace brantok::lumaro::services

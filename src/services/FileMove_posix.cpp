@@ -13,7 +13,7 @@ bool MoveFileReplacing(const std::filesystem::path& from, const std::filesystem:
 
 bool CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
   std::error_code error;
-  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error) && !error;
+  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
 }
 
 } // namespace brantok::lumaro::services

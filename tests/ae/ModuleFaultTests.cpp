@@ -568,8 +568,9 @@ TEST_F(ModuleFaultTest, FramesTheWorldsCannotHoldAreRefusedOrWrittenWhole) {
        [](PF_EffectWorld&, PF_EffectWorld& out) { out.rowbytes = out.rowbytes / 2; }},
       {"input rows too short", kSize, kSize, kSize, kSize,
        [](PF_EffectWorld& in, PF_EffectWorld&) { in.rowbytes = -in.rowbytes / 2; }},
-      {"an empty output", kSize, kSize, kSize, kSize,
-       [](PF_EffectWorld&, PF_EffectWorld& out) { out.width = out.height = 0; }},
+      {"an output without columns", kSize, kSize, kSize, kSize,
+       [](PF_EffectWorld&, PF_EffectWorld& out) { out.width = 0; }},
+      {"an input without rows", kSize, kSize, kSize, kSize, [](PF_EffectWorld& in, PF_EffectWorld&) { in.height = 0; }},
       {"a negative output size", kSize, kSize, kSize, kSize,
        [](PF_EffectWorld&, PF_EffectWorld& out) { out.width = -out.width; }},
   };

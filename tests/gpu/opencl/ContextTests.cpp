@@ -1,6 +1,7 @@
 // The context, and the images, buffers and transfers it makes, on the
 // machine's OpenCL device.
 #include "gpu/opencl/Context.h"
+#include "gpu/opencl/Queue.h"
 
 #include "LogCapture.h"
 #include "SharedContext.h"
@@ -126,6 +127,34 @@ TEST(MemoryTest, ImagesWithHostDataStartWithACopyOfIt) {
   std::vector<std::uint8_t> lineBack(8);
   test::SharedQueue().ReadImage(*line, lineBack);
   EXPECT_EQ(lineBack, std::vector<std::uint8_t>(pixels.begin(), pixels.begin() + 8));
+}
+
+// A reference too many keeps device memory alive after the wrapper is gone.
+TEST(MemoryTest, WrappersHoldTheOneReferenceTheirCreationReturned) {
+  const auto count = [](auto info, auto handle, cl_uint query) {
+    cl_uint references = 0;
+    EXPECT_EQ(info(handle, query, sizeof(references), &references, nullptr), CL_SUCCESS);
+    return references;
+  };
+  auto buffer = SharedContext().CreateBuffer(64, eMemoryDeviceAccess::ReadWrite, eMemoryHostAccess::ReadWrite,
+                                             eMemoryLocation::Device, std::nullopt);
+  EXPECT_EQ(count(clGetMemObjectInfo, NativeMemory(*buffer), CL_MEM_REFERENCE_COUNT), 1u);
+  const Queue queue(SharedContext(), std::nullopt);
+  EXPECT_EQ(count(clGetCommandQueueInfo, queue.GetNativeQueue(), CL_QUEUE_REFERENCE_COUNT), 1u);
+
+  // A buffer over someone else's memory hands out their handle and is usable.
+  struct Source final : IMemorySource {
+    std::shared_ptr<IBuffer> owner;
+    std::size_t GetSizeInBytes() const override { return owner->GetSizeInBytes(); }
+    void* GetNativeHandle() const override { return owner->GetNativeHandle(); }
+  };
+  auto source = std::make_shared<Source>();
+  source->owner = std::move(buffer);
+  const auto wrapped = SharedContext().CreateBuffer(source, std::string("wrapped"));
+  EXPECT_TRUE(wrapped->IsValid());
+  EXPECT_EQ(wrapped->GetNativeHandle(), source->owner->GetNativeHandle());
+  EXPECT_EQ(wrapped->GetSizeInBytes(), 64u);
+  EXPECT_EQ(wrapped->GetDeviceAccess(), eMemoryDeviceAccess::Read);
 }
 
 TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
