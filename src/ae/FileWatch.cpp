@@ -1,13 +1,6 @@
 #include "ae/FileWatch.h"
 
 namespace brantok::lumaro::ae {
-namespace {
-
-// Paths of clips long gone are not kept for ever.
-constexpr std::size_t kMaxPaths = 1024;
-
-} // namespace
-
 std::optional<core::FileStamp> FileWatch::Stamp(const std::filesystem::path& path) {
   const auto now = std::chrono::steady_clock::now();
   if (const auto found = looks_.find(path.native()); found != looks_.end() && now - found->second.at < Interval) {
@@ -17,7 +10,7 @@ std::optional<core::FileStamp> FileWatch::Stamp(const std::filesystem::path& pat
 }
 
 std::optional<core::FileStamp> FileWatch::StampNow(const std::filesystem::path& path) {
-  if (looks_.size() >= kMaxPaths) looks_.clear();
+  if (looks_.size() >= MaxPaths) looks_.clear();
   auto stamp = core::ReadFileStamp(path);
   looks_[path.native()] = Look{std::chrono::steady_clock::now(), stamp};
   return stamp;

@@ -17,6 +17,9 @@ namespace brantok::lumaro::ae {
 class FileWatch final {
 public:
   static constexpr std::chrono::milliseconds Interval{250};
+  // Paths of clips long gone are not kept for ever: past this many the watch
+  // forgets them all and looks again.
+  static constexpr std::size_t MaxPaths = 1024;
 
   // The file's stamp as last looked at, looked at anew once Interval has
   // passed; nothing while the file is missing.

@@ -47,6 +47,9 @@ TEST(FileWatchTest, LooksAtAFileAtMostOncePerInterval) {
   EXPECT_EQ(watch.Stamp(path), second);
   std::this_thread::sleep_for(FileWatch::Interval + std::chrono::milliseconds(50));
   EXPECT_FALSE(watch.Stamp(path)) << "missing once looked at again";
+  lumaro::test::WriteFile(path, "333");
+  for (std::size_t i = 1; i <= FileWatch::MaxPaths; ++i) watch.Stamp(folder / std::to_string(i));
+  EXPECT_TRUE(watch.Stamp(path)) << "forgotten with the others once too many were looked at";
 }
 
 TEST(ImagePoolTest, ReusesMatchingImagesAndEvictsTheLeastRecentlyUsed) {
