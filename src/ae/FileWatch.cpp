@@ -1,6 +1,7 @@
 #include "ae/FileWatch.h"
 
 namespace brantok::lumaro::ae {
+
 std::optional<core::FileStamp> FileWatch::Stamp(const std::filesystem::path& path) {
   const auto now = std::chrono::steady_clock::now();
   if (const auto found = looks_.find(path.native()); found != looks_.end() && now - found->second.at < Interval) {
