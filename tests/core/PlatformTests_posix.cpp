@@ -8,6 +8,9 @@
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <sys/ptrace.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace brantok::lumaro::core {
 namespace {
@@ -40,9 +43,21 @@ TEST(PosixLocalAppDataTest, UnknownFolderFailsAndLogsGoBelowTheTemporaryFolder) 
             std::filesystem::temp_directory_path() / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs");
 }
 
-TEST(PosixDebugOutputTest, NoTracerMeansNoDebugger) {
-  // Tests run without a tracer unless someone debugs them.
-  if (IsDebuggerAttached()) GTEST_SKIP() << "running under a debugger";
+// A process asks about itself, so each case runs in a child: one on its own,
+// one traced by this test, as a debugger traces.
+TEST(PosixDebugOutputTest, ATracerCountsAsADebugger) {
+  for (const bool traced : {false, true}) {
+    const pid_t child = fork();
+    if (child == 0) {
+      if (traced && ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(2);
+      _exit(IsDebuggerAttached() == traced ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "tracing is not allowed here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << (traced ? "traced" : "on its own");
+  }
   ::testing::internal::CaptureStderr();
   WriteDebugOutput("debug text\n");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "debug text\n");
