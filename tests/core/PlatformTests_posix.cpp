@@ -1,10 +1,12 @@
 // POSIX only: the stand-ins for the Windows folder and debugger services.
 #include "core/DebugOutput.h"
+#include "core/FileStamp.h"
 #include "core/LocalAppData.h"
 #include "core/Logger.h"
 #include "core/PathText.h"
 
 #include "SavedVariable.h"
+#include "TempFolder.h"
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +43,30 @@ TEST(PosixLocalAppDataTest, UnknownFolderFailsAndLogsGoBelowTheTemporaryFolder) 
   EXPECT_EQ(out, "untouched");
   EXPECT_EQ(Logger::GetLogDirectory(),
             std::filesystem::temp_directory_path() / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs");
+}
+
+// Each part of the stamp on its own tells one version of a file from the next.
+TEST(PosixFileStampTest, SizeTimeAndIdentityEachTellVersionsApart) {
+  const test::TempFolder folder;
+  const auto path = folder / "a.lumaro-effect";
+  test::WriteFile(path, "12345");
+  const auto first = ReadFileStamp(path);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->size, 5u);
+  EXPECT_NE(first->volume, 0u);
+  std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(3));
+  const auto retimed = ReadFileStamp(path);
+  EXPECT_NE(retimed->modified, first->modified);
+  EXPECT_EQ(std::tie(retimed->size, retimed->volume, retimed->file), std::tie(first->size, first->volume, first->file));
+  // Renamed over it: the same size and time, another file.
+  test::WriteFile(folder / "b", "54321");
+  std::filesystem::last_write_time(folder / "b", std::filesystem::last_write_time(path));
+  std::filesystem::rename(folder / "b", path);
+  const auto replaced = ReadFileStamp(path);
+  EXPECT_EQ(replaced->modified, retimed->modified);
+  EXPECT_NE(replaced->file, retimed->file);
+  EXPECT_FALSE(ReadFileStamp(folder.Path())) << "a folder has no stamp";
+  EXPECT_FALSE(ReadFileStamp(folder / "missing"));
 }
 
 // A process asks about itself, so each case runs in a child: one on its own,
