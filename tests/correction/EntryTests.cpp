@@ -176,6 +176,7 @@ TEST_F(PackageReaderTest, MissingKernelOrMetadataGivesNoSourceAndIsRetried) {
   const auto source = entry.GetSource();
   ASSERT_NE(source, nullptr);
   EXPECT_EQ(source->metadata, kMetadata);
+  EXPECT_EQ(entry.GetReadError(), "");
 
   // Bytes handed over are the package: a failed read never turns to the file.
   Entry kept(package, std::make_shared<const std::string>("not a zip"));
