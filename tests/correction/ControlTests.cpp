@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace brantok::lumaro::correction::effects {
 namespace {
@@ -53,6 +54,17 @@ TEST(ControlTest, SetValueAcceptsOnlyTheControlsOwnAlternative) {
   EXPECT_TRUE(checkbox.IsChecked());
   EXPECT_EQ(angle.GetDegrees(), 90.0f);
   EXPECT_EQ(point.GetPosition(), (Position{0.1f, 0.2f}));
+}
+
+// A new version's range holds a value carried over, also a range of one value.
+TEST(ControlTest, ACarriedSliderValueMovesIntoTheNewRange) {
+  const Slider old("s", "S", 0.0f, 10.0f, 8.0f);
+  for (const auto& [minimum, maximum, carried] :
+       {std::tuple{0.0f, 5.0f, 5.0f}, {2.0f, 2.0f, 2.0f}, {0.0f, 9.0f, 8.0f}}) {
+    Slider slider("s", "S", minimum, maximum, minimum);
+    slider.CarryValueFrom(old);
+    EXPECT_EQ(slider.GetNumber(), carried) << minimum << " to " << maximum;
+  }
 }
 
 } // namespace
