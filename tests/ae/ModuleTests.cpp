@@ -41,6 +41,7 @@ TEST(ModuleTest, LoadCreatesTheDatedLogFileAndExportsEffectMain) {
   // Without host records the commands it handles fail cleanly; the others
   // are not its business.
   const std::set<int> handled{0, 1, 3, 4, 5, 6, 8, 11, 13, 14, 22};
+  ::testing::internal::CaptureStdout();
   for (int command = -1; command <= 40; ++command) {
     const int result = effectMain(command, nullptr, nullptr, nullptr, nullptr, nullptr);
     if (handled.count(command)) {
@@ -49,6 +50,8 @@ TEST(ModuleTest, LoadCreatesTheDatedLogFileAndExportsEffectMain) {
       EXPECT_EQ(result, 0) << command;
     }
   }
+  // Besides the file, each command is logged to the standard output.
+  EXPECT_NE(::testing::internal::GetCapturedStdout().find("LumaroEffect::About\n"), std::string::npos);
   EXPECT_EQ(module->FindSymbol("DllMain"), nullptr);
   module.reset();
 
