@@ -2,6 +2,7 @@
 
 #include "correction/effects/IColorPicker.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace brantok::lumaro::ae::controls {
@@ -15,7 +16,7 @@ using correction::effects::IColorPicker;
 // conversion.
 A_u_char ToChannel(float component) {
   const double scaled = static_cast<double>(component) * 255.0;
-  if (!(scaled > -2147483648.0 && scaled < 2147483648.0)) return 0;
+  if (!(std::fabs(scaled) < 2147483648.0)) return 0;
   return static_cast<A_u_char>(static_cast<std::int64_t>(scaled) & 0xFF);
 }
 
