@@ -2,6 +2,8 @@
 #include "ae/FileWatch.h"
 #include "ae/ImagePool.h"
 #include "ae/LumaroEffect.h"
+#include "ae/ModuleLifecycle.h"
+#include "core/Logger.h"
 #include "gpu/IImage2D.h"
 #include "gpu/opencl/Context.h"
 
@@ -50,6 +52,15 @@ TEST(FileWatchTest, LooksAtAFileAtMostOncePerInterval) {
   lumaro::test::WriteFile(path, "333");
   for (std::size_t i = 1; i <= FileWatch::MaxPaths; ++i) watch.Stamp(folder / std::to_string(i));
   EXPECT_TRUE(watch.Stamp(path)) << "forgotten with the others once too many were looked at";
+}
+
+// Unloading leaves no handler behind, so nothing writes to a closed log file.
+TEST(ModuleLifecycleTest, DetachRemovesEveryHandler) {
+  int reached = 0;
+  core::Logger::AddHandler([&](core::eLogChannel, const std::string&) { ++reached; });
+  OnProcessDetach();
+  core::Logger::Log("after unloading", core::eLogChannel::Info);
+  EXPECT_EQ(reached, 0);
 }
 
 TEST(ImagePoolTest, ReusesMatchingImagesAndEvictsTheLeastRecentlyUsed) {
