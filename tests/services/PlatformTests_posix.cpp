@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace {
 // Failures the system rarely gives on demand, switched on by one test each:
@@ -27,6 +28,9 @@ namespace {
 bool refuseCurlSessions = false;
 bool breakListings = false;
 bool listedAnEntry = false;
+// A wait for a child that a signal interrupts once, and how many waits there were.
+bool interruptAWait = false;
+int waits = 0;
 } // namespace
 
 // These replace the libraries' functions for the whole test program and pass
@@ -34,6 +38,20 @@ bool listedAnEntry = false;
 extern "C" void* curl_easy_init() {
   static const auto real = reinterpret_cast<void* (*)()>(dlsym(RTLD_NEXT, "curl_easy_init"));
   return refuseCurlSessions ? nullptr : real();
+}
+
+extern "C" pid_t waitpid(pid_t child, int* status, int options) {
+  static const auto real = reinterpret_cast<pid_t (*)(pid_t, int*, int)>(dlsym(RTLD_NEXT, "waitpid"));
+  if (++waits > 5) { // a caller that waits on and on: let it go, as failed
+    ADD_FAILURE() << "waited " << waits << " times";
+    errno = 0;
+    return 0;
+  }
+  if (std::exchange(interruptAWait, false)) {
+    errno = EINTR;
+    return -1;
+  }
+  return real(child, status, options);
 }
 
 // Visible to libstdc++, which lists folders for std::filesystem.
@@ -66,7 +84,10 @@ TEST(PosixUrlOpenerTest, HandsTheAddressToXdgOpenAsItIs) {
 
   // Shell syntax in an address must stay text.
   const std::string url = "https://x.test/a b?q=$(touch " + (folder / "ran").string() + ")&r=`id`;'\"";
+  waits = 0;
+  interruptAWait = true;
   OpenUrl(url); // no hook set: the system's opener
+  EXPECT_EQ(waits, 2) << "the shell is reaped after an interrupted wait";
 
   // xdg-open runs in the background; give it a moment.
   for (int i = 0; i < 200 && !std::filesystem::exists(received); ++i) {
