@@ -57,7 +57,7 @@ TEST(ControlTest, SetValueAcceptsOnlyTheControlsOwnAlternative) {
 }
 
 // A new version's range holds a value carried over, also a range of one value.
-TEST(ControlTest, ACarriedSliderValueMovesIntoTheNewRange) {
+TEST(ControlTest, ACarriedValueMovesIntoTheNewRangeOrIsNotTaken) {
   const Slider old("s", "S", 0.0f, 10.0f, 8.0f);
   for (const auto& [minimum, maximum, carried] :
        {std::tuple{0.0f, 5.0f, 5.0f}, {2.0f, 2.0f, 2.0f}, {0.0f, 9.0f, 8.0f}}) {
@@ -65,6 +65,10 @@ TEST(ControlTest, ACarriedSliderValueMovesIntoTheNewRange) {
     slider.CarryValueFrom(old);
     EXPECT_EQ(slider.GetNumber(), carried) << minimum << " to " << maximum;
   }
+  // A selection past the old options names none of the new ones.
+  Choice oldChoice("c", "C", {"a", "b"}, 2), choice("c", "C", {"a", "b", "c"}, 1);
+  choice.CarryValueFrom(oldChoice);
+  EXPECT_EQ(choice.GetSelection(), 1);
 }
 
 } // namespace
