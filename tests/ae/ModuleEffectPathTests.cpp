@@ -31,7 +31,6 @@ protected:
     for (const PF_Handle block : blocks_) {
       if (store_.Contains(block)) store_.Dispose(block);
     }
-    TearDownHost(*host_);
     host_.reset();
     ModuleFixture::TearDown();
   }
@@ -65,7 +64,7 @@ protected:
     return bytes;
   }
 
-  std::unique_ptr<host::EffectHost> host_;
+  HostPtr host_;
   HandleStore& store_ = HandleStore::Instance();
   std::vector<PF_Handle> blocks_;
 };
@@ -228,11 +227,7 @@ TEST_F(ModuleEffectPathTest, BlocksShorterThanThePluginsAreNeverOverrun) {
   host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
   EXPECT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...||");
-  host::HostWorld input(8, 8);
-  input.FillPixels(0x42);
-  host::HostWorld output(8, 8);
-  EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
-  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  ExpectPassThrough(*host_, sequence_);
   ASSERT_EQ(store_.Resize(kBlock, &value), PF_Err_NONE);
 }
 

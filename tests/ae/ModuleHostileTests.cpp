@@ -32,8 +32,7 @@ protected:
 };
 
 TEST_F(ModuleHostileTest, AHundredThousandOptionsFitTheHostsPopup) {
-  auto host = MakeHost();
-  ChooseEffect(*host, WritePackage("Pick", ChoiceKernel(), ChoiceMetadata(100000, "5")));
+  auto host = MakeHost(WritePackage("Pick", ChoiceKernel(), ChoiceMetadata(100000, "5")));
   const auto& popup = host->Params().At(kFirstChoice);
   EXPECT_FALSE(popup.ui_flags & PF_PUI_INVISIBLE);
   // The host's popup counts in a 16-bit number; names and count agree.
@@ -49,14 +48,12 @@ TEST_F(ModuleHostileTest, AHundredThousandOptionsFitTheHostsPopup) {
   ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
   EXPECT_EQ(output.Pixel(3, 3)[2], 0x30);
   EXPECT_EQ(output.Pixel(3, 3)[1], 0x75);
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleHostileTest, AChoiceDefaultOutsideTheHostsPopupIsKeptInside) {
   for (const std::string defaultIndex : {"99999", "-3", "40000"}) {
     SCOPED_TRACE(defaultIndex);
-    auto host = MakeHost();
-    ChooseEffect(*host, WritePackage("Pick", ChoiceKernel(), ChoiceMetadata(100000, defaultIndex)));
+    auto host = MakeHost(WritePackage("Pick", ChoiceKernel(), ChoiceMetadata(100000, defaultIndex)));
     const auto& popup = host->Params().At(kFirstChoice);
     EXPECT_GE(popup.u.pd.dephault, 1);
     EXPECT_LE(popup.u.pd.dephault, popup.u.pd.num_choices);
@@ -65,26 +62,23 @@ TEST_F(ModuleHostileTest, AChoiceDefaultOutsideTheHostsPopupIsKeptInside) {
     EXPECT_EQ(host->UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_NONE);
     EXPECT_GE(popup.u.pd.value, 1);
     EXPECT_LE(popup.u.pd.value, popup.u.pd.num_choices);
-    TearDownHost(*host);
   }
 }
 
 TEST_F(ModuleHostileTest, LongTextsAreCutToTheHostsFields) {
   const std::string longText(1u << 20, 'L');
-  auto host = MakeHost();
-  ChooseEffect(*host, WritePackage("Long", Kernel("k", ", float s", ""),
-                                   R"({"title": ")" + longText +
-                                       R"(", "kernel": "k", "controls": [)"
-                                       R"({"class": "slider", "id": ")" +
-                                       longText + R"(", "label": ")" + longText +
-                                       R"(", "min": 0, "max": 1, "default": 0.5}]})"));
+  auto host = MakeHost(WritePackage("Long", Kernel("k", ", float s", ""),
+                                    R"({"title": ")" + longText +
+                                        R"(", "kernel": "k", "controls": [)"
+                                        R"({"class": "slider", "id": ")" +
+                                        longText + R"(", "label": ")" + longText +
+                                        R"(", "min": 0, "max": 1, "default": 0.5}]})"));
   const auto& slider = host->Params().At(kFirstSlider);
   EXPECT_EQ(std::string(slider.name), std::string(31, 'L'));
   EXPECT_FALSE(slider.ui_flags & PF_PUI_INVISIBLE);
   HostWorld input(kSize, kSize);
   HostWorld output(kSize, kSize);
   EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
-  TearDownHost(*host);
 }
 
 } // namespace
