@@ -31,7 +31,6 @@ protected:
     for (const PF_Handle block : blocks_) {
       if (store_.Contains(block)) store_.Dispose(block);
     }
-    TearDownHost(*host_);
     host_.reset();
     ModuleFixture::TearDown();
   }
@@ -44,6 +43,30 @@ protected:
     PF_ArbParamsExtra extra{};
     extra.which_function = selector;
     return extra;
+  }
+  // The selectors several tests send, with their record's fields.
+  PF_Err Copy(PF_Handle source, PF_ArbitraryH* copy) {
+    auto extra = Extra(PF_Arbitrary_COPY_FUNC);
+    extra.u.copy_func_params.src_arbH = source;
+    extra.u.copy_func_params.dst_arbPH = copy;
+    return Call(extra);
+  }
+  PF_Err Unflatten(void* flat, A_u_long size, PF_ArbitraryH* restored) {
+    auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
+    extra.u.unflatten_func_params.buf_sizeLu = size;
+    extra.u.unflatten_func_params.flat_dataPV = flat;
+    extra.u.unflatten_func_params.arbPH = restored;
+    return Call(extra);
+  }
+  // The order COMPARE gives, -1 when it gives none.
+  PF_ArbCompareResult Compare(PF_Handle a, PF_Handle b, PF_Err expected = PF_Err_NONE) {
+    PF_ArbCompareResult result = -1;
+    auto extra = Extra(PF_Arbitrary_COMPARE_FUNC);
+    extra.u.compare_func_params.a_arbH = a;
+    extra.u.compare_func_params.b_arbH = b;
+    extra.u.compare_func_params.compareP = &result;
+    EXPECT_EQ(Call(extra), expected);
+    return result;
   }
   // A block of `size` bytes beginning with `bytes`, zero after them; the
   // test disposes it.
@@ -65,7 +88,7 @@ protected:
     return bytes;
   }
 
-  std::unique_ptr<host::EffectHost> host_;
+  HostPtr host_;
   HandleStore& store_ = HandleStore::Instance();
   std::vector<PF_Handle> blocks_;
 };
@@ -81,34 +104,23 @@ TEST_F(ModuleEffectPathTest, NewBlocksAreEmptyAndCompareOrdersByPathThenKeptPack
   EXPECT_EQ(store_.Bytes(created), std::vector<std::uint8_t>(kBlock, 0));
   // Copying a keyframe without a value gives an empty one, as NEW does.
   PF_ArbitraryH copied = nullptr;
-  extra = Extra(PF_Arbitrary_COPY_FUNC);
-  extra.u.copy_func_params.dst_arbPH = &copied;
-  ASSERT_EQ(Call(extra), PF_Err_NONE);
+  ASSERT_EQ(Copy(nullptr, &copied), PF_Err_NONE);
   EXPECT_EQ(store_.Bytes(Keep(copied)), std::vector<std::uint8_t>(kBlock, 0));
 
-  auto compare = [&](PF_ArbitraryH a, PF_ArbitraryH b) {
-    PF_ArbCompareResult result = -1;
-    auto compareExtra = Extra(PF_Arbitrary_COMPARE_FUNC);
-    compareExtra.u.compare_func_params.a_arbH = a;
-    compareExtra.u.compare_func_params.b_arbH = b;
-    compareExtra.u.compare_func_params.compareP = &result;
-    EXPECT_EQ(Call(compareExtra), PF_Err_NONE);
-    return result;
-  };
   const PF_Handle look = Block(kPath);
-  EXPECT_EQ(compare(look, Block(kPath)), PF_ArbCompare_EQUAL);
-  EXPECT_EQ(compare(look, Block("/effects/Mood.lumaro-effect")), PF_ArbCompare_LESS);
-  EXPECT_EQ(compare(Block("/effects/Mood.lumaro-effect"), look), PF_ArbCompare_MORE);
+  EXPECT_EQ(Compare(look, Block(kPath)), PF_ArbCompare_EQUAL);
+  EXPECT_EQ(Compare(look, Block("/effects/Mood.lumaro-effect")), PF_ArbCompare_LESS);
+  EXPECT_EQ(Compare(Block("/effects/Mood.lumaro-effect"), look), PF_ArbCompare_MORE);
   // Bytes after the terminating zero take no part.
-  EXPECT_EQ(compare(look, Block(std::string("/effects/Look.lumaro-effect\0junk", 32))), PF_ArbCompare_EQUAL);
+  EXPECT_EQ(Compare(look, Block(std::string("/effects/Look.lumaro-effect\0junk", 32))), PF_ArbCompare_EQUAL);
   // The same path with a package kept, or another copy kept, is a change.
   const PF_Handle kept = Value(kKept);
-  EXPECT_EQ(compare(kept, Value(kKept)), PF_ArbCompare_EQUAL);
-  EXPECT_EQ(compare(look, kept), PF_ArbCompare_LESS);
-  EXPECT_EQ(compare(kept, look), PF_ArbCompare_MORE);
-  EXPECT_EQ(compare(kept, Value(kKept.substr(0, kKept.size() - 1) + "E")), PF_ArbCompare_MORE);
-  EXPECT_EQ(compare(Value(kKept + "!"), kept), PF_ArbCompare_MORE);
-  EXPECT_EQ(compare(Block("/effects/Mood.lumaro-effect"), kept), PF_ArbCompare_MORE);
+  EXPECT_EQ(Compare(kept, Value(kKept)), PF_ArbCompare_EQUAL);
+  EXPECT_EQ(Compare(look, kept), PF_ArbCompare_LESS);
+  EXPECT_EQ(Compare(kept, look), PF_ArbCompare_MORE);
+  EXPECT_EQ(Compare(kept, Value(kKept.substr(0, kKept.size() - 1) + "E")), PF_ArbCompare_MORE);
+  EXPECT_EQ(Compare(Value(kKept + "!"), kept), PF_ArbCompare_MORE);
+  EXPECT_EQ(Compare(Block("/effects/Mood.lumaro-effect"), kept), PF_ArbCompare_MORE);
 
   // A callback without its record is refused, not followed.
   host::CommandOptions options;
@@ -131,10 +143,7 @@ TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
     EXPECT_EQ(flatSize, size);
 
     PF_ArbitraryH copy = nullptr;
-    extra = Extra(PF_Arbitrary_COPY_FUNC);
-    extra.u.copy_func_params.src_arbH = value;
-    extra.u.copy_func_params.dst_arbPH = &copy;
-    ASSERT_EQ(Call(extra), PF_Err_NONE);
+    ASSERT_EQ(Copy(value, &copy), PF_Err_NONE);
     EXPECT_EQ(store_.Bytes(Keep(copy)), expected);
 
     const auto live = store_.LiveCount();
@@ -154,11 +163,7 @@ TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
       flat.resize(size);
       EXPECT_EQ(flat, expected);
       PF_ArbitraryH restored = nullptr;
-      extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
-      extra.u.unflatten_func_params.buf_sizeLu = size;
-      extra.u.unflatten_func_params.flat_dataPV = flat.data();
-      extra.u.unflatten_func_params.arbPH = &restored;
-      ASSERT_EQ(Call(extra), PF_Err_NONE);
+      ASSERT_EQ(Unflatten(flat.data(), size, &restored), PF_Err_NONE);
       EXPECT_EQ(store_.Bytes(Keep(restored)), expected);
     }
     EXPECT_EQ(store_.LiveCount(), live + 1);
@@ -173,16 +178,12 @@ TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
   for (const A_u_long size : {0u, 1u, kBlock - 1, huge}) {
     SCOPED_TRACE(size);
     PF_ArbitraryH restored = nullptr;
-    auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
-    extra.u.unflatten_func_params.buf_sizeLu = size;
-    extra.u.unflatten_func_params.flat_dataPV = flat.data();
-    extra.u.unflatten_func_params.arbPH = &restored;
     if (size == huge) {
-      ASSERT_EQ(Call(extra), PF_Err_NONE);
+      ASSERT_EQ(Unflatten(flat.data(), size, &restored), PF_Err_NONE);
       EXPECT_EQ(store_.Bytes(Keep(restored)), Stored(kPath));
       continue;
     }
-    EXPECT_EQ(Call(extra), PF_Err_INTERNAL_STRUCT_DAMAGED);
+    EXPECT_EQ(Unflatten(flat.data(), size, &restored), PF_Err_INTERNAL_STRUCT_DAMAGED);
     EXPECT_EQ(Keep(restored), nullptr);
     EXPECT_EQ(store_.LiveCount(), live);
   }
@@ -207,19 +208,9 @@ TEST_F(ModuleEffectPathTest, BlocksShorterThanThePluginsAreNeverOverrun) {
   EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, kUntouched));
 
   PF_ArbitraryH copy = nullptr;
-  extra = Extra(PF_Arbitrary_COPY_FUNC);
-  extra.u.copy_func_params.src_arbH = shortBlock;
-  extra.u.copy_func_params.dst_arbPH = &copy;
-  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(Copy(shortBlock, &copy), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(copy, nullptr);
-
-  PF_ArbCompareResult order = -1;
-  extra = Extra(PF_Arbitrary_COMPARE_FUNC);
-  extra.u.compare_func_params.a_arbH = shortBlock;
-  extra.u.compare_func_params.b_arbH = shortBlock;
-  extra.u.compare_func_params.compareP = &order;
-  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(order, -1);
+  EXPECT_EQ(Compare(shortBlock, shortBlock, PF_Err_BAD_CALLBACK_PARAM), -1);
 
   // A stored path in a short block is no path: no effect, the frame copied.
   PF_Handle value = host_->Params().At(Layout::EffectPath).u.arb_d.value;
@@ -228,11 +219,7 @@ TEST_F(ModuleEffectPathTest, BlocksShorterThanThePluginsAreNeverOverrun) {
   host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
   EXPECT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_EQ(host_->Params().Text(Layout::EffectPopup), "None|Browse...||");
-  host::HostWorld input(8, 8);
-  input.FillPixels(0x42);
-  host::HostWorld output(8, 8);
-  EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
-  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  ExpectPassThrough(*host_, sequence_);
   ASSERT_EQ(store_.Resize(kBlock, &value), PF_Err_NONE);
 }
 

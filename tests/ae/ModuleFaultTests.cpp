@@ -472,8 +472,7 @@ TEST_F(ModuleFaultTest, EveryHostFaultThroughEveryCommand) {
 }
 
 TEST_F(ModuleFaultTest, AShortSequenceRecordIsRefusedAsDamaged) {
-  auto host = MakeHost();
-  ChooseEffect(*host, Example("WarmGlow"));
+  auto host = MakeHost(Example("WarmGlow"));
   const PF_Handle record = host->SequenceData(sequence_);
   auto& store = HandleStore::Instance();
   // A record cut short, as a damaged project or another plug-in's data gives.
@@ -483,18 +482,13 @@ TEST_F(ModuleFaultTest, AShortSequenceRecordIsRefusedAsDamaged) {
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_INTERNAL_STRUCT_DAMAGED);
   host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
   EXPECT_EQ(host->UserChangedParam(sequence_, Layout::EffectPopup), PF_Err_INTERNAL_STRUCT_DAMAGED);
-  HostWorld input(kSize, kSize);
-  HostWorld output(kSize, kSize);
-  output.FillPixels(kMarker);
-  EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(kSize * kSize * 4, kMarker));
+  ExpectPassThrough(*host, sequence_, PF_Err_INTERNAL_STRUCT_DAMAGED);
   // The host cut the block to 16 bytes; what is left of it is untouched.
   EXPECT_EQ(store.Bytes(record), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 16));
   // A damaged record still goes when its sequence does.
   EXPECT_EQ(host->SequenceSetdown(sequence_), PF_Err_NONE);
   EXPECT_FALSE(store.Contains(record));
   host->Faults().sequenceDataSize.reset();
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleFaultTest, CommandsWithoutAnInstanceTouchNothing) {
@@ -538,60 +532,55 @@ TEST_F(ModuleFaultTest, CommandsWithoutAnInstanceTouchNothing) {
       EXPECT_EQ(made, nullptr) << selector;
       EXPECT_EQ(size, 0u) << selector;
     }
-    HostWorld input(kSize, kSize);
-    HostWorld output(kSize, kSize);
-    output.FillPixels(kMarker);
-    EXPECT_EQ(host.Render(sequence, input, output), PF_Err_INTERNAL_STRUCT_DAMAGED);
-    EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(kSize * kSize * 4, kMarker));
+    ExpectPassThrough(host, sequence, PF_Err_INTERNAL_STRUCT_DAMAGED);
     EXPECT_EQ(store.LiveCount(), live);
     EXPECT_EQ(host.OutstandingSuites(), 0);
     EXPECT_EQ(host.GlobalSetdown(), PF_Err_NONE);
   }
 }
 
-// A world the frame cannot be copied into or out of as it stands: each case
-// changes the input or the output world just before the render.
+// A world the frame cannot be copied into or out of as it stands: an output
+// of another size than the input's, or one world changed just before the render.
 struct WorldCase {
   std::string name;
-  A_long inputWidth, inputHeight, outputWidth, outputHeight;
-  std::function<void(PF_EffectWorld& input, PF_EffectWorld& output)> spoil;
+  A_long outputWidth, outputHeight;
+  bool spoilsInput;
+  std::function<void(PF_EffectWorld&)> spoil;
 };
 
 TEST_F(ModuleFaultTest, FramesTheWorldsCannotHoldAreRefusedOrWrittenWhole) {
   const std::vector<WorldCase> cases{
-      {"a larger output", kSize, kSize, 2 * kSize, kSize, nullptr},
-      {"a smaller output", kSize, kSize, kSize / 2, kSize / 2, nullptr},
-      {"no output pixels", kSize, kSize, kSize, kSize,
-       [](PF_EffectWorld&, PF_EffectWorld& out) { out.data = nullptr; }},
-      {"no input pixels", kSize, kSize, kSize, kSize, [](PF_EffectWorld& in, PF_EffectWorld&) { in.data = nullptr; }},
-      {"output rows too short", kSize, kSize, kSize, kSize,
-       [](PF_EffectWorld&, PF_EffectWorld& out) { out.rowbytes = out.rowbytes / 2; }},
-      {"input rows too short", kSize, kSize, kSize, kSize,
-       [](PF_EffectWorld& in, PF_EffectWorld&) { in.rowbytes = -in.rowbytes / 2; }},
-      {"an output without columns", kSize, kSize, kSize, kSize,
-       [](PF_EffectWorld&, PF_EffectWorld& out) { out.width = 0; }},
-      {"an input without rows", kSize, kSize, kSize, kSize, [](PF_EffectWorld& in, PF_EffectWorld&) { in.height = 0; }},
-      {"a negative output size", kSize, kSize, kSize, kSize,
-       [](PF_EffectWorld&, PF_EffectWorld& out) { out.width = -out.width; }},
+      {"a larger output", 2 * kSize, kSize, false, nullptr},
+      {"a smaller output", kSize / 2, kSize / 2, false, nullptr},
+      {"no output pixels", kSize, kSize, false, [](PF_EffectWorld& world) { world.data = nullptr; }},
+      {"no input pixels", kSize, kSize, true, [](PF_EffectWorld& world) { world.data = nullptr; }},
+      {"output rows too short", kSize, kSize, false, [](PF_EffectWorld& world) { world.rowbytes /= 2; }},
+      {"input rows too short", kSize, kSize, true, [](PF_EffectWorld& world) { world.rowbytes = -world.rowbytes / 2; }},
+      {"an output without columns", kSize, kSize, false, [](PF_EffectWorld& world) { world.width = 0; }},
+      {"an input without rows", kSize, kSize, true, [](PF_EffectWorld& world) { world.height = 0; }},
+      {"a negative output size", kSize, kSize, false, [](PF_EffectWorld& world) { world.width = -world.width; }},
   };
-  auto host = MakeHost();
-  ChooseEffect(*host, Example("WarmGlow"));
+  auto host = MakeHost(Example("WarmGlow"));
   for (const A_long popup : {Layout::PopupNone, Layout::PopupEffect}) {
     host->Params().SetPopupValue(Layout::EffectPopup, popup);
     for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
-      for (const auto& [name, inWidth, inHeight, outWidth, outHeight, spoil] : cases) {
+      for (const auto& [name, outWidth, outHeight, spoilsInput, spoil] : cases) {
         SCOPED_TRACE(name + (popup == Layout::PopupNone ? ", no effect, " : ", with the effect, ") +
                      std::to_string(format));
-        HostWorld input(inWidth, inHeight, format);
+        HostWorld input(kSize, kSize, format);
         input.FillPixels(0x33);
         HostWorld output(outWidth, outHeight, format, 4);
         output.FillPixels(kMarker);
-        const PF_EffectWorld inputWorld = *input.World();
-        const PF_EffectWorld outputWorld = *output.World();
-        if (spoil) spoil(*input.World(), *output.World());
-        const PF_Err error = host->Render(sequence_, input, output);
-        *input.World() = inputWorld;
-        *output.World() = outputWorld;
+        // The case's change, undone once the render returned.
+        const auto render = [&] {
+          PF_EffectWorld& spoilt = *(spoilsInput ? input : output).World();
+          const PF_EffectWorld kept = spoilt;
+          if (spoil) spoil(spoilt);
+          const PF_Err error = host->Render(sequence_, input, output);
+          spoilt = kept;
+          return error;
+        };
+        const PF_Err error = render();
         const auto pixels = output.PackedPixels();
         EXPECT_TRUE(output.PaddingIntact());
         if (error != PF_Err_NONE) {
@@ -601,15 +590,11 @@ TEST_F(ModuleFaultTest, FramesTheWorldsCannotHoldAreRefusedOrWrittenWhole) {
         // Written, then every byte of it: over another marker the frame comes
         // out the same.
         output.FillPixels(static_cast<std::uint8_t>(~kMarker));
-        if (spoil) spoil(*input.World(), *output.World());
-        EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
-        *input.World() = inputWorld;
-        *output.World() = outputWorld;
+        EXPECT_EQ(render(), PF_Err_NONE);
         EXPECT_EQ(output.PackedPixels(), pixels);
       }
     }
   }
-  TearDownHost(*host);
 }
 
 } // namespace

@@ -44,8 +44,8 @@ void ModuleFixture::TearDown() {
   EXPECT_EQ(host::HandleStore::Instance().LockedCount(), 0u);
 }
 
-std::unique_ptr<host::EffectHost> ModuleFixture::MakeHost(host::eHostApp app) {
-  auto host = std::make_unique<host::EffectHost>(entry_, app);
+ModuleFixture::HostPtr ModuleFixture::MakeHost(host::eHostApp app) {
+  HostPtr host(new host::EffectHost(entry_, app));
   host->SetStrict(true);
   EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
   EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
@@ -61,14 +61,32 @@ void ModuleFixture::ChooseEffect(host::EffectHost& host, const std::filesystem::
   EXPECT_EQ(host.UnsentCommands(), unsent) << "the host sends no UPDATE_PARAMS_UI unasked";
 }
 
-void ModuleFixture::TearDownHost(host::EffectHost& host) {
-  for (int sequence = 0; sequence < host.SequenceCount(); ++sequence) {
-    if (host.SequenceData(sequence)) {
-      EXPECT_EQ(host.SequenceSetdown(sequence), PF_Err_NONE);
+ModuleFixture::HostPtr ModuleFixture::MakeHost(const std::filesystem::path& package, host::eHostApp app) {
+  auto host = MakeHost(app);
+  ChooseEffect(*host, package);
+  return host;
+}
+
+void ModuleFixture::HostTearDown::operator()(host::EffectHost* host) const {
+  for (int sequence = 0; sequence < host->SequenceCount(); ++sequence) {
+    if (host->SequenceData(sequence)) {
+      EXPECT_EQ(host->SequenceSetdown(sequence), PF_Err_NONE);
     }
   }
-  EXPECT_EQ(host.GlobalSetdown(), PF_Err_NONE);
-  EXPECT_EQ(host.OutstandingSuites(), 0);
+  EXPECT_EQ(host->GlobalSetdown(), PF_Err_NONE);
+  EXPECT_EQ(host->OutstandingSuites(), 0);
+  delete host;
+}
+
+void ModuleFixture::ExpectPassThrough(host::EffectHost& host, int sequence, PF_Err refusal, PrPixelFormat format) {
+  host::HostWorld input(16, 8, format);
+  FillInput(input);
+  host::HostWorld output(16, 8, format, 4, true);
+  output.FillPixels(0x33);
+  const auto marked = output.PackedPixels();
+  EXPECT_EQ(host.Render(sequence, input, output), refusal);
+  EXPECT_EQ(output.PackedPixels(), refusal == PF_Err_NONE ? input.PackedPixels() : marked);
+  EXPECT_TRUE(output.PaddingIntact());
 }
 
 std::filesystem::path ModuleFixture::Example(const std::string& name) {

@@ -49,14 +49,23 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
+  // Sets down every sequence and the global instance, then deletes the host.
+  struct HostTearDown {
+    void operator()(host::EffectHost* host) const;
+  };
+  using HostPtr = std::unique_ptr<host::EffectHost, HostTearDown>;
   // A strict host (it sends only what a real one sends) that has run global,
-  // parameter and sequence set-up.
-  std::unique_ptr<host::EffectHost> MakeHost(host::eHostApp app = host::eHostApp::PremierePro);
+  // parameter and sequence set-up, and sets them down as it goes.
+  HostPtr MakeHost(host::eHostApp app = host::eHostApp::PremierePro);
+  // The same with `package` chosen as ChooseEffect does.
+  HostPtr MakeHost(const std::filesystem::path& package, host::eHostApp app = host::eHostApp::PremierePro);
   // Stores `package` in the Effect Path, picks the loaded-effect entry of the
   // popup (as a reopened project does) and refreshes the panel.
   void ChooseEffect(host::EffectHost& host, const std::filesystem::path& package);
-  // Setdown of every sequence and the global instance.
-  void TearDownHost(host::EffectHost& host);
+  // Renders a picture in `format` over a marked output: the frame comes out a
+  // copy of the input, or with `refusal` expected, the output stays untouched.
+  static void ExpectPassThrough(host::EffectHost& host, int sequence, PF_Err refusal = PF_Err_NONE,
+                                PrPixelFormat format = PrPixelFormat_BGRA_4444_8u);
 
   // An example package built with the project.
   static std::filesystem::path Example(const std::string& name);

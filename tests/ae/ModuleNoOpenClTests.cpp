@@ -89,28 +89,20 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
   EXPECT_EQ(host->Params().ReadArbitraryText(Layout::EffectPath), core::PathToUtf8(package));
 
   for (const auto format : {PrPixelFormat_BGRA_4444_8u, PrPixelFormat_BGRA_4444_32f}) {
-    host::HostWorld input(8, 4, format);
-    host::HostWorld output(8, 4, format);
-    FillInput(input);
-    output.FillPixels(0);
-    EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
-    EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+    ExpectPassThrough(*host, sequence_, PF_Err_NONE, format);
   }
   // The sync button still works (here nothing is received), and the panel refreshes.
   EXPECT_EQ(host->UserChangedParam(sequence_, Layout::SyncButton), PF_Err_NONE);
   EXPECT_EQ(host->Params().ReadArbitraryText(Layout::EffectPath), core::PathToUtf8(package));
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_EQ(Occurrences(LogTextSince(logSizes_), kNoDeviceLine), 1);
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleNoOpenClTest, ABrokenPackageIsStillRefusedAsBefore) {
-  auto host = MakeHost();
-  ChooseEffect(*host, WritePackage("Broken", "__kernel void k() {}", "{ not json"));
+  auto host = MakeHost(WritePackage("Broken", "__kernel void k() {}", "{ not json"));
   const auto boxes = Reselect(*host);
   EXPECT_EQ(boxes, std::vector<std::string>{"Invalid Lumaro Effect: Unable to load selected effect"});
   EXPECT_EQ(host->Params().At(Layout::EffectPopup).u.pd.value, Layout::PopupNone);
-  TearDownHost(*host);
 }
 
 } // namespace

@@ -59,26 +59,22 @@ TEST_F(ModuleParameterUITest, AReopenedProjectShowsTheEffectsLabelsAndRangesBefo
     EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
     EXPECT_EQ(VisibleControlParams(*host), (std::vector<PF_ParamIndex>{kWarmGlowAmount, kWarmGlowTint}));
     EXPECT_EQ(host->UnsentCommands(), 0);
-    TearDownHost(*host);
   }
 }
 
 TEST_F(ModuleParameterUITest, AChoiceShowsItsOptionsAndWideRangesKeepOneDecimal) {
-  auto host = MakeHost();
-  ChooseEffect(*host, Example("ToneChoice"));
+  auto host = MakeHost(Example("ToneChoice"));
   auto& params = host->Params();
   EXPECT_EQ(params.Text(kToneChoiceTone), "Sepia|Monochrome|Invert");
   EXPECT_EQ(params.At(kToneChoiceTone).u.pd.num_choices, 3);
   EXPECT_EQ(params.At(kToneChoiceTone).u.pd.dephault, 1);
   EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.precision, 1);
-  TearDownHost(*host);
 }
 
 class ModuleRenderTest : public ModuleFixture {
 protected:
-  std::unique_ptr<EffectHost> WarmGlowHost() {
-    auto host = MakeHost();
-    ChooseEffect(*host, Example("WarmGlow"));
+  HostPtr WarmGlowHost() {
+    auto host = MakeHost(Example("WarmGlow"));
     host->Params().SetFloatSliderValue(kWarmGlowAmount, 0.7);
     host->Params().SetColorValue(kWarmGlowTint, PF_Pixel{255, 255, 204, 153});
     return host;
@@ -123,7 +119,6 @@ TEST_F(ModuleRenderTest, EightBitFramesTakeTheDirectPathAndFloatFramesTheSwizzle
       EXPECT_TRUE(output.PaddingIntact());
     }
   }
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleRenderTest, TheKernelSeesThePictureTopRowFirstWhateverEachWorldsRowOrder) {
@@ -134,8 +129,7 @@ TEST_F(ModuleRenderTest, TheKernelSeesThePictureTopRowFirstWhateverEachWorldsRow
       Kernel("pass", "",
              "int2 at = (int2)(get_global_id(0), get_global_id(1)); write_imagef(output, at, read_imagef(input, at));"),
       R"({"title": "Pass", "kernel": "pass"})");
-  auto host = MakeHost();
-  ChooseEffect(*host, package);
+  auto host = MakeHost(package);
   for (const bool inputBottomUp : {false, true}) {
     for (const bool outputBottomUp : {false, true}) {
       SCOPED_TRACE(std::to_string(inputBottomUp) + std::to_string(outputBottomUp));
@@ -149,7 +143,6 @@ TEST_F(ModuleRenderTest, TheKernelSeesThePictureTopRowFirstWhateverEachWorldsRow
       EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(picture.begin(), picture.begin() + 4 * 4 * 4));
     }
   }
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleRenderTest, AFrameTheKernelDidNotWriteIsACopyNeverAnEarlierFrame) {
@@ -172,11 +165,7 @@ TEST_F(ModuleRenderTest, AFrameTheKernelDidNotWriteIsACopyNeverAnEarlierFrame) {
   ASSERT_EQ(host->SequenceSetup(other), PF_Err_NONE);
   ASSERT_TRUE(host->Params().WriteArbitraryText(Layout::EffectPath, core::PathToUtf8(failing)));
   ASSERT_EQ(host->UpdateParamsUI(other), PF_Err_NONE);
-  HostWorld output(kWidth, kHeight);
-  output.FillPixels(0x33);
-  EXPECT_EQ(host->Render(other, input, output), PF_Err_NONE);
-  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
-  TearDownHost(*host);
+  ExpectPassThrough(*host, other);
 }
 
 TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
@@ -186,8 +175,7 @@ TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
                           "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(level / 4.0f));"),
                    R"({"title": "Level", "kernel": "level", "controls": [
           {"class": "slider", "id": "level", "label": "Level", "min": 1, "max": 3, "default": 2}]})");
-  auto host = MakeHost();
-  ChooseEffect(*host, package);
+  auto host = MakeHost(package);
   const std::vector<std::pair<double, float>> cases{
       {1e300, 0.75f}, {-1e300, 0.25f}, {std::nan(""), 0.5f}, {2.5, 0.625f}};
   for (const auto& [value, expected] : cases) {
@@ -198,7 +186,6 @@ TEST_F(ModuleRenderTest, HostSliderValuesReachTheKernelInsideTheControlsRange) {
     ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
     EXPECT_EQ(OutputPixel(output, 1, 1)[0], expected);
   }
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsItsPlaceAtHalfResolution) {
@@ -238,7 +225,6 @@ TEST_F(ModuleRenderTest, PointsAnglesAndCheckboxesReachTheKernelAndAPointKeepsIt
       EXPECT_EQ(OutputPixel(output, 0, 0), (Rgba{0.25f, 0.75f, 0.25f, 1.0f}));
     }
   }
-  TearDownHost(*host);
 }
 
 // The effect is off, or its package cannot be used: no control is shown (a
@@ -257,15 +243,10 @@ TEST_F(ModuleRenderTest, WithoutAUsableEffectNoControlIsUsableAndTheFrameIsCopie
                                 {"failed build", broken, Layout::PopupEffect}};
   for (const auto& [name, package, popup] : cases) {
     SCOPED_TRACE(name);
-    auto host = MakeHost();
-    ChooseEffect(*host, package);
+    auto host = MakeHost(package);
     // A frame asked for while the effect is still loaded, then the panel.
     host->Params().SetPopupValue(Layout::EffectPopup, popup);
-    HostWorld input(kWidth, kHeight);
-    HostWorld output(kWidth, kHeight, PrPixelFormat_BGRA_4444_8u, 4, true);
-    FillInput(input);
-    EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
-    EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+    ExpectPassThrough(*host, sequence_);
     EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
     if (package == broken) {
       EXPECT_EQ(VisibleControlParams(*host), std::vector<PF_ParamIndex>{kFirstSlider});
@@ -277,34 +258,20 @@ TEST_F(ModuleRenderTest, WithoutAUsableEffectNoControlIsUsableAndTheFrameIsCopie
       EXPECT_EQ(host->Params().Text(Layout::EffectPopup), "None|Browse...|(-|WarmGlow")
           << "the stored path still names the effect";
     }
-    TearDownHost(*host);
   }
 }
 
 TEST_F(ModuleRenderTest, AfterEffectsRefusesFramesThatNeedTheEffect) {
-  auto host = MakeHost(host::eHostApp::AfterEffects);
-  ChooseEffect(*host, Example("WarmGlow"));
-  HostWorld input(kWidth, kHeight);
-  HostWorld output(kWidth, kHeight);
-  FillInput(input);
-  output.FillPixels(0x11);
-  EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_UNRECOGNIZED_PARAM_TYPE);
-  EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(kWidth * kHeight * 4, 0x11));
-
+  auto host = MakeHost(Example("WarmGlow"), host::eHostApp::AfterEffects);
+  ExpectPassThrough(*host, sequence_, PF_Err_UNRECOGNIZED_PARAM_TYPE);
   // Without the effect, After Effects gets the frame through.
   host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupNone);
-  EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
-  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
-  TearDownHost(*host);
+  ExpectPassThrough(*host, sequence_);
 }
 
 TEST_F(ModuleRenderTest, FormatsOutsideTheSupportedPairAreRefused) {
   auto host = WarmGlowHost();
-  {
-    HostWorld input(kWidth, kHeight, PrPixelFormat_ARGB_4444_8u);
-    HostWorld output(kWidth, kHeight, PrPixelFormat_ARGB_4444_8u);
-    EXPECT_EQ(host->Render(sequence_, input, output), PF_Err_UNRECOGNIZED_PARAM_TYPE);
-  }
+  ExpectPassThrough(*host, sequence_, PF_Err_UNRECOGNIZED_PARAM_TYPE, PrPixelFormat_ARGB_4444_8u);
   {
     HostWorld input(kWidth, kHeight, PrPixelFormat_VUYA_4444_8u);
     HostWorld output(kWidth, kHeight, PrPixelFormat_VUYA_4444_8u);
@@ -313,7 +280,6 @@ TEST_F(ModuleRenderTest, FormatsOutsideTheSupportedPairAreRefused) {
     EXPECT_EQ(host->LastReturnMessage(), "Unsupported Premiere pixel format");
     EXPECT_EQ(output.PackedPixels(), std::vector<std::uint8_t>(kWidth * kHeight * 4, 0x22));
   }
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthAreNotShownButStillReachTheKernel) {
@@ -330,8 +296,7 @@ TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthAreNotShownButStillReachTheKe
                    Kernel("many", arguments,
                           "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(s16 / 50.0f));"),
                    R"({"title": "Many", "kernel": "many", "controls": [)" + controls + "]}");
-  auto host = MakeHost();
-  ChooseEffect(*host, package);
+  auto host = MakeHost(package);
   std::vector<PF_ParamIndex> shown;
   for (A_long slot = 0; slot < Layout::ControlSlots; ++slot) shown.push_back(ControlParam(slot, eControl::Slider));
   EXPECT_EQ(VisibleControlParams(*host), shown);
@@ -341,7 +306,6 @@ TEST_F(ModuleRenderTest, ControlsBeyondTheSixteenthAreNotShownButStillReachTheKe
   HostWorld output(kWidth, kHeight);
   ASSERT_EQ(host->Render(sequence_, input, output), PF_Err_NONE);
   for (const auto byte : output.PackedPixels()) ASSERT_NEAR(byte, 82, 1); // 16 / 50 of 255
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleRenderTest, TimeReachesTheKernelAndAZeroStepGivesFrameZero) {
@@ -350,8 +314,7 @@ TEST_F(ModuleRenderTest, TimeReachesTheKernelAndAZeroStepGivesFrameZero) {
                                            "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
                                            "(float4)(time / 10.0f, frame / 100.0f, duration / 10.0f, 1.0f));"),
                                     R"({"title": "Clock", "kernel": "clock"})");
-  auto host = MakeHost();
-  ChooseEffect(*host, package);
+  auto host = MakeHost(package);
   HostWorld input(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);
   HostWorld output(kWidth, kHeight, PrPixelFormat_BGRA_4444_32f);
   ASSERT_EQ(host->Render(sequence_, input, output, FrameTime{2500, 100, 8000, 1000}), PF_Err_NONE);
@@ -361,7 +324,6 @@ TEST_F(ModuleRenderTest, TimeReachesTheKernelAndAZeroStepGivesFrameZero) {
   EXPECT_NEAR(pixel[2], 0.8f, 1e-5f);
   ASSERT_EQ(host->Render(sequence_, input, output, FrameTime{2500, 0, 8000, 1000}), PF_Err_NONE);
   EXPECT_NEAR(OutputPixel(output, 3, 2)[1], 0.0f, 1e-6f);
-  TearDownHost(*host);
 }
 
 } // namespace

@@ -103,7 +103,6 @@ TEST_F(ModuleSetupTest, ParamsSetupDeclaresTheFixedLayout) {
   EXPECT_EQ(params.At(ControlParam(0, eControl::Point)).u.td.x_dephault, 0x320000);
   EXPECT_EQ(params.At(ControlParam(0, eControl::Point)).u.td.y_dephault, 0x320000);
   EXPECT_EQ(params.At(ControlParam(0, eControl::Point)).u.td.restrict_bounds, 0);
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleSetupTest, AHostErrorStopsParamsSetupWithThatError) {
@@ -126,7 +125,6 @@ TEST_F(ModuleSetupTest, SequenceRecordIsThirtyTwoBytesOfVersionAndZeroId) {
   expected[12] = 1; // the version text parsed in full
   EXPECT_EQ(bytes, expected);
   EXPECT_EQ(host->SequenceResetup(sequence_), PF_Err_NONE);
-  TearDownHost(*host);
 }
 
 TEST_F(ModuleSetupTest, AboutNamesTheProductAndItsVersion) {
@@ -134,7 +132,6 @@ TEST_F(ModuleSetupTest, AboutNamesTheProductAndItsVersion) {
   EXPECT_EQ(host->About(), PF_Err_NONE);
   EXPECT_EQ(host->LastReturnMessage(),
             "BRANTOK Lumaro Adobe Plugin v1.0.0\rAdobe Premiere plugin component for BRANTOK Lumaro");
-  TearDownHost(*host);
 }
 
 // The fault walk accepts success from a command whose suite is missing, as

@@ -83,6 +83,14 @@ protected:
   std::string StoredPath() { return host_->Params().ReadArbitraryText(Layout::EffectPath); }
   A_long Popup() { return host_->Params().At(Layout::EffectPopup).u.pd.value; }
   std::vector<PF_ParamIndex> Visible() { return VisibleControlParams(*host_); }
+  // The frame rendered from a 4x4 input with every byte `fill`.
+  std::vector<std::uint8_t> Rendered(std::uint8_t fill = 0) {
+    host::HostWorld input(4, 4);
+    input.FillPixels(fill);
+    host::HostWorld output(4, 4);
+    EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+    return output.PackedPixels();
+  }
   // The sequence has no effect: none loaded or named by its record, no
   // control shown; the stored path and the popup as given.
   void ExpectNoEffect(const std::string& path, A_long popup) {
@@ -236,11 +244,7 @@ TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
   // Frames and panel refreshes the host asked for before the user chose None
   // still carry the effect's popup entry.
   host_->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
-  host::HostWorld input(4, 4);
-  input.FillPixels(0x40);
-  host::HostWorld output(4, 4);
-  ASSERT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
-  EXPECT_EQ(output.PackedPixels(), input.PackedPixels());
+  EXPECT_EQ(Rendered(0x40), std::vector<std::uint8_t>(4 * 4 * 4, 0x40));
   ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
   EXPECT_FALSE(Record().HasId());
   EXPECT_EQ(Instance().GetLoadedEffectCount(), 1u) << "kept for the clip's values, not for frames";
@@ -257,9 +261,7 @@ TEST_F(UserActionTest, ReselectingKeepsTheClipsOwnValues) {
   // A frame renders with 0.9; the user then sets 0.2 (as on a duplicated clip
   // that shares the loaded effect) and picks the effect's entry again.
   host_->Params().SetFloatSliderValue(kWarmGlowAmount, 0.9);
-  host::HostWorld input(4, 4);
-  host::HostWorld output(4, 4);
-  ASSERT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
+  Rendered();
   host_->Params().SetFloatSliderValue(kWarmGlowAmount, 0.2);
   ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_FLOAT_EQ(host_->Params().At(kWarmGlowAmount).u.fs_d.value, 0.2);
@@ -372,18 +374,12 @@ TEST_F(SyncActionTest, TheClipKeepsItsValuesThroughNoneAndANewVersionOfItsPackag
   lumaro::test::WritePackage(
       package, lumaro::test::StandardEntries(kernel(", float level", "level"),
                                              R"({"kernel": "k", "controls": [)" + level + R"("default": 1}]})", ""));
-  host::HostWorld input(4, 4);
-  host::HostWorld output(4, 4);
-  const auto grey = [&] {
-    EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
-    return output.PackedPixels().at(0);
-  };
   ASSERT_EQ(Browse(package), PF_Err_NONE);
   host_->Params().SetFloatSliderValue(kFirstSlider, 0.6);
   ASSERT_EQ(Choose(Layout::PopupNone), PF_Err_NONE);
   ASSERT_EQ(Choose(Layout::PopupEffect), PF_Err_NONE);
   EXPECT_FLOAT_EQ(host_->Params().At(kFirstSlider).u.fs_d.value, 0.6);
-  EXPECT_EQ(grey(), 153);
+  EXPECT_EQ(Rendered().at(0), 153);
 
   // Version 2 puts a new slider first and narrows the level's range; it is
   // received into the same file.
@@ -401,7 +397,7 @@ TEST_F(SyncActionTest, TheClipKeepsItsValuesThroughNoneAndANewVersionOfItsPackag
   ASSERT_EQ(PressSync(), PF_Err_NONE);
   EXPECT_FLOAT_EQ(host_->Params().At(kFirstSlider).u.fs_d.value, 2.0) << "a new control starts fresh";
   EXPECT_FLOAT_EQ(host_->Params().At(second).u.fs_d.value, 0.4) << "the clip's 0.6, kept inside the new range";
-  EXPECT_EQ(grey(), 204);
+  EXPECT_EQ(Rendered().at(0), 204);
 
   ASSERT_EQ(Browse(UnloadablePackage()), PF_Err_NONE);
   ASSERT_EQ(Browse(package), PF_Err_NONE);
@@ -451,10 +447,7 @@ protected:
   }
   // Red, green and blue of the frame.
   std::vector<int> Frame() {
-    host::HostWorld input(4, 4);
-    host::HostWorld output(4, 4);
-    EXPECT_EQ(host_->Render(sequence_, input, output), PF_Err_NONE);
-    const auto pixels = output.PackedPixels();
+    const auto pixels = Rendered();
     return {pixels.at(2), pixels.at(1), pixels.at(0)};
   }
   // Version 1 browsed to, then a = 0.6, b = 0.4 and c on: the frame {153, 102, 255}.

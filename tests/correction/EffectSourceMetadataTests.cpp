@@ -151,6 +151,8 @@ TEST(EffectSourceMetadataTest, CheckboxAngleAndPointTakeTheirOwnValuesAndRefuseO
     ControlValue start; // empty error: parses, starting at this value
     std::string error;
   };
+  const std::string angleError = "Control 'a' needs a default of a finite number of degrees";
+  const std::string pointError = "Control 'p' needs a default of [x, y] with finite fractions of the frame";
   const std::vector<Case> cases{
       {R"({"class": "checkbox", "id": "c", "label": "C", "default": true})", true, ""},
       {R"({"class": "checkbox", "id": "c", "label": "C", "default": 0, "initial": 1})", true, ""},
@@ -161,20 +163,15 @@ TEST(EffectSourceMetadataTest, CheckboxAngleAndPointTakeTheirOwnValuesAndRefuseO
        "[json.exception.out_of_range.403] key 'default' not found"},
       {R"({"class": "angle", "id": "a", "label": "A", "default": -450.5})", -450.5f, ""},
       {R"({"class": "angle", "id": "a", "label": "A", "default": 10, "initial": 30})", 30.0f, ""},
-      {R"({"class": "angle", "id": "a", "label": "A", "default": "90"})", 0.0f,
-       "Control 'a' needs a default of a finite number of degrees"},
-      {R"({"class": "angle", "id": "a", "label": "A", "default": 1e39})", 0.0f,
-       "Control 'a' needs a default of a finite number of degrees"},
+      {R"({"class": "angle", "id": "a", "label": "A", "default": "90"})", 0.0f, angleError},
+      {R"({"class": "angle", "id": "a", "label": "A", "default": 1e39})", 0.0f, angleError},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0.25, 1.5]})", Position{0.25f, 1.5f}, ""},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1, -0.5]})", Position{1.0f, -0.5f},
        ""},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1]})", Position{0.0f, 0.0f}, ""},
-      {R"({"class": "point", "id": "p", "label": "P", "default": [0.5, "top"]})", Position{},
-       "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
-      {R"({"class": "point", "id": "p", "label": "P", "default": [0.5]})", Position{},
-       "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
-      {R"({"class": "point", "id": "p", "label": "P", "default": {"x": 0.5, "y": 0.5}})", Position{},
-       "Control 'p' needs a default of [x, y] with finite fractions of the frame"},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0.5, "top"]})", Position{}, pointError},
+      {R"({"class": "point", "id": "p", "label": "P", "default": [0.5]})", Position{}, pointError},
+      {R"({"class": "point", "id": "p", "label": "P", "default": {"x": 0.5, "y": 0.5}})", Position{}, pointError},
   };
   for (const auto& [control, start, error] : cases) {
     SCOPED_TRACE(control);

@@ -70,6 +70,17 @@ protected:
     return test::RunProgram(LUMARO_HOST_PATH, arguments);
   }
 
+  // The program's report with these arguments, parsed; it must succeed and
+  // write nothing on standard error.
+  static nlohmann::json Report(const std::vector<std::string>& arguments) {
+    const auto result = Run(arguments);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.errors, "");
+    auto report = nlohmann::json::parse(result.output, nullptr, false);
+    EXPECT_TRUE(report.is_object()) << result.output;
+    return report.is_object() ? report : nlohmann::json::object();
+  }
+
   // The arguments of a render of the package at `effect` with these extra
   // arguments, from `input` (else the sample card) to the output.
   std::vector<std::string> RenderArguments(const std::string& effect, std::vector<std::string> extra = {},
@@ -158,12 +169,25 @@ TEST_F(LumaroHostTest, MistakesFailWithOneLine) {
       {RenderArguments(warm, {"--module", Utf8(folder_ / "NoSuchModule")}), "does not exist"},
       {RenderArguments(warm, {"--module", Utf8(input_)}), "cannot load module"},
       {{"sample", "--output", Utf8(folder_ / "missing" / "card.png")}, "cannot write"},
+      // The user's actions: mistakes fail before anything happens.
+      {{"action"}, "--press update|sync or --choose none|browse|effect"},
+      {{"action", "--press", "print"}, "unknown --press 'print' (sync|update)"},
+      {{"action", "--choose", "Sepia"}, "unknown --choose 'Sepia'"},
+      {{"action", "--press", "sync", "--choose", "none"}, "one of --press and --choose"},
+      {{"action", "--press", "sync", "--press", "update"}, "--press given twice"},
+      // The update check would go to the network; its mistakes never get that far.
+      {{"action", "--press", "update", "--answer", "maybe"}, "unknown --answer 'maybe' (yes or no)"},
+      {{"action", "--press", "update", "--choose-file"}, "--choose-file needs a value"},
+      {{"action", "--press", "update", "--module", Utf8(folder_ / "NoSuchModule")}, "does not exist"},
+      {{"action", "--choose", "effect", "--effect", Utf8(folder_ / "Absent.lumaro-effect")},
+       "Absent.lumaro-effect does not exist"},
   };
   for (const auto& [arguments, reason] : cases) {
     SCOPED_TRACE(reason);
     ExpectFailure(Run(arguments), reason);
   }
   EXPECT_FALSE(std::filesystem::exists(output_));
+  EXPECT_NE(Run({"help"}).output.find("lumaro-host action"), std::string::npos);
 }
 
 // From here on the plug-in module does the work.
@@ -253,11 +277,7 @@ TEST_F(LumaroHostTest, EveryUnusablePackageFailsInfoAndRenderWithItsReason) {
 }
 
 TEST_F(LumaroHostTest, InfoJsonDescribesTheExampleAndItsControls) {
-  const auto result = Run({"info", "--json", "--effect", Utf8(kEffects / "ToneChoice.lumaro-effect")});
-  ASSERT_EQ(result.exitCode, 0) << result.errors;
-  EXPECT_EQ(result.errors, "");
-  const auto info = nlohmann::json::parse(result.output, nullptr, false);
-  ASSERT_TRUE(info.is_object()) << result.output;
+  auto info = Report({"info", "--json", "--effect", Utf8(kEffects / "ToneChoice.lumaro-effect")});
   EXPECT_EQ(info["name"], "Tone Choice");
   EXPECT_EQ(info["built"], true);
   ASSERT_EQ(info["controls"].size(), 2u);
@@ -306,11 +326,7 @@ TEST_F(LumaroHostTest, CheckboxAngleAndPointValuesRenderAndBadOnesFail) {
   ExpectFailure(Render("Spotlight.lumaro-effect", {"--set", "centre=0.5"}), "point 'centre' needs x,y");
   ExpectFailure(Render("Spotlight.lumaro-effect", {"--set", "centre=a,0.5"}), "point 'centre' needs x,y");
 
-  const auto json = Run({"info", "--json", "--effect", Utf8(kEffects / "Spotlight.lumaro-effect")});
-  ASSERT_EQ(json.exitCode, 0) << json.errors;
-  const auto info = nlohmann::json::parse(json.output, nullptr, false);
-  ASSERT_TRUE(info.is_object()) << json.output;
-  const auto& controls = info["controls"];
+  auto controls = Report({"info", "--json", "--effect", Utf8(kEffects / "Spotlight.lumaro-effect")})["controls"];
   ASSERT_EQ(controls.size(), 5u);
   EXPECT_EQ(controls[0]["kind"], "point");
   EXPECT_EQ(controls[0]["default"], (nlohmann::json{0.5, 0.5}));
@@ -351,12 +367,7 @@ protected:
   // `lumaro-host action --json` with these arguments, parsed.
   static nlohmann::json Action(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), {"action", "--json"});
-    const auto result = Run(arguments);
-    EXPECT_EQ(result.exitCode, 0) << result.errors;
-    EXPECT_EQ(result.errors, "");
-    auto report = nlohmann::json::parse(result.output, nullptr, false);
-    EXPECT_TRUE(report.is_object()) << result.output;
-    return report.is_object() ? report : nlohmann::json::object();
+    return Report(arguments);
   }
 
   static std::vector<int> ControlParameters(const nlohmann::json& report) {
@@ -365,22 +376,6 @@ protected:
     return indices;
   }
 };
-
-TEST_F(LumaroHostActionTest, MistakesFailWithOneLineBeforeAnythingHappens) {
-  ExpectFailure(Run({"action"}), "--press update|sync or --choose none|browse|effect");
-  ExpectFailure(Run({"action", "--press", "print"}), "unknown --press 'print' (sync|update)");
-  ExpectFailure(Run({"action", "--choose", "Sepia"}), "unknown --choose 'Sepia'");
-  ExpectFailure(Run({"action", "--press", "sync", "--choose", "none"}), "one of --press and --choose");
-  ExpectFailure(Run({"action", "--press", "sync", "--press", "update"}), "--press given twice");
-  // The update check would go to the network; its mistakes never get that far.
-  ExpectFailure(Run({"action", "--press", "update", "--answer", "maybe"}), "unknown --answer 'maybe' (yes or no)");
-  ExpectFailure(Run({"action", "--press", "update", "--choose-file"}), "--choose-file needs a value");
-  ExpectFailure(Run({"action", "--press", "update", "--module", Utf8(folder_ / "NoSuchModule")}), "does not exist");
-  ExpectFailure(Run({"action", "--choose", "effect", "--effect", Utf8(folder_ / "Absent.lumaro-effect")}),
-                "Absent.lumaro-effect does not exist");
-  const auto help = Run({"help"});
-  EXPECT_NE(help.output.find("lumaro-host action"), std::string::npos);
-}
 
 TEST_F(LumaroHostActionTest, BrowsingToAnExampleLoadsItAndShowsItsControls) {
   const auto example = kEffects / "WarmGlow.lumaro-effect";
@@ -417,8 +412,8 @@ TEST_F(LumaroHostActionTest, ANewVersionSavedOverThePackageIsPickedUp) {
 
 // A project reopened where its package is missing renders from the copy it keeps.
 TEST_F(LumaroHostActionTest, AProjectWithoutItsPackageUsesTheCopyItKeeps) {
-  const auto report = Action({"--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--choose", "effect",
-                              "--reopen-without-package"});
+  const auto report =
+      Action({"--effect", Utf8(kEffects / "WarmGlow.lumaro-effect"), "--choose", "effect", "--reopen-without-package"});
   EXPECT_EQ(report["effectPopup"]["choice"], "WarmGlow (kept in project)") << report.dump();
   EXPECT_EQ(ControlParameters(report), (std::vector<int>{kWarmGlowAmount, kWarmGlowTint}));
   EXPECT_FALSE(std::filesystem::exists(core::PathFromUtf8(report["effectPath"].get<std::string>())));

@@ -156,30 +156,26 @@ TEST_F(CompanionSyncTest, AFileWithdrawnDuringTheDialogIsAFailureWhateverLiesAtT
   EXPECT_EQ(user->messageBoxes[1].text, FailureText);
 }
 
-TEST_F(CompanionSyncTest, FailedMoveIsReportedAndLeavesTheSharedFile) {
-  const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  responder_->fileDialogAnswers = {elsewhere_ / "no such folder" / "Warm.lumaro-effect"};
-
-  EXPECT_FALSE(SyncFromLumaro());
-  ASSERT_EQ(responder_->messageBoxes.size(), 2u);
-  EXPECT_EQ(responder_->messageBoxes[1].type, eMessageBoxType::Error);
-  EXPECT_EQ(responder_->messageBoxes[1].text, FailureText);
-  EXPECT_EQ(responder_->messageBoxes[1].caption, Caption);
-  EXPECT_EQ(log_.Entries(), (std::vector<std::pair<core::eLogChannel, std::string>>{
-                                {core::eLogChannel::Info, "Failed to move effect file for SyncFromLumaro"}}));
-  EXPECT_EQ(ReadFile(shared), "warm effect");
-}
-
-TEST_F(CompanionSyncTest, AFolderAtTheChosenPlaceIsNotASuccess) {
+// No such folder, or a folder at the chosen place: the move fails, is
+// reported, and the shared file stays.
+TEST_F(CompanionSyncTest, AFailedMoveIsReportedAndLeavesTheSharedFile) {
   const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
   std::filesystem::create_directories(elsewhere_ / "taken" / "inside");
-  responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
-  responder_->fileDialogAnswers = {elsewhere_ / "taken"};
-
-  EXPECT_FALSE(SyncFromLumaro());
-  EXPECT_EQ(log_.Count("Failed to move effect file for SyncFromLumaro"), 1);
-  EXPECT_EQ(ReadFile(shared), "warm effect");
+  for (const auto& place : {elsewhere_ / "no such folder" / "Warm.lumaro-effect", elsewhere_ / "taken"}) {
+    SCOPED_TRACE(place.string());
+    responder_->messageBoxes.clear();
+    responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
+    responder_->fileDialogAnswers = {place};
+    EXPECT_FALSE(SyncFromLumaro());
+    ASSERT_EQ(responder_->messageBoxes.size(), 2u);
+    EXPECT_EQ(responder_->messageBoxes[1].type, eMessageBoxType::Error);
+    EXPECT_EQ(responder_->messageBoxes[1].text, FailureText);
+    EXPECT_EQ(responder_->messageBoxes[1].caption, Caption);
+    EXPECT_EQ(ReadFile(shared), "warm effect");
+  }
+  const std::pair<core::eLogChannel, std::string> failed{core::eLogChannel::Info,
+                                                         "Failed to move effect file for SyncFromLumaro"};
+  EXPECT_EQ(log_.Entries(), (std::vector{failed, failed}));
   EXPECT_TRUE(std::filesystem::is_directory(elsewhere_ / "taken" / "inside"));
 }
 

@@ -1,6 +1,7 @@
 #include "ae/pipl/EffectPipl.h"
 #include "core/ProductInformation.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,30 +56,19 @@ constexpr std::array<std::uint8_t, 282> kLumaroHead = {
 };
 // clang-format on
 
-constexpr std::size_t kUrlOffset = 282;
-
-class LumaroPiplTest : public testing::Test {
-protected:
-  const std::vector<std::uint8_t> bytes_ = EffectPipl::LumaroEffect().Bytes();
-};
-
-TEST_F(LumaroPiplTest, MatchesTheExpectedBytesUpToTheSupportAddress) {
-  ASSERT_GT(bytes_.size(), kLumaroHead.size());
-  for (std::size_t i = 0; i < kLumaroHead.size(); ++i) {
-    EXPECT_EQ(bytes_[i], kLumaroHead[i]) << "at offset " << i;
-  }
-}
-
-TEST_F(LumaroPiplTest, EndsWithTheProductWebPageAsSupportAddress) {
+// After the head, the support address (eURL): the product web page as a
+// Pascal string padded with zeros.
+TEST(LumaroPiplTest, IsTheExpectedHeadThenTheProductWebPageAsSupportAddress) {
   const auto url = core::ProductInformation::WebPageUrl;
   const auto padded = static_cast<std::uint8_t>((1 + url.size() + 3) / 4 * 4);
-  // eURL: a Pascal string padded with zeros.
-  std::vector<std::uint8_t> expected(16u + padded, 0);
+  std::vector<std::uint8_t> expected(kLumaroHead.begin(), kLumaroHead.end());
   const std::uint8_t header[] = {0x4D, 0x49, 0x42, 0x38, 0x4C, 0x52, 0x55, 0x65, 0, 0, 0, 0, padded, 0, 0, 0};
-  std::copy(std::begin(header), std::end(header), expected.begin());
-  expected[16] = static_cast<std::uint8_t>(url.size());
-  std::copy(url.begin(), url.end(), expected.begin() + 17);
-  EXPECT_EQ(std::vector<std::uint8_t>(bytes_.begin() + kUrlOffset, bytes_.end()), expected);
+  expected.insert(expected.end(), std::begin(header), std::end(header));
+  expected.push_back(static_cast<std::uint8_t>(url.size()));
+  expected.insert(expected.end(), url.begin(), url.end());
+  expected.resize(kLumaroHead.size() + 16 + padded, 0);
+  // The matcher names the first byte that differs.
+  EXPECT_THAT(EffectPipl::LumaroEffect().Bytes(), ::testing::ElementsAreArray(expected));
 }
 
 } // namespace
