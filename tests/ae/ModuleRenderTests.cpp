@@ -4,6 +4,7 @@
 #include "gpu/opencl/Context.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace brantok::lumaro::ae::test {
@@ -68,7 +69,10 @@ TEST_F(ModuleParameterUITest, AChoiceShowsItsOptionsAndWideRangesKeepOneDecimal)
   EXPECT_EQ(params.Text(kToneChoiceTone), "Sepia|Monochrome|Invert");
   EXPECT_EQ(params.At(kToneChoiceTone).u.pd.num_choices, 3);
   EXPECT_EQ(params.At(kToneChoiceTone).u.pd.dephault, 1);
-  EXPECT_EQ(params.At(kToneChoiceLevels).u.fs_d.precision, 1);
+  const auto& levels = params.At(kToneChoiceLevels).u.fs_d;
+  EXPECT_EQ(levels.precision, 1);
+  EXPECT_EQ((std::array{levels.valid_min, levels.slider_min, levels.valid_max, levels.slider_max}),
+            (std::array{2.0f, 2.0f, 32.0f, 32.0f}));
 }
 
 class ModuleRenderTest : public ModuleFixture {
