@@ -34,14 +34,14 @@ std::optional<std::filesystem::path> SaveFileDialog(const std::string& title,
 std::filesystem::path RemoveLongPathPrefix(const std::filesystem::path& path) {
   using Char = std::filesystem::path::value_type;
   const auto& native = path.native();
-  const auto startsWith = [&native](std::basic_string_view<Char> prefix, bool ignoreCase) {
+  // Letters compare without case ("\\?\unc\" is the same prefix), the rest
+  // exactly; the prefixes are ASCII.
+  const auto startsWith = [&native](std::basic_string_view<Char> prefix) {
     if (native.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
       const auto a = static_cast<unsigned>(native[i]);
       const auto b = static_cast<unsigned>(prefix[i]);
-      if (a == b) continue;
-      if (!ignoreCase || a > 127 || b > 127) return false;
-      if (std::tolower(static_cast<int>(a)) != std::tolower(static_cast<int>(b))) return false;
+      if (a != b && (a > 127 || std::tolower(static_cast<int>(a)) != std::tolower(static_cast<int>(b)))) return false;
     }
     return true;
   };
@@ -49,12 +49,12 @@ std::filesystem::path RemoveLongPathPrefix(const std::filesystem::path& path) {
   static constexpr Char uncPrefix[] = {'\\', '\\', '?', '\\', 'U', 'N', 'C', '\\'};
   // Stripping only the four characters of a long UNC path would leave
   // "UNC\server\share", which names no folder at all.
-  if (startsWith({uncPrefix, std::size(uncPrefix)}, true)) {
+  if (startsWith({uncPrefix, std::size(uncPrefix)})) {
     auto rest = native.substr(std::size(uncPrefix));
     rest.insert(rest.begin(), 2, Char('\\'));
     return std::filesystem::path(rest);
   }
-  if (startsWith({longPrefix, std::size(longPrefix)}, false)) return std::filesystem::path(native.substr(4));
+  if (startsWith({longPrefix, std::size(longPrefix)})) return std::filesystem::path(native.substr(4));
   return path;
 }
 
