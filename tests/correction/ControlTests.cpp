@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <tuple>
+#include <utility>
 
 namespace brantok::lumaro::correction::effects {
 namespace {
@@ -65,10 +66,12 @@ TEST(ControlTest, ACarriedValueMovesIntoTheNewRangeOrIsNotTaken) {
     slider.CarryValueFrom(old);
     EXPECT_EQ(slider.GetNumber(), carried) << minimum << " to " << maximum;
   }
-  // A selection past the old options names none of the new ones.
-  Choice oldChoice("c", "C", {"a", "b"}, 2), choice("c", "C", {"a", "b", "c"}, 1);
-  choice.CarryValueFrom(oldChoice);
-  EXPECT_EQ(choice.GetSelection(), 1);
+  // The first option is carried; a selection past the old options names none.
+  for (const auto& [selection, carried] : {std::pair{0, 0}, {2, 1}}) {
+    Choice oldChoice("c", "C", {"a", "b"}, selection), choice("c", "C", {"a", "b", "c"}, 1);
+    choice.CarryValueFrom(oldChoice);
+    EXPECT_EQ(choice.GetSelection(), carried) << selection;
+  }
 }
 
 } // namespace
