@@ -1,0 +1,26 @@
+// POSIX only: what the module leaves in the process when it is unloaded.
+#include "LoadedModule.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace brantok::lumaro::ae {
+namespace {
+
+// Threads that the OpenCL runtime started meanwhile still refer to the
+// download library's per-thread state, so it must outlive the module.
+TEST(PosixModuleTest, TheDownloadLibraryStaysWhenTheModuleIsUnloaded) {
+  std::string error;
+  auto module = host::LoadedModule::Load(LUMARO_MODULE_PATH, error);
+  ASSERT_NE(module, nullptr) << error;
+  module.reset();
+  std::ifstream maps("/proc/self/maps");
+  const std::string mapped{std::istreambuf_iterator<char>(maps), std::istreambuf_iterator<char>()};
+  EXPECT_NE(mapped.find("/libcurl"), std::string::npos);
+  EXPECT_EQ(mapped.find("LumaroEffect"), std::string::npos) << "the module itself is gone";
+}
+
+} // namespace
+} // namespace brantok::lumaro::ae
