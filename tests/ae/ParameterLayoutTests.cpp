@@ -1,5 +1,6 @@
 #include "ae/KeepString.h"
 #include "ae/ParameterLayout.h"
+#include "ae/controls/ControlParameters.h"
 #include "correction/effects/controls/Angle.h"
 #include "correction/effects/controls/Checkbox.h"
 #include "correction/effects/controls/Choice.h"
@@ -59,6 +60,18 @@ TEST(KeepStringTest, EqualTextsShareOnePointerUntilCleared) {
   EXPECT_NE(KeepString("None|Browse..|"), first);
   EXPECT_STREQ(first, "None|Browse...");
   ClearKeptStrings();
+}
+
+// A layer of unknown size (a command without one) counts as one pixel, so a
+// point goes through the host and back unchanged rather than divided by zero.
+TEST(PointParameterTest, ALayerOfUnknownSizeCountsAsOnePixel) {
+  Point point("p", "P", Position{}, Position{});
+  const auto& parameter = controls::ControlParameters::For(point);
+  PF_ParamDef def{};
+  parameter.WriteHostValue(def, point, Position{0.25f, 3.0f}, controls::HostFrame{});
+  EXPECT_EQ(def.u.td.x_value, 0x4000);
+  parameter.ReadHostValue(def, point, controls::HostFrame{});
+  EXPECT_EQ(point.GetPosition(), (Position{0.25f, 3.0f}));
 }
 
 } // namespace
