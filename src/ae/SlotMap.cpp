@@ -40,12 +40,11 @@ std::vector<SlotMap::Place> SlotMap::Arrange(const std::vector<std::shared_ptr<I
     }
     if (!placed) homeless.push_back(i);
   }
-  std::size_t free = 0;
   for (const auto i : homeless) {
-    while (free < taken.size() && taken[free]) ++free;
-    if (free == taken.size()) break;
-    taken[free] = true;
-    places.push_back({i, static_cast<A_long>(free), false});
+    const auto free = std::find(taken.begin(), taken.end(), false);
+    if (free == taken.end()) break;
+    *free = true;
+    places.push_back({i, static_cast<A_long>(free - taken.begin()), false});
   }
   std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.control < b.control; });
   return places;
