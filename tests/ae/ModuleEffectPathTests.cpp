@@ -169,18 +169,19 @@ TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
     EXPECT_EQ(store_.LiveCount(), live + 1);
   }
 
-  // Shorter flat data is no value of the plug-in's; longer than any trailer,
-  // only the path survives.
+  // Shorter flat data is no value of the plug-in's; up to the longest trailer
+  // it is kept whole, and longer only the path survives.
   const auto huge = static_cast<A_u_long>(EffectPathValue::MaxSize + 1);
   std::vector<std::uint8_t> flat = Stored(kPath);
   flat.resize(huge, 'x');
   const auto live = store_.LiveCount();
-  for (const A_u_long size : {0u, 1u, kBlock - 1, huge}) {
+  for (const A_u_long size : {0u, 1u, kBlock - 1, huge - 1, huge}) {
     SCOPED_TRACE(size);
     PF_ArbitraryH restored = nullptr;
-    if (size == huge) {
+    if (size >= kBlock) {
       ASSERT_EQ(Unflatten(flat.data(), size, &restored), PF_Err_NONE);
-      EXPECT_EQ(store_.Bytes(Keep(restored)), Stored(kPath));
+      EXPECT_EQ(store_.Bytes(Keep(restored)),
+                size == huge ? Stored(kPath) : std::vector<std::uint8_t>(flat.begin(), flat.begin() + size));
       continue;
     }
     EXPECT_EQ(Unflatten(flat.data(), size, &restored), PF_Err_INTERNAL_STRUCT_DAMAGED);
