@@ -141,6 +141,9 @@ TEST(MemoryTest, WrappersHoldTheOneReferenceTheirCreationReturned) {
   EXPECT_EQ(count(clGetMemObjectInfo, NativeMemory(*buffer), CL_MEM_REFERENCE_COUNT), 1u);
   const Queue queue(SharedContext(), std::nullopt);
   EXPECT_EQ(count(clGetCommandQueueInfo, queue.GetNativeQueue(), CL_QUEUE_REFERENCE_COUNT), 1u);
+  const auto context = Context::CreateContext();
+  EXPECT_EQ(count(clGetContextInfo, static_cast<Context&>(*context).GetNativeContext()(), CL_CONTEXT_REFERENCE_COUNT),
+            1u);
 
   // A buffer over someone else's memory hands out their handle and is usable.
   struct Source final : IMemorySource {
