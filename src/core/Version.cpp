@@ -3,39 +3,25 @@
 #include "core/Logger.h"
 #include "core/ProductInformation.h"
 
-#include <limits>
+#include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 namespace brantok::lumaro::core {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Converts like std::stoi: leading white space, an optional sign, then digits up
 // to the first non-digit; the rest is ignored. No digits or a value outside the
 // 32-bit range gives nothing.
 std::optional<std::int32_t> ParseNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  const std::size_t firstDigit = i;
-  std::int64_t value = 0;
-  constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > limit) return std::nullopt;
-  }
-  if (i == firstDigit) return std::nullopt;
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max() || value < std::numeric_limits<std::int32_t>::min()) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(value);
+  text.remove_prefix(std::min(text.size(), text.find_first_not_of(" \t\n\v\f\r")));
+  // std::from_chars takes a minus sign only.
+  if (text.starts_with('+') && !text.substr(1).starts_with('-')) text.remove_prefix(1);
+  std::int32_t value = 0;
+  if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc()) return std::nullopt;
+  return value;
 }
 
 } // namespace
