@@ -8,7 +8,11 @@
 #include "correction/effects/controls/Point.h"
 #include "correction/effects/controls/Slider.h"
 
+#include "LogCapture.h"
+
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -62,16 +66,27 @@ TEST(KeepStringTest, EqualTextsShareOnePointerUntilCleared) {
   ClearKeptStrings();
 }
 
-// A layer of unknown size (a command without one) counts as one pixel, so a
-// point goes through the host and back unchanged rather than divided by zero.
-TEST(PointParameterTest, ALayerOfUnknownSizeCountsAsOnePixel) {
-  Point point("p", "P", Position{}, Position{});
+// A point is stored in the layer's pixels and shown with its default in
+// percent. A layer of unknown size (a command without one) counts as one
+// pixel, so a point goes through and back unchanged rather than divided by 0.
+TEST(PointParameterTest, APointGoesThroughTheHostsPixelsAndBack) {
+  const lumaro::test::LogCapture log;
+  Point point("p", "P", Position{0.25f, 0.75f}, Position{0.25f, 0.75f});
   const auto& parameter = controls::ControlParameters::For(point);
   PF_ParamDef def{};
   parameter.WriteHostValue(def, point, Position{0.25f, 3.0f}, controls::HostFrame{});
-  EXPECT_EQ(def.u.td.x_value, 0x4000);
+  EXPECT_EQ(std::pair(def.u.td.x_value, def.u.td.y_value), std::pair(0x4000, 0x30000));
+  EXPECT_EQ(std::pair(def.u.td.x_dephault, def.u.td.y_dephault), std::pair(25 << 16, 75 << 16));
   parameter.ReadHostValue(def, point, controls::HostFrame{});
   EXPECT_EQ(point.GetPosition(), (Position{0.25f, 3.0f}));
+
+  // On a layer of 200 x 100 pixels; the host cannot store 1000 layers across.
+  const controls::HostFrame layer{200.0, 100.0};
+  parameter.WriteHostValue(def, point, Position{0.5f, 0.25f}, layer);
+  EXPECT_EQ(std::pair(def.u.td.x_value, def.u.td.y_value), std::pair(100 << 16, 25 << 16));
+  EXPECT_TRUE(log.Lines().empty());
+  parameter.WriteHostValue(def, point, Position{1000.0f, 0.25f}, layer);
+  EXPECT_EQ(log.Count("Point control 'p' at 1000,0.25 of the frame lies beyond the 32767 pixels"), 1);
 }
 
 } // namespace
