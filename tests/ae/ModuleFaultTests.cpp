@@ -115,11 +115,10 @@ std::vector<Fault> AllFaults() {
   for (const bool once : {true, false}) {
     faults.push_back(Switch("host_new_handle null", &HostFaults::newHandle, once, memory));
     faults.push_back(Switch("host_lock_handle null", &HostFaults::lockHandle, once, memory));
+    // Refused parameter updates are cosmetic: the command still succeeds.
+    faults.push_back(Switch("PF_UpdateParamUI fails", &HostFaults::updateParamUI, once, {}));
   }
   faults.push_back(Switch("add_param fails", &HostFaults::addParam, true, {PF_Err_OUT_OF_MEMORY}));
-  // Refused parameter updates are cosmetic: the command still succeeds.
-  faults.push_back(Switch("PF_UpdateParamUI fails", &HostFaults::updateParamUI, true, {}));
-  faults.push_back(Switch("PF_UpdateParamUI fails", &HostFaults::updateParamUI, false, {}));
   faults.push_back(Switch("copy fails", &HostFaults::copy, true, {PF_Err_OUT_OF_MEMORY}));
   faults.push_back(Switch("in_data->utils null", &HostFaults::nullUtils, true,
                           {PF_Err_INVALID_CALLBACK, PF_Err_INTERNAL_STRUCT_DAMAGED, A_Err_MISSING_SUITE}));
