@@ -104,17 +104,14 @@ TEST_F(EffectPathTest, DamagedTrailersAreIgnoredAndLoggedOnceThePathStillReads) 
     return bytes;
   };
   const auto& t = kSmallTrailer;
+  auto longer = t;
+  longer.push_back(0);
   const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases{
       {"one byte", {t.begin(), t.begin() + 1}},
       {"a header cut short", {t.begin(), t.begin() + 27}},
       {"a header alone", {t.begin(), t.begin() + 28}},
       {"the slot map cut short", {t.begin(), t.end() - 1}},
-      {"a byte too many",
-       [&] {
-         auto more = t;
-         more.push_back(0);
-         return more;
-       }()},
+      {"a byte too many", longer},
       {"another tag", flip(t, 0)},
       {"version 0", put32(t, 8, 0)},
       {"version 2", put32(t, 8, 2)},

@@ -115,11 +115,10 @@ std::vector<Fault> AllFaults() {
   for (const bool once : {true, false}) {
     faults.push_back(Switch("host_new_handle null", &HostFaults::newHandle, once, memory));
     faults.push_back(Switch("host_lock_handle null", &HostFaults::lockHandle, once, memory));
+    // Refused parameter updates are cosmetic: the command still succeeds.
+    faults.push_back(Switch("PF_UpdateParamUI fails", &HostFaults::updateParamUI, once, {}));
   }
   faults.push_back(Switch("add_param fails", &HostFaults::addParam, true, {PF_Err_OUT_OF_MEMORY}));
-  // Refused parameter updates are cosmetic: the command still succeeds.
-  faults.push_back(Switch("PF_UpdateParamUI fails", &HostFaults::updateParamUI, true, {}));
-  faults.push_back(Switch("PF_UpdateParamUI fails", &HostFaults::updateParamUI, false, {}));
   faults.push_back(Switch("copy fails", &HostFaults::copy, true, {PF_Err_OUT_OF_MEMORY}));
   faults.push_back(Switch("in_data->utils null", &HostFaults::nullUtils, true,
                           {PF_Err_INVALID_CALLBACK, PF_Err_INTERNAL_STRUCT_DAMAGED, A_Err_MISSING_SUITE}));
@@ -198,6 +197,15 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
     auto params = [&](PF_ParamIndex index, PF_ParamType type) {
       return static_cast<A_long>(host.Params().Count()) > index && host.Params().At(index).param_type == type;
     };
+    // The steps that send their command and nothing else.
+    const std::map<eStep, std::function<PF_Err()>> commands{
+        {eStep::GlobalSetup, [&] { return host.GlobalSetup(); }},
+        {eStep::About, [&] { return host.About(); }},
+        {eStep::ParamsSetup, [&] { return host.ParamsSetup(); }},
+        {eStep::SequenceSetup, [&] { return host.SequenceSetup(sequence); }},
+        {eStep::SequenceResetup, [&] { return host.SequenceResetup(sequence); }},
+        {eStep::SequenceSetdown, [&] { return host.SequenceSetdown(sequence); }},
+        {eStep::GlobalSetdown, [&] { return host.GlobalSetdown(); }}};
 
     for (int i = 0; i < static_cast<int>(eStep::Count); ++i) {
       const auto step = static_cast<eStep>(i);
@@ -226,18 +234,6 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
 
       PF_Err error = PF_Err_NONE;
       switch (step) {
-      case eStep::GlobalSetup:
-        error = host.GlobalSetup();
-        break;
-      case eStep::About:
-        error = host.About();
-        break;
-      case eStep::ParamsSetup:
-        error = host.ParamsSetup();
-        break;
-      case eStep::SequenceSetup:
-        error = host.SequenceSetup(sequence);
-        break;
       case eStep::UpdateParamsUI:
         // A reopened project: the path stored, the popup at the effect.
         if (params(Layout::EffectPath, PF_Param_ARBITRARY_DATA)) {
@@ -247,9 +243,6 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
           host.Params().SetPopupValue(Layout::EffectPopup, Layout::PopupEffect);
         }
         error = host.UpdateParamsUI(sequence);
-        break;
-      case eStep::SequenceResetup:
-        error = host.SequenceResetup(sequence);
         break;
       case eStep::UserChangedParam:
         // The user picks the effect's entry again.
@@ -363,13 +356,8 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
         output.FillPixels(kMarker);
         error = host.Render(sequence, *input, output);
         break;
-      case eStep::SequenceSetdown:
-        error = host.SequenceSetdown(sequence);
-        break;
-      case eStep::GlobalSetdown:
-        error = host.GlobalSetdown();
-        break;
-      case eStep::Count:
+      default:
+        error = commands.at(step)();
         break;
       }
 

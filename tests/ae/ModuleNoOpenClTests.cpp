@@ -14,26 +14,24 @@ namespace {
 
 constexpr const char* kNoDeviceLine = "No OpenCL device was found";
 
-// The log text of every module loaded since `since` was taken.
-std::string LogTextSince(const std::map<std::filesystem::path, std::uintmax_t>& since) {
-  std::string text;
+using Logs = std::map<std::filesystem::path, std::string>;
+
+// The text of every module's log, by file.
+Logs ReadLogs() {
+  Logs logs;
   std::error_code error;
   for (std::filesystem::directory_iterator it(ModuleFixture::LogFolder(), error), end; !error && it != end;
        it.increment(error)) {
-    const auto known = since.find(it->path());
-    text += lumaro::test::ReadFile(it->path()).substr(known == since.end() ? 0 : known->second);
+    logs[it->path()] = lumaro::test::ReadFile(it->path());
   }
-  return text;
+  return logs;
 }
 
-std::map<std::filesystem::path, std::uintmax_t> LogSizes() {
-  std::map<std::filesystem::path, std::uintmax_t> sizes;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(ModuleFixture::LogFolder(), error), end; !error && it != end;
-       it.increment(error)) {
-    sizes[it->path()] = std::filesystem::file_size(it->path(), error);
-  }
-  return sizes;
+// The log text of every module loaded since `before` was read.
+std::string LogTextSince(const Logs& before) {
+  std::string text;
+  for (const auto& [path, log] : ReadLogs()) text += log.substr(before.contains(path) ? before.at(path).size() : 0);
+  return text;
 }
 
 int Occurrences(const std::string& text, const std::string& part) {
@@ -49,7 +47,7 @@ protected:
     // module's log is this program's alone.
     logHome_ = std::make_unique<lumaro::test::TempFolder>();
     lumaro::test::SetEnvironment("XDG_DATA_HOME", core::PathToUtf8(logHome_->Path()));
-    logSizes_ = LogSizes();
+    logsBefore_ = ReadLogs();
     ModuleFixture::SetUpTestSuite();
   }
 
@@ -67,11 +65,11 @@ protected:
   }
 
   static std::unique_ptr<lumaro::test::TempFolder> logHome_;
-  static std::map<std::filesystem::path, std::uintmax_t> logSizes_;
+  static Logs logsBefore_;
 };
 
 std::unique_ptr<lumaro::test::TempFolder> ModuleNoOpenClTest::logHome_;
-std::map<std::filesystem::path, std::uintmax_t> ModuleNoOpenClTest::logSizes_;
+Logs ModuleNoOpenClTest::logsBefore_;
 
 TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
   auto host = MakeHost();
@@ -95,7 +93,7 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
   EXPECT_EQ(host->UserChangedParam(sequence_, Layout::SyncButton), PF_Err_NONE);
   EXPECT_EQ(host->Params().ReadArbitraryText(Layout::EffectPath), core::PathToUtf8(package));
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
-  EXPECT_EQ(Occurrences(LogTextSince(logSizes_), kNoDeviceLine), 1);
+  EXPECT_EQ(Occurrences(LogTextSince(logsBefore_), kNoDeviceLine), 1);
 }
 
 TEST_F(ModuleNoOpenClTest, ABrokenPackageIsStillRefusedAsBefore) {

@@ -38,6 +38,13 @@ protected:
   }
 
   void TearDown() override {
+    for (auto& clip : clips_) {
+      if (clip->host->SequenceData(clip->sequence)) {
+        EXPECT_EQ(clip->host->SequenceSetdown(clip->sequence), PF_Err_NONE);
+      }
+      EXPECT_EQ(clip->host->OutstandingSuites(), 0);
+    }
+    clips_.clear();
     if (owner_) {
       EXPECT_EQ(owner_->GlobalSetdown(), PF_Err_NONE);
       EXPECT_EQ(owner_->OutstandingSuites(), 0);
@@ -47,20 +54,26 @@ protected:
   }
 
   // A clip with `example` browsed to by the user (its starting values in the
-  // parameters), and its frames recorded before any other thread runs.
-  std::unique_ptr<Clip> MakeClip(const std::filesystem::path& package) {
-    auto clip = std::make_unique<Clip>();
-    clip->host = std::make_unique<EffectHost>(entry_);
-    clip->host->UseGlobalDataOf(*owner_);
-    EXPECT_EQ(clip->host->ParamsSetup(), PF_Err_NONE);
-    EXPECT_EQ(clip->host->SequenceSetup(clip->sequence), PF_Err_NONE);
+  // parameters), and its frames recorded before any other thread runs. The
+  // fixture sets it down.
+  Clip* MakeClip(const std::filesystem::path& package) {
+    auto& clip = *clips_.emplace_back(std::make_unique<Clip>());
+    clip.host = std::make_unique<EffectHost>(entry_);
+    clip.host->UseGlobalDataOf(*owner_);
+    EXPECT_EQ(clip.host->ParamsSetup(), PF_Err_NONE);
+    EXPECT_EQ(clip.host->SequenceSetup(clip.sequence), PF_Err_NONE);
+    EXPECT_EQ(Browse(clip, package), PF_Err_NONE);
+    clip.rendered = Render(clip);
+    clip.copied = input_.PackedPixels();
+    EXPECT_NE(clip.rendered, clip.copied) << package;
+    return &clip;
+  }
+
+  // The user browses to `package` in the clip's Effect popup.
+  PF_Err Browse(Clip& clip, const std::filesystem::path& package) {
     User().fileDialogAnswers.push_back(package);
-    clip->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupBrowse);
-    EXPECT_EQ(clip->host->UserChangedParam(clip->sequence, Layout::EffectPopup), PF_Err_NONE);
-    clip->rendered = Render(*clip);
-    clip->copied = input_.PackedPixels();
-    EXPECT_NE(clip->rendered, clip->copied) << package;
-    return clip;
+    clip.host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupBrowse);
+    return clip.host->UserChangedParam(clip.sequence, Layout::EffectPopup);
   }
 
   std::vector<std::uint8_t> Render(Clip& clip) {
@@ -93,14 +106,8 @@ protected:
     return error == PF_Err_NONE && Render(clip) == clip.rendered;
   }
 
-  void TearDownClip(Clip& clip) {
-    if (clip.host->SequenceData(clip.sequence)) {
-      EXPECT_EQ(clip.host->SequenceSetdown(clip.sequence), PF_Err_NONE);
-    }
-    EXPECT_EQ(clip.host->OutstandingSuites(), 0);
-  }
-
   std::unique_ptr<EffectHost> owner_;
+  std::vector<std::unique_ptr<Clip>> clips_;
   HostWorld input_{kSize, kSize, PrPixelFormat_BGRA_4444_8u};
 };
 
@@ -108,9 +115,9 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
   constexpr int kRenders = 500;
   constexpr int kCycles = 150;
   const std::vector<std::string> examples{"WarmGlow", "ToneChoice", "PulseVignette"};
-  std::vector<std::unique_ptr<Clip>> renderClips;
+  std::vector<Clip*> renderClips;
   for (const auto& example : examples) renderClips.push_back(MakeClip(Example(example)));
-  std::vector<std::unique_ptr<Clip>> loaderClips;
+  std::vector<Clip*> loaderClips;
   for (const auto& example : examples) loaderClips.push_back(MakeClip(Example(example)));
   ASSERT_FALSE(HasFailure());
 
@@ -143,9 +150,6 @@ TEST_F(ModuleThreadTest, ClipsRenderWhileOthersLoadForgetAndReloadTheirEffects) 
   std::cout << frames << " frames\n";
   EXPECT_EQ(wrongFrames, 0);
   EXPECT_EQ(failedActions, 0);
-  for (auto* clips : {&renderClips, &loaderClips}) {
-    for (auto& clip : *clips) TearDownClip(*clip);
-  }
 }
 
 // Frames the host asked for before the user browsed to another package still
@@ -170,15 +174,12 @@ TEST_F(ModuleThreadTest, LateFramesOfTheOldPackageNeverWinOverTheUsersChoice) {
   int wrong = 0;
   for (int round = 0; round < 150; ++round) {
     const bool toSecond = round % 2 == 0;
-    User().fileDialogAnswers.push_back(Example(toSecond ? "ToneChoice" : "WarmGlow"));
-    first->host->Params().SetPopupValue(Layout::EffectPopup, Layout::PopupBrowse);
-    ASSERT_EQ(first->host->UserChangedParam(first->sequence, Layout::EffectPopup), PF_Err_NONE);
+    ASSERT_EQ(Browse(*first, Example(toSecond ? "ToneChoice" : "WarmGlow")), PF_Err_NONE);
     if (Render(*first) != (toSecond ? second->rendered : first->rendered)) ++wrong;
   }
   done = true;
   late.join();
   EXPECT_EQ(wrong, 0);
-  for (auto* clip : {first.get(), second.get()}) TearDownClip(*clip);
 }
 
 // Clips sharing a package file follow it as it is replaced while they render,
@@ -202,16 +203,14 @@ TEST_F(ModuleThreadTest, ClipsFollowTheirPackageAsItIsReplacedAndNoFrameMixesVer
   const auto shared = folder_ / "Shared.lumaro-effect";
   const std::vector<std::string> versions{version("a", "b"), version("b", "a")};
   lumaro::test::WriteFile(shared, versions[0]);
-  std::vector<std::unique_ptr<Clip>> clips;
-  for (int i = 0; i < 2; ++i) clips.push_back(MakeClip(shared));
-  clips.push_back(MakeClip(Example("WarmGlow")));
+  const std::vector<Clip*> clips{MakeClip(shared), MakeClip(shared), MakeClip(Example("WarmGlow"))};
   ASSERT_FALSE(HasFailure());
 
   std::atomic<bool> done{false};
   std::atomic<int> wrong{0};
   std::vector<std::thread> threads;
-  for (auto& clip : clips) {
-    threads.emplace_back([&, clip = clip.get()] {
+  for (Clip* clip : clips) {
+    threads.emplace_back([&, clip] {
       while (!done) {
         if (Render(*clip) != clip->rendered) ++wrong;
       }
@@ -227,7 +226,6 @@ TEST_F(ModuleThreadTest, ClipsFollowTheirPackageAsItIsReplacedAndNoFrameMixesVer
   done = true;
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(wrong, 0);
-  for (auto& clip : clips) TearDownClip(*clip);
 }
 
 TEST_F(ModuleThreadTest, LogLinesFromConcurrentThreadsArriveWhole) {

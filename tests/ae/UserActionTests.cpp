@@ -101,6 +101,15 @@ protected:
     EXPECT_TRUE(Visible().empty());
   }
 
+  // A kernel taking the frame's arguments and then `arguments`; it writes
+  // `pixel` (a float4's components) everywhere, or nothing when empty.
+  static std::string Kernel(const std::string& name, const std::string& arguments, const std::string& pixel = "") {
+    const std::string write = "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(";
+    return "__kernel void " + name +
+           "(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, float duration" +
+           arguments + ") { " + (pixel.empty() ? "" : write + pixel + "));") + " }";
+  }
+
   static std::filesystem::path Example(const std::string& name) {
     return std::filesystem::path(LUMARO_EFFECTS_DIR) / (name + ".lumaro-effect");
   }
@@ -187,12 +196,10 @@ TEST_F(UserActionTest, AKernelThatDoesNotBuildIsShownDisabledWithTheReason) {
 // A reopened project says at once that its effect cannot run, whatever the
 // failure, and shows the controls it would have, disabled.
 TEST_F(UserActionTest, AReopenedProjectSaysItsEffectCannotRun) {
-  const std::string fixed = "__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
-                            "float duration";
   const std::string amount = R"([{"class": "slider", "id": "a", "label": "A", "min": 0, "max": 1, "default": 0}])";
   const std::vector<std::pair<std::string, std::string>> packages{
-      {"__kernel void other(" + fixed + ", float a) {}", R"({"kernel": "look", "controls": )" + amount + "}"},
-      {"__kernel void look(" + fixed + ", int a) {}", R"({"kernel": "look", "controls": )" + amount + "}"},
+      {Kernel("other", ", float a"), R"({"kernel": "look", "controls": )" + amount + "}"},
+      {Kernel("look", ", int a"), R"({"kernel": "look", "controls": )" + amount + "}"},
       {"__kernel void look(__global float4* input) {}", R"({"kernel": "look", "controls": []})"}};
   for (const auto& [kernel, metadata] : packages) {
     SCOPED_TRACE(kernel);
@@ -229,9 +236,7 @@ TEST_F(UserActionTest, NoFrameBringsBackAnEffectTheUserTurnedOff) {
   const auto write = [&](const std::string& label) {
     lumaro::test::WritePackage(
         package, lumaro::test::StandardEntries(
-                     "__kernel void level(__read_only image2d_t input, __write_only image2d_t output, float time, "
-                     "int frame, float duration, float level) { write_imagef(output, (int2)(get_global_id(0), "
-                     "get_global_id(1)), (float4)(level)); }",
+                     Kernel("level", ", float level", "level"),
                      R"({"title": "Level", "kernel": "level", "controls": [{"class": "slider", "id": "level", )"
                      R"("label": ")" +
                          label + R"(", "min": 0, "max": 1, "default": 1}]})",
@@ -363,16 +368,10 @@ TEST_F(SyncActionTest, AReceivedEffectIsLoadedAndShown) {
 // into a new version of its package that moved, narrowed and added controls;
 // another package starts fresh.
 TEST_F(SyncActionTest, TheClipKeepsItsValuesThroughNoneAndANewVersionOfItsPackage) {
-  const auto kernel = [](const std::string& arguments, const std::string& grey) {
-    return "__kernel void k(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
-           "float duration" +
-           arguments + ") { write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)(" + grey +
-           ")); }";
-  };
   const std::string level = R"({"class": "slider", "id": "level", "label": "Level", "min": 0, "max": 1, )";
   const auto package = folder_ / "Level.lumaro-effect";
   lumaro::test::WritePackage(
-      package, lumaro::test::StandardEntries(kernel(", float level", "level"),
+      package, lumaro::test::StandardEntries(Kernel("k", ", float level", "level"),
                                              R"({"kernel": "k", "controls": [)" + level + R"("default": 1}]})", ""));
   ASSERT_EQ(Browse(package), PF_Err_NONE);
   host_->Params().SetFloatSliderValue(kFirstSlider, 0.6);
@@ -386,7 +385,7 @@ TEST_F(SyncActionTest, TheClipKeepsItsValuesThroughNoneAndANewVersionOfItsPackag
   const auto second = ControlParam(1, eControl::Slider);
   const auto v2 = folder_ / "v2.lumaro-effect";
   lumaro::test::WritePackage(
-      v2, lumaro::test::StandardEntries(kernel(", float gain, float level", "level * gain"),
+      v2, lumaro::test::StandardEntries(Kernel("k", ", float gain, float level", "level * gain"),
                                         R"({"kernel": "k", "controls": [{"class": "slider", "id": "gain", )"
                                         R"("label": "Gain", "min": 0, "max": 2, "default": 2}, )" +
                                             level + R"("max": 0.4, "default": 0.1}]})",
@@ -428,14 +427,10 @@ protected:
       arguments += ", " + std::string(id == "c" ? (angle ? "float" : "int") : "float") + " " + id;
       metadata += (&control == &controls.front() ? "" : ", ") + control;
     }
-    return lumaro::test::StandardEntries(
-        "__kernel void k(__read_only image2d_t input, __write_only image2d_t output, float time, int frame, "
-        "float duration" +
-            arguments + ") { " + (broken ? "!" : "") +
-            "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
-            "(float4)(a, b, " +
-            std::string(angle ? "c / 360.0f" : "(float)c") + ", 1)); }",
-        metadata + "]}", "");
+    // Broken: a stray '!' in the kernel's arguments.
+    return lumaro::test::StandardEntries(Kernel("k", arguments + (broken ? "!" : ""),
+                                                std::string("a, b, ") + (angle ? "c / 360.0f" : "(float)c") + ", 1"),
+                                         metadata + "]}", "");
   }
   // Saved the way the desktop application may: in place, or as another file
   // renamed over it. Looked at again once the watch's interval has passed.

@@ -29,28 +29,9 @@ std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder, 
   return files;
 }
 
-// The kept seeds and the inputs that once failed, for one target.
-std::vector<std::filesystem::path> KeptInputs(const std::string& target) {
-  const std::filesystem::path root(LUMARO_FUZZ_DIR);
-  auto inputs = FilesIn(root / "corpus" / target);
-  const auto failed = FilesIn(root / "regressions" / target);
-  inputs.insert(inputs.end(), failed.begin(), failed.end());
-  return inputs;
-}
-
-// Runs the target on each input; a failure aborts the program with the
-// target's own message, after the input's name was printed.
-void Replay(Target target, const std::vector<std::filesystem::path>& inputs) {
-  for (const auto& input : inputs) {
-    SCOPED_TRACE(input.string());
-    std::cout << "replaying " << input.filename().string() << std::endl;
-    const std::string bytes = test::ReadFile(input);
-    EXPECT_EQ(target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), 0);
-  }
-}
-
-// Each target's seeds and failed inputs, plus for the readers every example,
-// and the empty input.
+// Each target's kept seeds and the inputs that once failed, plus for the
+// readers every example, and the empty input. A failure aborts the program
+// with the target's own message, after the input's name was printed.
 TEST(FuzzReplayTest, EveryTargetTakesItsKeptInputs) {
   std::vector<std::filesystem::path> metadata;
   // The examples are folders, which FilesIn leaves out.
@@ -64,12 +45,20 @@ TEST(FuzzReplayTest, EveryTargetTakesItsKeptInputs) {
       {"package", FuzzPackage, packages},
       {"effect_path", FuzzEffectPath, {}},
       {"sequence_record", FuzzSequenceRecord, {}}};
+  const std::filesystem::path root(LUMARO_FUZZ_DIR);
   for (const auto& [name, target, extra] : targets) {
     SCOPED_TRACE(name);
-    auto inputs = KeptInputs(name);
+    auto inputs = FilesIn(root / "corpus" / name);
+    const auto failed = FilesIn(root / "regressions" / name);
+    inputs.insert(inputs.end(), failed.begin(), failed.end());
     EXPECT_FALSE(inputs.empty());
     inputs.insert(inputs.end(), extra.begin(), extra.end());
-    Replay(target, inputs);
+    for (const auto& input : inputs) {
+      SCOPED_TRACE(input.string());
+      std::cout << "replaying " << input.filename().string() << std::endl;
+      const std::string bytes = test::ReadFile(input);
+      EXPECT_EQ(target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), 0);
+    }
     EXPECT_EQ(target(nullptr, 0), 0);
   }
 }

@@ -153,12 +153,9 @@ TEST_F(ProgramTest, EveryArgumentOverloadUploadsItsDocumentedBytes) {
   EXPECT_EQ(matrix3, (std::vector<float>{0, 3, 6, 0, 1, 4, 7, 0, 2, 5, 8, 0, 0, 0, 0, 1}));
   const std::vector<float> matrix4(floats.begin() + 27, floats.begin() + 43);
   EXPECT_EQ(matrix4, (std::vector<float>{0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15}));
-  std::int32_t ints[4];
-  std::memcpy(ints, floats.data() + 43, sizeof(ints));
-  EXPECT_EQ(ints[0], -7);
-  EXPECT_EQ(static_cast<std::uint32_t>(ints[1]), 0xFFFFFFF0u);
-  EXPECT_EQ(ints[2], -3);
-  EXPECT_EQ(ints[3], 40000);
+  std::vector<std::int32_t> ints(4); // the uint as its bits
+  std::memcpy(ints.data(), floats.data() + 43, 4 * sizeof(std::int32_t));
+  EXPECT_EQ(ints, (std::vector<std::int32_t>{-7, static_cast<std::int32_t>(0xFFFFFFF0u), -3, 40000}));
   const std::vector<float> pixel(floats.begin() + 47, floats.end());
   EXPECT_EQ(pixel, (std::vector<float>{0.25f, 0.5f, 0.75f, 1.0f}));
 }
