@@ -131,16 +131,13 @@ std::filesystem::path ModuleFixture::LogFolder() {
   return appData ? *appData / "BRANTOKSTUDIO" / "BRANTOK Lumaro Adobe Plugin" / "Logs" : std::filesystem::path();
 }
 
-std::optional<std::filesystem::path> ModuleFixture::NewestLogFile() {
-  std::optional<std::filesystem::path> newest;
+std::map<std::filesystem::path, std::uintmax_t> ModuleFixture::LogFileSizes() {
+  std::map<std::filesystem::path, std::uintmax_t> sizes;
   std::error_code error;
   for (std::filesystem::directory_iterator it(LogFolder(), error), end; !error && it != end; it.increment(error)) {
-    if (!it->path().filename().string().starts_with("LumaroEffect_")) continue;
-    if (!newest || std::filesystem::last_write_time(it->path()) >= std::filesystem::last_write_time(*newest)) {
-      newest = it->path();
-    }
+    if (it->path().filename().string().starts_with("LumaroEffect_")) sizes[it->path()] = it->file_size(error);
   }
-  return newest;
+  return sizes;
 }
 
 } // namespace brantok::lumaro::ae::test

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,9 +28,9 @@ public:
   // box is closed and every file dialog cancelled, and each is recorded.
   static lumaro::test::ScriptedResponder& User();
 
-  // The folder of the module's dated log files, and the newest of them.
+  // The folder of the module's dated log files, and each file's size.
   static std::filesystem::path LogFolder();
-  static std::optional<std::filesystem::path> NewestLogFile();
+  static std::map<std::filesystem::path, std::uintmax_t> LogFileSizes();
 
   // The source of kernel `name`: the arguments every kernel takes, then
   // `arguments` (", float level"), and `body`.

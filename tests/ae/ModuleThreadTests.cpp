@@ -229,9 +229,9 @@ TEST_F(ModuleThreadTest, ClipsFollowTheirPackageAsItIsReplacedAndNoFrameMixesVer
 }
 
 TEST_F(ModuleThreadTest, LogLinesFromConcurrentThreadsArriveWhole) {
-  const auto log = NewestLogFile();
-  ASSERT_TRUE(log);
-  const auto start = std::filesystem::file_size(*log);
+  // Other test programs may log to the same folder meanwhile: what every log
+  // file gained is read, and each line of these threads must be there whole.
+  const auto before = LogFileSizes();
   constexpr int kThreads = 4;
   constexpr int kCommands = 150;
   std::vector<std::thread> threads;
@@ -248,19 +248,17 @@ TEST_F(ModuleThreadTest, LogLinesFromConcurrentThreadsArriveWhole) {
   }
   for (auto& thread : threads) thread.join();
 
-  const std::string bytes = lumaro::test::ReadFile(*log).substr(static_cast<std::size_t>(start));
   std::map<std::string, int> lines;
-  std::istringstream stream(bytes);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    ++lines[line];
+  for (const auto& [file, size] : LogFileSizes()) {
+    const auto known = before.find(file);
+    std::istringstream stream(lumaro::test::ReadFile(file).substr(known == before.end() ? 0 : known->second));
+    for (std::string line; std::getline(stream, line);) ++lines[line.substr(0, line.find_last_not_of('\r') + 1)];
   }
-  const std::map<std::string, int> expected{
-      {"LumaroEffect::SequenceResetup", kThreads * kCommands},
-      {"Warning, Plugin::SequenceResetup called with null sequence data", kThreads * kCommands},
-      {"LumaroEffect::UpdateParameterUI", kThreads * kCommands},
-      {"Warning, Plugin::UpdateParameterUI called with null sequence data", kThreads * kCommands}};
-  EXPECT_EQ(lines, expected);
+  for (const auto* text :
+       {"LumaroEffect::SequenceResetup", "Warning, Plugin::SequenceResetup called with null sequence data",
+        "LumaroEffect::UpdateParameterUI", "Warning, Plugin::UpdateParameterUI called with null sequence data"}) {
+    EXPECT_GE(lines[text], kThreads * kCommands) << text;
+  }
 }
 
 } // namespace
