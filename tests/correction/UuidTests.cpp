@@ -23,9 +23,7 @@ TEST(UuidTest, GeneratedIdsAreRandomVersion4WithTheRfcVariant) {
 TEST(UuidTest, HashCombinesBothHalvesReadBigEndian) {
   Uuid id;
   for (std::size_t i = 0; i < 16; ++i) id.bytes[i] = static_cast<std::uint8_t>(i + 1);
-  const std::uint64_t high = 0x0102030405060708ull;
-  const std::uint64_t low = 0x090a0b0c0d0e0f10ull;
-  EXPECT_EQ(UuidHash{}(id), static_cast<std::size_t>(high ^ low));
+  EXPECT_EQ(UuidHash{}(id), static_cast<std::size_t>(0x0102030405060708ull ^ 0x090a0b0c0d0e0f10ull));
   EXPECT_EQ(UuidHash{}(Uuid{}), 0u);
 }
 

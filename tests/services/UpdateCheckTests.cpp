@@ -149,10 +149,6 @@ TEST_F(UpdateCheckTest, FailingResponderDoesNotLetExceptionsOut) {
 
 std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
-TEST(DownloaderTest, FetchesTheProductsVersionFileUnlessToldOtherwise) {
-  EXPECT_EQ(Downloader().Url(), "https://www.brantok.studio/products/lumaro-ae-plugin/latest-version.json");
-}
-
 TEST(DownloaderTest, AppendsTheWholeBodyAcrossManyBlocks) {
   std::string body;
   for (int i = 0; body.size() < 20000; ++i) body += std::to_string(i) + ",";
