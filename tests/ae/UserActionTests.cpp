@@ -503,6 +503,8 @@ TEST_F(ReloadTest, BrokenSavesKeepTheLastGoodEffectUntilAGoodOneComes) {
       Save(save);
     }
     EXPECT_EQ(Frame(), good);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(Frame(), good) << "and not read again until it changes";
   }
   Save(v2_);
   EXPECT_EQ(Frame(), (std::vector<int>{153, 51, 64}));
@@ -526,8 +528,8 @@ TEST_F(ReloadTest, APackageHalfWrittenWhenFirstReadRecoversOnceWhole) {
 
 // A project keeps its package and where each value is: reopened after the
 // package changed, each control gets its own value; reopened without the
-// file, it renders from its copy and says so, takes the file again once it
-// is back, and offers the copy back as a file when the effect is chosen.
+// file, it renders from its copy and says so, takes the file again as soon as
+// it is back, and offers the copy back as a file when the effect is chosen.
 TEST_F(ReloadTest, TheProjectKeepsItsPackageAndWhereEachValueIs) {
   ChooseVersionOneWithValues();
   const std::vector<int> original{153, 102, 255};
@@ -547,9 +549,9 @@ TEST_F(ReloadTest, TheProjectKeepsItsPackageAndWhereEachValueIs) {
   EXPECT_EQ(popup(), "None|Browse...|(-|Look (kept in project)");
   EXPECT_EQ(Visible().size(), 3u);
   Save(v2_);
-  reopen();
-  EXPECT_EQ(popup(), "None|Browse...|(-|Look") << "the file is the newer edit";
-  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 64}));
+  EXPECT_EQ(Frame(), (std::vector<int>{153, 102, 64})) << "the file, back, is the newer edit";
+  ASSERT_EQ(host_->UpdateParamsUI(sequence_), PF_Err_NONE);
+  EXPECT_EQ(popup(), "None|Browse...|(-|Look");
 
   std::filesystem::remove(package_);
   reopen();
