@@ -1,5 +1,6 @@
 #include "ae/KeepString.h"
 #include "ae/ParameterLayout.h"
+#include "ae/SlotMap.h"
 #include "ae/controls/ControlParameters.h"
 #include "correction/effects/controls/Angle.h"
 #include "correction/effects/controls/Checkbox.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace brantok::lumaro::ae {
@@ -64,6 +66,15 @@ TEST(KeepStringTest, EqualTextsShareOnePointerUntilCleared) {
   EXPECT_NE(KeepString("None|Browse..|"), first);
   EXPECT_STREQ(first, "None|Browse...");
   ClearKeptStrings();
+}
+
+// Controls a clip's layout does not hold take the free slots in turn, each
+// its own; places come in the controls' order.
+TEST(SlotMapTest, ControlsNotHeldTakeTheFreeSlotsInTurn) {
+  std::vector<std::tuple<std::size_t, A_long, bool>> places;
+  for (const auto& place : SlotMap::Of({MakeSlider("a")}).Arrange({MakeSlider("x"), MakeSlider("a"), MakeSlider("y")}))
+    places.emplace_back(place.control, place.slot, place.held);
+  EXPECT_EQ(places, (decltype(places){{0, 1, false}, {1, 0, true}, {2, 2, false}}));
 }
 
 // A point is stored in the layer's pixels and shown with its default in
