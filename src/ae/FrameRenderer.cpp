@@ -75,12 +75,8 @@ bool ReadOutput(gpu::IQueue& queue, gpu::IImage2D& image, const ImageView& outpu
 
 FrameRenderer::FrameRenderer(LumaroEffect& instance) : instance_(instance) {}
 
-// The GPU objects go before the context they were made on.
-FrameRenderer::~FrameRenderer() {
-  imagePool_.reset();
-  queue_.reset();
-  swizzleProgram_.reset();
-}
+// Out of line, where ImagePool is complete.
+FrameRenderer::~FrameRenderer() = default;
 
 ImagePool& FrameRenderer::GetImagePool() {
   if (!imagePool_) imagePool_ = std::make_unique<ImagePool>(instance_.GetContext(), ImagePoolCapacity);
