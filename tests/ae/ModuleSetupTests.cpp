@@ -136,13 +136,11 @@ TEST_F(ModuleSetupTest, AboutNamesTheProductAndItsVersion) {
 // The fault walk accepts success from a command whose suite is missing, as
 // long as nothing breaks; these commands need theirs and must say so.
 TEST_F(ModuleSetupTest, MissingSuitesReturnTheErrorWithTheMessage) {
-  struct Case {
-    PF_Cmd command;
-    const char* suite;
-  };
   for (const auto& [command, suite] :
-       {Case{PF_Cmd_ABOUT, "PF ANSI Suite"}, Case{PF_Cmd_PARAMS_SETUP, "PF Handle Suite"},
-        Case{PF_Cmd_UPDATE_PARAMS_UI, "PF Param Utils Suite"}, Case{PF_Cmd_GLOBAL_SETUP, "PF Pixel Format Suite"}}) {
+       std::vector<std::pair<PF_Cmd, const char*>>{{PF_Cmd_ABOUT, "PF ANSI Suite"},
+                                                   {PF_Cmd_PARAMS_SETUP, "PF Handle Suite"},
+                                                   {PF_Cmd_UPDATE_PARAMS_UI, "PF Param Utils Suite"},
+                                                   {PF_Cmd_GLOBAL_SETUP, "PF Pixel Format Suite"}}) {
     SCOPED_TRACE(suite);
     EffectHost host(entry_);
     if (command != PF_Cmd_GLOBAL_SETUP) {
