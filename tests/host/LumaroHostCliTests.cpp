@@ -285,15 +285,12 @@ TEST_F(LumaroHostTest, InfoJsonDescribesTheExampleAndItsControls) {
   auto info = Report({"info", "--json", "--effect", Utf8(kEffects / "ToneChoice.lumaro-effect")});
   EXPECT_EQ(info["name"], "Tone Choice");
   EXPECT_EQ(info["built"], true);
-  ASSERT_EQ(info["controls"].size(), 2u);
-  EXPECT_EQ(info["controls"][0]["id"], "tone");
-  EXPECT_EQ(info["controls"][0]["kind"], "choice");
-  EXPECT_EQ(info["controls"][0]["options"], (nlohmann::json{"Sepia", "Monochrome", "Invert"}));
-  EXPECT_EQ(info["controls"][0]["default"], 0);
-  EXPECT_EQ(info["controls"][1]["id"], "levels");
-  EXPECT_EQ(info["controls"][1]["kind"], "slider");
-  EXPECT_EQ(info["controls"][1]["min"], 2);
-  EXPECT_EQ(info["controls"][1]["max"], 32);
+  // Each control with its host parameter and the value it starts at.
+  EXPECT_EQ(info["controls"], nlohmann::json::parse(R"([
+      {"id": "tone", "kind": "choice", "label": "Tone", "options": ["Sepia", "Monochrome", "Invert"], "default": 0,
+       "value": 1, "parameter": 8},
+      {"id": "levels", "kind": "slider", "label": "Levels", "min": 2, "max": 32, "default": 8, "value": 8,
+       "parameter": 13}])"));
 
   const auto text = Run({"info", "--effect", Utf8(kEffects / "WarmGlow.lumaro-effect")});
   ASSERT_EQ(text.exitCode, 0) << text.errors;
