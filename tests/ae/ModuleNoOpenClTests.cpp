@@ -27,14 +27,10 @@ Logs ReadLogs() {
   return logs;
 }
 
-// The log text of every module loaded since `before` was read.
-std::string LogTextSince(const Logs& before) {
+// How often `part` was logged by every module loaded since `before` was read.
+int LoggedSince(const Logs& before, const std::string& part) {
   std::string text;
   for (const auto& [path, log] : ReadLogs()) text += log.substr(before.contains(path) ? before.at(path).size() : 0);
-  return text;
-}
-
-int Occurrences(const std::string& text, const std::string& part) {
   int count = 0;
   for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
   return count;
@@ -93,7 +89,7 @@ TEST_F(ModuleNoOpenClTest, KeepsTheChosenEffectSaysWhyAndPassesFramesThrough) {
   EXPECT_EQ(host->UserChangedParam(sequence_, Layout::SyncButton), PF_Err_NONE);
   EXPECT_EQ(host->Params().ReadArbitraryText(Layout::EffectPath), core::PathToUtf8(package));
   EXPECT_EQ(host->UpdateParamsUI(sequence_), PF_Err_NONE);
-  EXPECT_EQ(Occurrences(LogTextSince(logsBefore_), kNoDeviceLine), 1);
+  EXPECT_EQ(LoggedSince(logsBefore_, kNoDeviceLine), 1);
 }
 
 TEST_F(ModuleNoOpenClTest, ABrokenPackageIsStillRefusedAsBefore) {
