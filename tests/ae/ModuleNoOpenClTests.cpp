@@ -14,25 +14,15 @@ namespace {
 
 constexpr const char* kNoDeviceLine = "No OpenCL device was found";
 
-using Logs = std::map<std::filesystem::path, std::string>;
+using Logs = std::map<std::filesystem::path, std::uintmax_t>;
 
-// The text of every module's log, by file.
-Logs ReadLogs() {
-  Logs logs;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(ModuleFixture::LogFolder(), error), end; !error && it != end;
-       it.increment(error)) {
-    logs[it->path()] = lumaro::test::ReadFile(it->path());
-  }
-  return logs;
-}
-
-// How often `part` was logged by every module loaded since `before` was read.
+// How often the modules logged `part` since their logs had the sizes `before`.
 int LoggedSince(const Logs& before, const std::string& part) {
-  std::string text;
-  for (const auto& [path, log] : ReadLogs()) text += log.substr(before.contains(path) ? before.at(path).size() : 0);
   int count = 0;
-  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  for (const auto& [path, size] : ModuleFixture::LogFileSizes()) {
+    const auto text = lumaro::test::ReadFile(path).substr(before.contains(path) ? before.at(path) : 0);
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  }
   return count;
 }
 
@@ -43,7 +33,7 @@ protected:
     // module's log is this program's alone.
     logHome_ = std::make_unique<lumaro::test::TempFolder>();
     lumaro::test::SetEnvironment("XDG_DATA_HOME", core::PathToUtf8(logHome_->Path()));
-    logsBefore_ = ReadLogs();
+    logsBefore_ = LogFileSizes();
     ModuleFixture::SetUpTestSuite();
   }
 
