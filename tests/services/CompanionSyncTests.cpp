@@ -80,10 +80,8 @@ TEST_F(CompanionSyncTest, UnknownApplicationDataFolderIsAFailure) {
 
   EXPECT_FALSE(SyncFromLumaro());
   ExpectBoxes(1, eMessageBoxType::Error, FailureText);
-  const auto entries = log_.Entries();
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0],
-            std::make_pair(core::eLogChannel::Info, std::string("Failed to get LocalAppData path for SyncFromLumaro")));
+  EXPECT_EQ(log_.Entries(), (std::vector<std::pair<core::eLogChannel, std::string>>{
+                                {core::eLogChannel::Info, "Failed to get LocalAppData path for SyncFromLumaro"}}));
 }
 
 // Nothing shared, a No, or a cancelled save dialog: the user is told or asked
