@@ -4,6 +4,7 @@
 #include "SharedContext.h"
 #include "gpu/ProgramBuildFailedException.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -162,12 +163,8 @@ TEST_F(ProgramTest, EveryArgumentOverloadUploadsItsDocumentedBytes) {
 TEST_F(ProgramTest, WrongSizeIsLoggedAndUnknownKernelThrowsOnArgumentsAndIsLoggedOnRun) {
   const lumaro::test::LogCapture log;
   markProgram_->SetArgument(SharedQueue(), "mark", 1, Float4{});
-  try {
-    markProgram_->SetArgument(SharedQueue(), "missing", 0, 1.0f);
-    ADD_FAILURE() << "no exception";
-  } catch (const std::out_of_range& error) {
-    EXPECT_STREQ(error.what(), "invalid unordered_map<K, T> key");
-  }
+  EXPECT_THAT([] { markProgram_->SetArgument(SharedQueue(), "missing", 0, 1.0f); },
+              ::testing::ThrowsMessage<std::out_of_range>(::testing::StrEq("invalid unordered_map<K, T> key")));
   EXPECT_THROW(markProgram_->GetArgumentCount("missing"), std::out_of_range);
   markProgram_->Run(SharedQueue(), "missing", {1, 1}, std::nullopt);
   EXPECT_EQ(log.Entries(), (std::vector<std::pair<eLogChannel, std::string>>{
