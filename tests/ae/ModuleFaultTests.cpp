@@ -161,14 +161,6 @@ protected:
   // image pool come ready from the sessions before.
   bool RunSession(const Fault* fault, eStep target, int passes, const EffectHost* owner = nullptr);
 
-  // The session's output of each render step without any fault.
-  void RecordReferences() {
-    references_.clear();
-    ASSERT_FALSE(RunSession(nullptr, eStep::Count, 0));
-    ASSERT_TRUE(failures_.empty()) << failures_.front();
-    ASSERT_EQ(references_.size(), 3u);
-  }
-
   std::vector<std::string> failures_;
   std::map<eStep, std::vector<std::uint8_t>> references_;
   HostWorld input8_{kSize, kSize, PrPixelFormat_BGRA_4444_8u, 4};
@@ -427,7 +419,10 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
 }
 
 TEST_F(ModuleFaultTest, EveryHostFaultThroughEveryCommand) {
-  RecordReferences();
+  // The session's output of each render step without any fault.
+  ASSERT_FALSE(RunSession(nullptr, eStep::Count, 0));
+  ASSERT_TRUE(failures_.empty()) << failures_.front();
+  ASSERT_EQ(references_.size(), 3u);
   // One instance serves the sessions that leave global set-up and set-down
   // alone, as clips of one project; it is checked when it goes down.
   EffectHost owner(entry_);
