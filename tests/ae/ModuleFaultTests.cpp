@@ -138,13 +138,6 @@ std::vector<Fault> AllFaults() {
   return faults;
 }
 
-// A block holding `text` as SCAN stores it.
-std::vector<std::uint8_t> FlatText(const std::string& text) {
-  std::vector<std::uint8_t> block(text.begin(), text.end());
-  block.resize(kBlock, 0);
-  return block;
-}
-
 // Walks every fault of AllFaults through every command of a session that
 // loads an example effect, renders it and takes everything down again.
 class ModuleFaultTest : public ModuleFixture {
@@ -186,6 +179,9 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
     PF_ArbitraryH created = nullptr, copied = nullptr, restored = nullptr, scanned = nullptr, held = nullptr;
     std::vector<std::uint8_t> flat(kBlock, 0xA5);
     const std::string text = "/effects/Look.lumaro-effect";
+    // The block SCAN makes of the text.
+    std::vector<std::uint8_t> scannedBlock(text.begin(), text.end());
+    scannedBlock.resize(kBlock, 0);
     auto params = [&](PF_ParamIndex index, PF_ParamType type) {
       return static_cast<A_long>(host.Params().Count()) > index && host.Params().At(index).param_type == type;
     };
@@ -287,7 +283,7 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
         extra.u.scan_func_params.arbPH = &scanned;
         error = arbitrary(PF_Arbitrary_SCAN_FUNC);
         if (scanned && error) fail("a failed SCAN handed out a handle");
-        if (scanned && store.Bytes(scanned) != FlatText(text)) fail("SCAN did not store the text");
+        if (scanned && store.Bytes(scanned) != scannedBlock) fail("SCAN did not store the text");
         break;
       case eStep::ArbitraryPrintSize: {
         A_u_long size = 0;
