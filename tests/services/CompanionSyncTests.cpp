@@ -195,25 +195,21 @@ TEST(FindFileWithExtensionTest, FindsOnlyRegularFilesDirectlyInAFolder) {
 
 bool RefuseToMove(const std::filesystem::path&, const std::filesystem::path&) { return false; }
 
-TEST(FileMoveTest, MoveReplacesAnExistingFile) {
-  const test::TempFolder folder;
-  std::filesystem::create_directories(folder / "kept");
-  WriteFile(folder / "Warm.lumaro-effect", "new");
-  WriteFile(folder / "kept" / "Warm.lumaro-effect", "old and longer");
-
-  EXPECT_TRUE(MoveFileReplacing(folder / "Warm.lumaro-effect", folder / "kept" / "Warm.lumaro-effect"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "Warm.lumaro-effect"));
-  EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
-}
-
-TEST(FileMoveTest, FallbackCopiesOverTheTargetAndRemovesTheSource) {
-  const test::TempFolder folder;
-  WriteFile(folder / "shared", "effect bytes");
-  WriteFile(folder / "target", "an older file that is longer");
-
-  EXPECT_TRUE(MoveFileWithFallback(folder / "shared", folder / "target", RefuseToMove));
-  EXPECT_FALSE(std::filesystem::exists(folder / "shared"));
-  EXPECT_EQ(ReadFile(folder / "target"), "effect bytes");
+// The platform's move, and the fallback's copy when the move fails.
+TEST(FileMoveTest, MovingOrCopyingReplacesAnExistingFileAndRemovesTheSource) {
+  const std::vector<std::pair<const char*, FileMover>> movers{
+      {"move", MoveFileReplacing},
+      {"copy", [](const auto& from, const auto& to) { return MoveFileWithFallback(from, to, RefuseToMove); }}};
+  for (const auto& [name, move] : movers) {
+    SCOPED_TRACE(name);
+    const test::TempFolder folder;
+    std::filesystem::create_directories(folder / "kept");
+    WriteFile(folder / "Warm.lumaro-effect", "new");
+    WriteFile(folder / "kept" / "Warm.lumaro-effect", "old and longer");
+    EXPECT_TRUE(move(folder / "Warm.lumaro-effect", folder / "kept" / "Warm.lumaro-effect"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Warm.lumaro-effect"));
+    EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
+  }
 }
 
 // A copy that cannot be made, and one onto the file itself (which would lose
