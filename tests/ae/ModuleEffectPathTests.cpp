@@ -51,12 +51,28 @@ protected:
     extra.u.copy_func_params.dst_arbPH = copy;
     return Call(extra);
   }
+  PF_Err Flatten(PF_Handle value, A_u_long size, void* flat) {
+    auto extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
+    extra.u.flatten_func_params.arbH = value;
+    extra.u.flatten_func_params.buf_sizeLu = size;
+    extra.u.flatten_func_params.flat_dataPV = flat;
+    return Call(extra);
+  }
   PF_Err Unflatten(void* flat, A_u_long size, PF_ArbitraryH* restored) {
     auto extra = Extra(PF_Arbitrary_UNFLATTEN_FUNC);
     extra.u.unflatten_func_params.buf_sizeLu = size;
     extra.u.unflatten_func_params.flat_dataPV = flat;
     extra.u.unflatten_func_params.arbPH = restored;
     return Call(extra);
+  }
+  // The size FLAT_SIZE gives, 0 when it gives none.
+  A_u_long FlatSize(PF_Handle value, PF_Err expected = PF_Err_NONE) {
+    A_u_long size = 0;
+    auto extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
+    extra.u.flat_size_func_params.arbH = value;
+    extra.u.flat_size_func_params.flat_data_sizePLu = &size;
+    EXPECT_EQ(Call(extra), expected);
+    return size;
   }
   // The order COMPARE gives, -1 when it gives none.
   PF_ArbCompareResult Compare(PF_Handle a, PF_Handle b, PF_Err expected = PF_Err_NONE) {
@@ -135,12 +151,7 @@ TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
     const std::vector<std::uint8_t> expected(bytes.begin(), bytes.end());
     const PF_Handle value = Value(bytes);
     const auto size = static_cast<A_u_long>(bytes.size());
-    A_u_long flatSize = 0;
-    auto extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
-    extra.u.flat_size_func_params.arbH = value;
-    extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
-    ASSERT_EQ(Call(extra), PF_Err_NONE);
-    EXPECT_EQ(flatSize, size);
+    EXPECT_EQ(FlatSize(value), size);
 
     PF_ArbitraryH copy = nullptr;
     ASSERT_EQ(Copy(value, &copy), PF_Err_NONE);
@@ -150,16 +161,12 @@ TEST_F(ModuleEffectPathTest, FlatDataIsTheWholeValueAndOtherSizesAreRefused) {
     for (const A_u_long given : {size, 0u, 1u, kBlock - 1, size - 1, size + 1, 2 * size}) {
       SCOPED_TRACE(given);
       std::vector<std::uint8_t> flat(2 * size, kUntouched);
-      extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
-      extra.u.flatten_func_params.arbH = value;
-      extra.u.flatten_func_params.buf_sizeLu = given;
-      extra.u.flatten_func_params.flat_dataPV = flat.data();
       if (given != size) {
-        EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(Flatten(value, given, flat.data()), PF_Err_BAD_CALLBACK_PARAM);
         EXPECT_EQ(flat, std::vector<std::uint8_t>(2 * size, kUntouched));
         continue;
       }
-      ASSERT_EQ(Call(extra), PF_Err_NONE);
+      ASSERT_EQ(Flatten(value, given, flat.data()), PF_Err_NONE);
       flat.resize(size);
       EXPECT_EQ(flat, expected);
       PF_ArbitraryH restored = nullptr;
@@ -195,17 +202,8 @@ TEST_F(ModuleEffectPathTest, BlocksShorterThanThePluginsAreNeverOverrun) {
   // data. Found by the effect_path fuzz target.
   const PF_Handle shortBlock = Block(std::string(16, 'x'), 16);
   std::vector<std::uint8_t> flat(kBlock, kUntouched);
-  A_u_long flatSize = 0;
-  auto extra = Extra(PF_Arbitrary_FLAT_SIZE_FUNC);
-  extra.u.flat_size_func_params.arbH = shortBlock;
-  extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
-  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(flatSize, 0u);
-  extra = Extra(PF_Arbitrary_FLATTEN_FUNC);
-  extra.u.flatten_func_params.arbH = shortBlock;
-  extra.u.flatten_func_params.buf_sizeLu = kBlock;
-  extra.u.flatten_func_params.flat_dataPV = flat.data();
-  EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(FlatSize(shortBlock, PF_Err_BAD_CALLBACK_PARAM), 0u);
+  EXPECT_EQ(Flatten(shortBlock, kBlock, flat.data()), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(flat, std::vector<std::uint8_t>(kBlock, kUntouched));
 
   PF_ArbitraryH copy = nullptr;

@@ -138,13 +138,6 @@ std::vector<Fault> AllFaults() {
   return faults;
 }
 
-// A block holding `text` as SCAN stores it.
-std::vector<std::uint8_t> FlatText(const std::string& text) {
-  std::vector<std::uint8_t> block(text.begin(), text.end());
-  block.resize(kBlock, 0);
-  return block;
-}
-
 // Walks every fault of AllFaults through every command of a session that
 // loads an example effect, renders it and takes everything down again.
 class ModuleFaultTest : public ModuleFixture {
@@ -160,14 +153,6 @@ protected:
   // set-down of its own, and the GPU context, the compiled programs and the
   // image pool come ready from the sessions before.
   bool RunSession(const Fault* fault, eStep target, int passes, const EffectHost* owner = nullptr);
-
-  // The session's output of each render step without any fault.
-  void RecordReferences() {
-    references_.clear();
-    ASSERT_FALSE(RunSession(nullptr, eStep::Count, 0));
-    ASSERT_TRUE(failures_.empty()) << failures_.front();
-    ASSERT_EQ(references_.size(), 3u);
-  }
 
   std::vector<std::string> failures_;
   std::map<eStep, std::vector<std::uint8_t>> references_;
@@ -194,6 +179,9 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
     PF_ArbitraryH created = nullptr, copied = nullptr, restored = nullptr, scanned = nullptr, held = nullptr;
     std::vector<std::uint8_t> flat(kBlock, 0xA5);
     const std::string text = "/effects/Look.lumaro-effect";
+    // The block SCAN makes of the text.
+    std::vector<std::uint8_t> scannedBlock(text.begin(), text.end());
+    scannedBlock.resize(kBlock, 0);
     auto params = [&](PF_ParamIndex index, PF_ParamType type) {
       return static_cast<A_long>(host.Params().Count()) > index && host.Params().At(index).param_type == type;
     };
@@ -295,7 +283,7 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
         extra.u.scan_func_params.arbPH = &scanned;
         error = arbitrary(PF_Arbitrary_SCAN_FUNC);
         if (scanned && error) fail("a failed SCAN handed out a handle");
-        if (scanned && store.Bytes(scanned) != FlatText(text)) fail("SCAN did not store the text");
+        if (scanned && store.Bytes(scanned) != scannedBlock) fail("SCAN did not store the text");
         break;
       case eStep::ArbitraryPrintSize: {
         A_u_long size = 0;
@@ -427,7 +415,10 @@ bool ModuleFaultTest::RunSession(const Fault* fault, eStep target, int passes, c
 }
 
 TEST_F(ModuleFaultTest, EveryHostFaultThroughEveryCommand) {
-  RecordReferences();
+  // The session's output of each render step without any fault.
+  ASSERT_FALSE(RunSession(nullptr, eStep::Count, 0));
+  ASSERT_TRUE(failures_.empty()) << failures_.front();
+  ASSERT_EQ(references_.size(), 3u);
   // One instance serves the sessions that leave global set-up and set-down
   // alone, as clips of one project; it is checked when it goes down.
   EffectHost owner(entry_);

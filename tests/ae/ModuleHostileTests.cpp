@@ -14,29 +14,23 @@ constexpr PF_ParamIndex kFirstChoice = ControlParam(0, eControl::Choice);
 // Packages made to hurt the plug-in, loaded the way a reopened project loads
 // them: the path stored, the popup at the effect, the panel refreshed. What
 // the package reader refuses (zip bombs, deep nesting) is tested beside it.
-class ModuleHostileTest : public ModuleFixture {
-protected:
-  static std::string ChoiceMetadata(int options, const std::string& defaultIndex) {
-    std::string list;
-    for (int i = 0; i < options; ++i) list += (i ? ",\"" : "\"") + std::to_string(i) + "\"";
-    return R"({"title": "Pick", "kernel": "pick", "controls": [{"class": "choice", "id": "c", "label": "C", )"
-           R"("default": )" +
-           defaultIndex + R"(, "options": [)" + list + "]}]}";
-  }
-
-  static std::string ChoiceKernel() {
-    return Kernel("pick", ", uint choice",
-                  "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), (float4)((choice & 255) / 255.0f, "
-                  "((choice >> 8) & 255) / 255.0f, 0.0f, 1.0f));");
-  }
-};
+class ModuleHostileTest : public ModuleFixture {};
 
 // The host's popup counts in a 16-bit number: a hundred thousand options fit
 // it, names and count agreeing, and a default outside it is kept inside.
 TEST_F(ModuleHostileTest, AHundredThousandOptionsAndAnyDefaultFitTheHostsPopup) {
+  std::string options = "\"0\"";
+  for (int i = 1; i < 100000; ++i) options += ",\"" + std::to_string(i) + "\"";
+  // The kernel shows the choice's low 16 bits as red and green.
+  const std::string kernel = Kernel("pick", ", uint choice",
+                                    "write_imagef(output, (int2)(get_global_id(0), get_global_id(1)), "
+                                    "(float4)((choice & 255) / 255.0f, ((choice >> 8) & 255) / 255.0f, 0.0f, 1.0f));");
   for (const std::string defaultIndex : {"5", "99999", "-3", "40000"}) {
     SCOPED_TRACE(defaultIndex);
-    auto host = MakeHost(WritePackage("Pick", ChoiceKernel(), ChoiceMetadata(100000, defaultIndex)));
+    auto host = MakeHost(WritePackage("Pick", kernel,
+                                      R"({"title": "Pick", "kernel": "pick", "controls": [{"class": "choice", )"
+                                      R"("id": "c", "label": "C", "default": )" +
+                                          defaultIndex + R"(, "options": [)" + options + "]}]}"));
     const auto& popup = host->Params().At(kFirstChoice);
     EXPECT_FALSE(popup.ui_flags & PF_PUI_INVISIBLE);
     EXPECT_EQ(popup.u.pd.num_choices, 32767);

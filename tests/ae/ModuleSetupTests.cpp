@@ -1,6 +1,8 @@
 #include "HandleStore.h"
 #include "ModuleFixture.h"
 
+#include <array>
+
 namespace brantok::lumaro::ae::test {
 namespace {
 
@@ -85,12 +87,9 @@ TEST_F(ModuleSetupTest, ParamsSetupDeclaresTheFixedLayout) {
   EXPECT_EQ(colour.value.red + colour.value.green + colour.value.blue, 0);
   EXPECT_EQ(colour.dephault.alpha, 255);
   const auto& slider = params.At(kFirstSlider).u.fs_d;
-  EXPECT_EQ(slider.valid_min, 0.0f);
-  EXPECT_EQ(slider.valid_max, 100.0f);
-  EXPECT_EQ(slider.slider_min, 0.0f);
-  EXPECT_EQ(slider.slider_max, 100.0f);
+  EXPECT_EQ((std::array{slider.valid_min, slider.valid_max, slider.slider_min, slider.slider_max, slider.dephault}),
+            (std::array{0.0f, 100.0f, 0.0f, 100.0f, 0.0f}));
   EXPECT_EQ(slider.value, 0.0);
-  EXPECT_EQ(slider.dephault, 0.0f);
   EXPECT_EQ(slider.precision, 1);
   EXPECT_EQ(params.Text(ControlParam(0, eControl::Choice)),
             "option 1|option 2|option 3|option 4|option 5|option 6|option 7|option 8|option 9|option 10|"
@@ -137,13 +136,11 @@ TEST_F(ModuleSetupTest, AboutNamesTheProductAndItsVersion) {
 // The fault walk accepts success from a command whose suite is missing, as
 // long as nothing breaks; these commands need theirs and must say so.
 TEST_F(ModuleSetupTest, MissingSuitesReturnTheErrorWithTheMessage) {
-  struct Case {
-    PF_Cmd command;
-    const char* suite;
-  };
   for (const auto& [command, suite] :
-       {Case{PF_Cmd_ABOUT, "PF ANSI Suite"}, Case{PF_Cmd_PARAMS_SETUP, "PF Handle Suite"},
-        Case{PF_Cmd_UPDATE_PARAMS_UI, "PF Param Utils Suite"}, Case{PF_Cmd_GLOBAL_SETUP, "PF Pixel Format Suite"}}) {
+       std::vector<std::pair<PF_Cmd, const char*>>{{PF_Cmd_ABOUT, "PF ANSI Suite"},
+                                                   {PF_Cmd_PARAMS_SETUP, "PF Handle Suite"},
+                                                   {PF_Cmd_UPDATE_PARAMS_UI, "PF Param Utils Suite"},
+                                                   {PF_Cmd_GLOBAL_SETUP, "PF Pixel Format Suite"}}) {
     SCOPED_TRACE(suite);
     EffectHost host(entry_);
     if (command != PF_Cmd_GLOBAL_SETUP) {

@@ -83,19 +83,15 @@ TEST(EffectSourceMetadataTest, SkipsMalformedControlsSilentlyAndKeepsDuplicates)
 }
 
 TEST(EffectSourceMetadataTest, StartingValues) {
-  const auto slider = [](const std::string& extra) {
-    const auto metadata = ParseControl(
-        R"({"class": "slider", "id": "s", "label": "S", "min": 0, "max": 1, "default": 0.5)" + extra + "}");
-    return std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0))->GetNumber();
+  const auto slider = [](const std::string& fields) {
+    const auto metadata = ParseControl(R"({"class": "slider", "id": "s", "label": "S", )" + fields + "}");
+    return std::dynamic_pointer_cast<IRangeControl>(metadata->GetControls().at(0));
   };
-  EXPECT_EQ(slider(""), 0.5f);
-  EXPECT_EQ(slider(R"(, "initial": 0.25)"), 0.25f);
-  EXPECT_EQ(slider(R"(, "initial": "0.25")"), 0.5f);
+  EXPECT_EQ(slider(R"("min": 0, "max": 1, "default": 0.5)")->GetNumber(), 0.5f);
+  EXPECT_EQ(slider(R"("min": 0, "max": 1, "default": 0.5, "initial": 0.25)")->GetNumber(), 0.25f);
+  EXPECT_EQ(slider(R"("min": 0, "max": 1, "default": 0.5, "initial": "0.25")")->GetNumber(), 0.5f);
   // Booleans count as numbers for the range itself.
-  const auto range = std::dynamic_pointer_cast<IRangeControl>(
-      ParseControl(R"({"class": "slider", "id": "s", "label": "S", "min": true, "max": false, "default": 0})")
-          ->GetControls()
-          .at(0));
+  const auto range = slider(R"("min": true, "max": false, "default": 0)");
   EXPECT_EQ(range->GetMinimum(), 1.0f);
   EXPECT_EQ(range->GetMaximum(), 0.0f);
 

@@ -280,7 +280,7 @@ TEST_F(PromptEffectTest, BuildErrorsAreLoggedWithTheCachesMessageOrAsMissingSour
   EXPECT_FALSE(applied);
 }
 
-TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
+TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKindAndFindControlTakesTheFirstOfAnId) {
   // An effect without a source never touches the GPU; SetControls alone decides.
   test::WritePackage(folder_ / "Bare.lumaro-effect", {{"prompt.txt", "p"}});
   const auto effect = Load(folder_ / "Bare.lumaro-effect");
@@ -318,12 +318,8 @@ TEST_F(PromptEffectTest, RebuildCarriesValuesOverByIdAndKind) {
                         {"was-angle", 1.0f}, {"out", 1}};
   for (const auto& [id, value] : expected) EXPECT_EQ(effect->FindControl(id)->GetValue(), value) << id;
   EXPECT_EQ(effect->GetControls().size(), expected.size());
-}
 
-TEST_F(PromptEffectTest, FindControlReturnsTheFirstOfDuplicateIds) {
-  test::WritePackage(folder_ / "Bare.lumaro-effect", {{"prompt.txt", "p"}});
-  const auto effect = Load(folder_ / "Bare.lumaro-effect");
-  using effects::controls::Slider;
+  // Of controls that share an id, the first is found; ids match exactly.
   effect->SetControls({std::make_shared<Slider>("x", "First", 0.0f, 1.0f, 0.1f),
                        std::make_shared<Slider>("x", "Second", 0.0f, 1.0f, 0.2f)});
   EXPECT_EQ(effect->FindControl("x")->GetLabel(), "First");

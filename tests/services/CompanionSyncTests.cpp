@@ -55,11 +55,12 @@ protected:
     return Share() / name;
   }
 
-  void ExpectOnlyBox(eMessageBoxType type, const std::string& text) {
-    ASSERT_EQ(responder_->messageBoxes.size(), 1u);
-    EXPECT_EQ(responder_->messageBoxes[0].type, type);
-    EXPECT_EQ(responder_->messageBoxes[0].text, text);
-    EXPECT_EQ(responder_->messageBoxes[0].caption, Caption);
+  // `count` message boxes were shown, the last of them this one.
+  void ExpectBoxes(std::size_t count, eMessageBoxType type, const std::string& text) {
+    ASSERT_EQ(responder_->messageBoxes.size(), count);
+    EXPECT_EQ(responder_->messageBoxes.back().type, type);
+    EXPECT_EQ(responder_->messageBoxes.back().text, text);
+    EXPECT_EQ(responder_->messageBoxes.back().caption, Caption);
   }
 
   const SavedVariable savedXdg_{"XDG_DATA_HOME"};
@@ -78,25 +79,23 @@ TEST_F(CompanionSyncTest, UnknownApplicationDataFolderIsAFailure) {
   test::SetEnvironment("HOME", std::nullopt);
 
   EXPECT_FALSE(SyncFromLumaro());
-  ExpectOnlyBox(eMessageBoxType::Error, FailureText);
-  const auto entries = log_.Entries();
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0],
-            std::make_pair(core::eLogChannel::Info, std::string("Failed to get LocalAppData path for SyncFromLumaro")));
+  ExpectBoxes(1, eMessageBoxType::Error, FailureText);
+  EXPECT_EQ(log_.Entries(), (std::vector<std::pair<core::eLogChannel, std::string>>{
+                                {core::eLogChannel::Info, "Failed to get LocalAppData path for SyncFromLumaro"}}));
 }
 
 // Nothing shared, a No, or a cancelled save dialog: the user is told or asked
 // once and the shared file stays where it is.
 TEST_F(CompanionSyncTest, NothingSharedDecliningOrCancellingMovesNothing) {
   EXPECT_FALSE(SyncFromLumaro());
-  ExpectOnlyBox(eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
+  ExpectBoxes(1, eMessageBoxType::Information, "No Lumaro effect shared with Adobe Premiere");
 
   const auto shared = ShareFile("Warm.lumaro-effect", "warm effect");
   for (const auto answer : {eMessageBoxResult::No, eMessageBoxResult::Yes}) {
     responder_->messageBoxes.clear();
     responder_->messageBoxAnswers = {answer};
     EXPECT_FALSE(SyncFromLumaro());
-    ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
+    ExpectBoxes(1, eMessageBoxType::Question, "Receive Warm from Lumaro?");
     // The save dialog opens only after a Yes, and is cancelled here.
     EXPECT_EQ(responder_->fileDialogs.size(), answer == eMessageBoxResult::Yes ? 1u : 0u);
     EXPECT_EQ(ReadFile(shared), "warm effect");
@@ -113,7 +112,7 @@ TEST_F(CompanionSyncTest, SharedFileIsOfferedByNameAndMovedWhereTheUserSavesIt) 
 
   EXPECT_EQ(SyncFromLumaro(), chosen);
 
-  ExpectOnlyBox(eMessageBoxType::Question, "Receive Warm from Lumaro?");
+  ExpectBoxes(1, eMessageBoxType::Question, "Receive Warm from Lumaro?");
   ASSERT_EQ(responder_->fileDialogs.size(), 1u);
   const auto& dialog = responder_->fileDialogs[0];
   EXPECT_TRUE(dialog.save);
@@ -167,10 +166,7 @@ TEST_F(CompanionSyncTest, AFailedMoveIsReportedAndLeavesTheSharedFile) {
     responder_->messageBoxAnswers = {eMessageBoxResult::Yes};
     responder_->fileDialogAnswers = {place};
     EXPECT_FALSE(SyncFromLumaro());
-    ASSERT_EQ(responder_->messageBoxes.size(), 2u);
-    EXPECT_EQ(responder_->messageBoxes[1].type, eMessageBoxType::Error);
-    EXPECT_EQ(responder_->messageBoxes[1].text, FailureText);
-    EXPECT_EQ(responder_->messageBoxes[1].caption, Caption);
+    ExpectBoxes(2, eMessageBoxType::Error, FailureText);
     EXPECT_EQ(ReadFile(shared), "warm effect");
   }
   const std::pair<core::eLogChannel, std::string> failed{core::eLogChannel::Info,
@@ -199,25 +195,21 @@ TEST(FindFileWithExtensionTest, FindsOnlyRegularFilesDirectlyInAFolder) {
 
 bool RefuseToMove(const std::filesystem::path&, const std::filesystem::path&) { return false; }
 
-TEST(FileMoveTest, MoveReplacesAnExistingFile) {
-  const test::TempFolder folder;
-  std::filesystem::create_directories(folder / "kept");
-  WriteFile(folder / "Warm.lumaro-effect", "new");
-  WriteFile(folder / "kept" / "Warm.lumaro-effect", "old and longer");
-
-  EXPECT_TRUE(MoveFileReplacing(folder / "Warm.lumaro-effect", folder / "kept" / "Warm.lumaro-effect"));
-  EXPECT_FALSE(std::filesystem::exists(folder / "Warm.lumaro-effect"));
-  EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
-}
-
-TEST(FileMoveTest, FallbackCopiesOverTheTargetAndRemovesTheSource) {
-  const test::TempFolder folder;
-  WriteFile(folder / "shared", "effect bytes");
-  WriteFile(folder / "target", "an older file that is longer");
-
-  EXPECT_TRUE(MoveFileWithFallback(folder / "shared", folder / "target", RefuseToMove));
-  EXPECT_FALSE(std::filesystem::exists(folder / "shared"));
-  EXPECT_EQ(ReadFile(folder / "target"), "effect bytes");
+// The platform's move, and the fallback's copy when the move fails.
+TEST(FileMoveTest, MovingOrCopyingReplacesAnExistingFileAndRemovesTheSource) {
+  const std::vector<std::pair<const char*, FileMover>> movers{
+      {"move", MoveFileReplacing},
+      {"copy", [](const auto& from, const auto& to) { return MoveFileWithFallback(from, to, RefuseToMove); }}};
+  for (const auto& [name, move] : movers) {
+    SCOPED_TRACE(name);
+    const test::TempFolder folder;
+    std::filesystem::create_directories(folder / "kept");
+    WriteFile(folder / "Warm.lumaro-effect", "new");
+    WriteFile(folder / "kept" / "Warm.lumaro-effect", "old and longer");
+    EXPECT_TRUE(move(folder / "Warm.lumaro-effect", folder / "kept" / "Warm.lumaro-effect"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Warm.lumaro-effect"));
+    EXPECT_EQ(ReadFile(folder / "kept" / "Warm.lumaro-effect"), "new");
+  }
 }
 
 // A copy that cannot be made, and one onto the file itself (which would lose
