@@ -140,6 +140,17 @@ TEST_F(EffectPathTest, DamagedTrailersAreIgnoredAndLoggedOnceThePathStillReads) 
   }
 }
 
+// A slot map holds up to one slot for each the host has, each of a known kind.
+TEST_F(EffectPathTest, ASlotMapOfEverySlotReadsBackAndAnUnknownKindIsDamage) {
+  KeptPackage full{SmallPackage().bytes,
+                   std::vector<SlotEntry>(ParameterLayout::ControlSlots, {"s", eControl::Slider})};
+  ASSERT_TRUE(Write(kPath, &full));
+  EXPECT_EQ(Kept()->slots, full.slots);
+  full.slots.back().kind = static_cast<eControl>(9);
+  ASSERT_TRUE(Write(kPath, &full));
+  EXPECT_EQ(Kept(), std::nullopt);
+}
+
 TEST_F(EffectPathTest, PackagesOverTheLimitAreNotKeptAndWhatCannotBeWrittenChangesNothing) {
   for (const std::size_t size : {EffectPathValue::MaxPackageSize, EffectPathValue::MaxPackageSize + 1}) {
     SCOPED_TRACE(size);
