@@ -145,7 +145,7 @@ TEST_F(EffectPathTest, ASlotMapOfEverySlotReadsBackAndAnUnknownKindIsDamage) {
   KeptPackage full{SmallPackage().bytes,
                    std::vector<SlotEntry>(ParameterLayout::ControlSlots, {"s", eControl::Slider})};
   ASSERT_TRUE(Write(kPath, &full));
-  EXPECT_EQ(Kept()->slots, full.slots);
+  EXPECT_EQ(Kept().value_or(KeptPackage{}).slots, full.slots);
   full.slots.back().kind = static_cast<eControl>(9);
   ASSERT_TRUE(Write(kPath, &full));
   EXPECT_EQ(Kept(), std::nullopt);
