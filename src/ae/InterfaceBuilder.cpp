@@ -106,11 +106,9 @@ PF_Err InterfaceBuilder::AddControlParam(A_long index) {
     def_.u.cd.dephault = PF_Pixel{255, 0, 0, 0};
     break;
   case eControl::Slider:
+    // From 0, the value and default 0 too, as Clear leaves them.
     Clear(index, PF_Param_FLOAT_SLIDER, name, 0, 0);
-    def_.u.fs_d.valid_min = def_.u.fs_d.slider_min = 0.0f;
     def_.u.fs_d.valid_max = def_.u.fs_d.slider_max = 100.0f;
-    def_.u.fs_d.value = 0.0;
-    def_.u.fs_d.dephault = 0.0f;
     def_.u.fs_d.precision = 1;
     break;
   case eControl::Choice:
