@@ -162,11 +162,11 @@ TEST_F(ProgramTest, EveryArgumentOverloadUploadsItsDocumentedBytes) {
 
 TEST_F(ProgramTest, WrongSizeIsLoggedAndUnknownKernelThrowsOnArgumentsAndIsLoggedOnRun) {
   const lumaro::test::LogCapture log;
-  markProgram_->SetArgument(SharedQueue(), "mark", 1, Float4{});
+  EXPECT_FALSE(markProgram_->SetArgument(SharedQueue(), "mark", 1, Float4{}));
   EXPECT_THAT([] { markProgram_->SetArgument(SharedQueue(), "missing", 0, 1.0f); },
               ::testing::ThrowsMessage<std::out_of_range>(::testing::StrEq("invalid unordered_map<K, T> key")));
   EXPECT_THROW(markProgram_->GetArgumentCount("missing"), std::out_of_range);
-  markProgram_->Run(SharedQueue(), "missing", {1, 1}, std::nullopt);
+  EXPECT_FALSE(markProgram_->Run(SharedQueue(), "missing", {1, 1}, std::nullopt));
   EXPECT_EQ(log.Entries(), (std::vector<std::pair<eLogChannel, std::string>>{
                                {eLogChannel::Error, "Failed to set OpenCL kernel arugment for kernel: 'mark'"},
                                {eLogChannel::Error, "Error running OpenCL kernel: 'missing'"}}));
