@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -38,14 +39,9 @@ std::optional<std::string> OptionalString(const json& document, const char* key)
 // range saturates instead of being undefined.
 std::int32_t ReadIndex(const json& value) {
   if (value.is_number_float()) {
-    const double number = std::trunc(value.get<double>());
-    if (number >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-      return std::numeric_limits<std::int32_t>::max();
-    }
-    if (number <= static_cast<double>(std::numeric_limits<std::int32_t>::min())) {
-      return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(number);
+    using Limits = std::numeric_limits<std::int32_t>;
+    return static_cast<std::int32_t>(std::clamp(std::trunc(value.get<double>()), static_cast<double>(Limits::min()),
+                                                static_cast<double>(Limits::max())));
   }
   return value.get<std::int32_t>();
 }

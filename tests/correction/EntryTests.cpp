@@ -77,6 +77,10 @@ TEST_F(PackageReaderTest, FailuresNameWhatFailed) {
   const auto empty = folder_ / "Empty.lumaro-effect";
   lumaro::test::WriteFile(empty, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
   EXPECT_EQ(ReadError(EntryContent::Metadata, empty), "Entry not found in zip: metadata.json");
+  // An index the archive does not have extracts nothing.
+  std::string out = "untouched";
+  EXPECT_FALSE(ZipArchive::Open(ZipArchive::ReadFile(empty))->Extract(0, out));
+  EXPECT_EQ(out, "untouched");
 }
 
 TEST_F(PackageReaderTest, CorruptedDataFailsTheCrcCheck) {

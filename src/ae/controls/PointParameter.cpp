@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace brantok::lumaro::ae::controls {
@@ -39,11 +40,13 @@ void PointParameter::Write(PF_ParamDef& def, const Point& point, const correctio
   def.u.td.y_value = ToPixels(position.y, frame.height);
   Show(def, point);
   // The host keeps points in 16.16 fixed-point pixels: a point far outside a
-  // large layer cannot be stored, and the one that can is said.
-  const double x = ToFraction(def.u.td.x_value, frame.width);
-  const double y = ToFraction(def.u.td.y_value, frame.height);
-  if (std::abs(x - position.x) > 1e-3 * std::max(1.0, std::abs(static_cast<double>(position.x))) ||
-      std::abs(y - position.y) > 1e-3 * std::max(1.0, std::abs(static_cast<double>(position.y)))) {
+  // large layer cannot be stored, the nearest that can is, and that is said.
+  const auto saturated = [](PF_Fixed pixels) {
+    return pixels == std::numeric_limits<PF_Fixed>::max() || pixels == std::numeric_limits<PF_Fixed>::min();
+  };
+  if (saturated(def.u.td.x_value) || saturated(def.u.td.y_value)) {
+    const double x = ToFraction(def.u.td.x_value, frame.width);
+    const double y = ToFraction(def.u.td.y_value, frame.height);
     std::ostringstream text;
     text << "Point control '" << point.GetId() << "' at " << position.x << "," << position.y
          << " of the frame lies beyond the 32767 pixels a host can store for a " << frame.width << "x" << frame.height

@@ -18,10 +18,8 @@ Buffer::Buffer(Context& context, std::size_t size, eMemoryDeviceAccess deviceAcc
 
 Buffer::Buffer(std::shared_ptr<IMemorySource> source, std::optional<std::string> name) :
     size_(source->GetSizeInBytes()),
-    memory_(eMemoryDeviceAccess::Read, eMemoryHostAccess::Read, eMemoryLocation::Device, std::move(name), false),
-    source_(std::move(source)) {
-  memory_.MarkValid();
-}
+    memory_(eMemoryDeviceAccess::Read, eMemoryHostAccess::Read, eMemoryLocation::Device, std::move(name)),
+    source_(std::move(source)) {}
 
 void* Buffer::GetNativeHandle() const { return source_ ? source_->GetNativeHandle() : memory_.GetHandleAddress(); }
 

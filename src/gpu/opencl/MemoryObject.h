@@ -19,6 +19,9 @@ public:
   // bad value before anything native is created.
   MemoryObject(eMemoryDeviceAccess deviceAccess, eMemoryHostAccess hostAccess, eMemoryLocation location,
                std::optional<std::string> name, bool hasHostData);
+  // Memory another owner made: valid, and without creation flags of its own.
+  MemoryObject(eMemoryDeviceAccess deviceAccess, eMemoryHostAccess hostAccess, eMemoryLocation location,
+               std::optional<std::string> name);
   MemoryObject(const MemoryObject&) = delete;
   MemoryObject& operator=(const MemoryObject&) = delete;
 
@@ -27,9 +30,6 @@ public:
   // Takes ownership of what the creation call returned; a failed creation is
   // logged with `failureMessage` and leaves the object invalid.
   void Adopt(cl_mem handle, cl_int error, const char* failureMessage);
-
-  // A memory object that wraps someone else's memory counts as valid.
-  void MarkValid() { valid_ = true; }
 
   eMemoryLocation GetMemoryLocation() const { return location_; }
   eMemoryDeviceAccess GetDeviceAccess() const { return deviceAccess_; }
