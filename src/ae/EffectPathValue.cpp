@@ -71,7 +71,6 @@ std::optional<std::string> EffectPathValue::MakeTrailer(const KeptPackage& kept)
   const auto map = MakeSlotMap(kept.slots);
   if (!map) return std::nullopt;
   std::string trailer(Tag);
-  trailer.reserve(HeaderSize + kept.bytes->size() + map->size());
   PutLittleEndian(trailer, Version, 4);
   PutLittleEndian(trailer, kept.bytes->size(), 4);
   PutLittleEndian(trailer, map->size(), 4);

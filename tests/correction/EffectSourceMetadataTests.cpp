@@ -162,6 +162,9 @@ TEST(EffectSourceMetadataTest, CheckboxAngleAndPointTakeTheirOwnValuesAndRefuseO
       {R"({"class": "angle", "id": "a", "label": "A", "default": "90"})", 0.0f, angleError},
       {R"({"class": "angle", "id": "a", "label": "A", "default": 1e39})", 0.0f, angleError},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0.25, 1.5]})", Position{0.25f, 1.5f}, ""},
+      // The largest float is finite.
+      {R"({"class": "point", "id": "p", "label": "P", "default": [3.4028234663852886e38, 0]})",
+       Position{3.4028234663852886e38f, 0.0f}, ""},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1, -0.5]})", Position{1.0f, -0.5f},
        ""},
       {R"({"class": "point", "id": "p", "label": "P", "default": [0, 0], "initial": [1]})", Position{0.0f, 0.0f}, ""},
