@@ -4,9 +4,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace brantok::lumaro::ae {
 
@@ -21,6 +23,10 @@ public:
   // forgets them all and looks again.
   static constexpr std::size_t MaxPaths = 1024;
 
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  // `now` tells the time: the steady clock, or a test's own.
+  explicit FileWatch(Clock now = std::chrono::steady_clock::now) : now_(std::move(now)) {}
+
   // The file's stamp as last looked at, looked at anew once Interval has
   // passed; nothing while the file is missing.
   std::optional<core::FileStamp> Stamp(const std::filesystem::path& path);
@@ -32,6 +38,7 @@ private:
     std::chrono::steady_clock::time_point at;
     std::optional<core::FileStamp> stamp;
   };
+  Clock now_;
   std::unordered_map<std::filesystem::path::string_type, Look> looks_;
 };
 

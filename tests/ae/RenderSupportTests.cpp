@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <thread>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -39,17 +38,20 @@ TEST(FileWatchTest, LooksAtAFileAtMostOncePerInterval) {
   lumaro::test::TempFolder folder;
   const auto path = folder / "Look.lumaro-effect";
   lumaro::test::WriteFile(path, "1");
-  FileWatch watch;
+  std::chrono::steady_clock::time_point now;
+  FileWatch watch([&] { return now; });
   const auto first = watch.Stamp(path);
   ASSERT_TRUE(first);
   lumaro::test::WriteFile(path, "22");
+  now += FileWatch::Interval - std::chrono::nanoseconds(1);
   EXPECT_EQ(watch.Stamp(path), first) << "remembered within the interval";
   const auto second = watch.StampNow(path);
   EXPECT_NE(second, first);
   std::filesystem::remove(path);
+  now += FileWatch::Interval - std::chrono::nanoseconds(1);
   EXPECT_EQ(watch.Stamp(path), second);
-  std::this_thread::sleep_for(FileWatch::Interval + std::chrono::milliseconds(50));
-  EXPECT_FALSE(watch.Stamp(path)) << "missing once looked at again";
+  now += std::chrono::nanoseconds(1);
+  EXPECT_FALSE(watch.Stamp(path)) << "missing once looked at again, the interval passed";
   lumaro::test::WriteFile(path, "333");
   for (std::size_t i = 1; i <= FileWatch::MaxPaths; ++i) watch.Stamp(folder / std::to_string(i));
   EXPECT_TRUE(watch.Stamp(path)) << "forgotten with the others once too many were looked at";
