@@ -13,6 +13,10 @@ struct FileCloser {
   void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
+struct SourceFreer {
+  void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+
 } // namespace
 
 std::shared_ptr<const std::string> ZipArchive::ReadFile(const std::filesystem::path& path) {
@@ -42,16 +46,12 @@ std::unique_ptr<ZipArchive> ZipArchive::Open(std::shared_ptr<const std::string> 
   if (!bytes) return nullptr;
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes->data(), bytes->size(), 0, &error);
+  // The source is ours to free until an archive takes it.
+  std::unique_ptr<zip_source_t, SourceFreer> source(zip_source_buffer_create(bytes->data(), bytes->size(), 0, &error));
+  zip* archive = source ? zip_open_from_source(source.get(), ZIP_RDONLY, &error) : nullptr;
   zip_error_fini(&error);
-  if (!source) return nullptr;
-  zip_error_init(&error);
-  zip* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
-  zip_error_fini(&error);
-  if (!archive) {
-    zip_source_free(source);
-    return nullptr;
-  }
+  if (!archive) return nullptr;
+  source.release();
   return std::unique_ptr<ZipArchive>(new ZipArchive(archive, std::move(bytes)));
 }
 
