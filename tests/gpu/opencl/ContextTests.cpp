@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <numeric>
 #include <stdexcept>
+#include <thread>
 
 namespace brantok::lumaro::gpu::opencl {
 namespace {
@@ -160,6 +162,26 @@ TEST(MemoryTest, WrappersHoldTheOneReferenceTheirCreationReturned) {
   EXPECT_EQ(wrapped->GetNativeHandle(), source->owner->GetNativeHandle());
   EXPECT_EQ(wrapped->GetSizeInBytes(), 64u);
   EXPECT_EQ(wrapped->GetDeviceAccess(), eMemoryDeviceAccess::Read);
+}
+
+// Finish returns once every command queued before it has run: here one that
+// waits for a gate another thread opens a moment later.
+TEST(QueueTest, FinishWaitsForEveryQueuedCommand) {
+  Queue queue(SharedContext(), std::nullopt);
+  cl_event gate = clCreateUserEvent(SharedContext().GetNativeContext()(), nullptr);
+  cl_event marker = nullptr;
+  ASSERT_EQ(clEnqueueMarkerWithWaitList(queue.GetNativeQueue(), 1, &gate, &marker), CL_SUCCESS);
+  std::thread opener([gate] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    clSetUserEventStatus(gate, CL_COMPLETE);
+  });
+  queue.Finish();
+  cl_int status = CL_QUEUED;
+  clGetEventInfo(marker, CL_EVENT_COMMAND_EXECUTION_STATUS, sizeof status, &status, nullptr);
+  opener.join();
+  EXPECT_EQ(status, CL_COMPLETE);
+  clReleaseEvent(marker);
+  clReleaseEvent(gate);
 }
 
 TEST(QueueTest, RectangleIsWrittenAtItsOriginFromTheGivenOffset) {
