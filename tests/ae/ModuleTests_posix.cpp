@@ -1,10 +1,8 @@
 // POSIX only: what the module leaves in the process when it is unloaded.
 #include "LoadedModule.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace brantok::lumaro::ae {
 namespace {
@@ -16,8 +14,7 @@ TEST(PosixModuleTest, TheDownloadLibraryStaysWhenTheModuleIsUnloaded) {
   auto module = host::LoadedModule::Load(LUMARO_MODULE_PATH, error);
   ASSERT_NE(module, nullptr) << error;
   module.reset();
-  std::ifstream maps("/proc/self/maps");
-  const std::string mapped{std::istreambuf_iterator<char>(maps), std::istreambuf_iterator<char>()};
+  const std::string mapped = lumaro::test::ReadFile("/proc/self/maps");
   EXPECT_NE(mapped.find("/libcurl"), std::string::npos);
   EXPECT_EQ(mapped.find("LumaroEffect"), std::string::npos) << "the module itself is gone";
 }

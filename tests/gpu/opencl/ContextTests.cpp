@@ -164,8 +164,7 @@ TEST(MemoryTest, WrappersHoldTheOneReferenceTheirCreationReturned) {
   EXPECT_EQ(wrapped->GetDeviceAccess(), eMemoryDeviceAccess::Read);
 }
 
-// Finish returns once every command queued before it has run: here one that
-// waits for a gate another thread opens a moment later.
+// Finish returns once every queued command has run, here one gated by another thread.
 TEST(QueueTest, FinishWaitsForEveryQueuedCommand) {
   Queue queue(SharedContext(), std::nullopt);
   cl_event gate = clCreateUserEvent(SharedContext().GetNativeContext()(), nullptr);
