@@ -6,6 +6,7 @@
 #include "BenchModule.h"
 #include "BenchRunner.h"
 #include "EffectPackage.h"
+#include "SharedSetup.h"
 
 #include "correction/EffectSourceMetadata.h"
 
@@ -22,17 +23,8 @@
 namespace brantok::lumaro::bench {
 namespace {
 
-class LoadSetup {
+class LoadSetup : public SharedSetup<LoadSetup> {
 public:
-  static LoadSetup& Instance() {
-    if (!instance_) instance_.reset(new LoadSetup);
-    return *instance_;
-  }
-
-  // Ends the instance before the module is unloaded and the host library's
-  // statics go, which process exit would do in the wrong order.
-  static void Release() { instance_.reset(); }
-
   ~LoadSetup() { BenchModule::TearDown(*host_); }
   LoadSetup(const LoadSetup&) = delete;
   LoadSetup& operator=(const LoadSetup&) = delete;
@@ -51,6 +43,7 @@ public:
   }
 
 private:
+  friend class SharedSetup<LoadSetup>;
   LoadSetup() :
       kernel_(BenchModule::ExampleText("WarmGlow", "kernel.cl")),
       metadata_(BenchModule::ExampleText("WarmGlow", "metadata.json")),
@@ -63,15 +56,12 @@ private:
     host_->SequenceSetdown(sequence);
   }
 
-  static std::unique_ptr<LoadSetup> instance_;
   std::unique_ptr<host::EffectHost> host_;
   std::string kernel_;
   std::string metadata_;
   std::string prompt_;
   int written_ = 0;
 };
-
-std::unique_ptr<LoadSetup> LoadSetup::instance_;
 
 // Times one panel refresh of a fresh sequence whose Effect Path names
 // `package`; the sequence's set-up and set-down stay outside the time.

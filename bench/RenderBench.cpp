@@ -12,6 +12,7 @@
 #include "BenchModule.h"
 #include "BenchRunner.h"
 #include "HandWrittenPipeline.h"
+#include "SharedSetup.h"
 #include "ae/FileWatch.h"
 
 #include <benchmark/benchmark.h>
@@ -146,18 +147,8 @@ private:
 
 // What every benchmark of this program shares, made on first use: one plug-in
 // instance with one sequence showing Warm Glow, and the frames.
-class RenderSetup {
+class RenderSetup : public SharedSetup<RenderSetup> {
 public:
-  static RenderSetup& Instance() {
-    if (!instance_) instance_.reset(new RenderSetup);
-    return *instance_;
-  }
-
-  // Ends the instance and frees the frames before the module is unloaded and
-  // the host library's statics go, which process exit would do in the wrong
-  // order.
-  static void Release() { instance_.reset(); }
-
   ~RenderSetup() {
     frames_.clear();
     BenchModule::TearDown(*host_);
@@ -181,6 +172,7 @@ public:
   }
 
 private:
+  friend class SharedSetup<RenderSetup>;
   RenderSetup() {
     host_ = BenchModule::Instance().MakeHost(sequence_);
     BenchModule::ChooseEffect(*host_, sequence_, BenchModule::Example("WarmGlow"));
@@ -188,13 +180,10 @@ private:
     host_->Params().SetColorValue(BenchModule::WarmGlowTint, kTint);
   }
 
-  static std::unique_ptr<RenderSetup> instance_;
   std::unique_ptr<host::EffectHost> host_;
   int sequence_ = -1;
   std::map<std::pair<std::string, std::string>, std::unique_ptr<Frame>> frames_;
 };
-
-std::unique_ptr<RenderSetup> RenderSetup::instance_;
 
 benchmark::Counter PerFrameMs(double seconds) {
   return benchmark::Counter(seconds * 1e3, benchmark::Counter::kAvgIterations);

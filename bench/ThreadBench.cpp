@@ -8,6 +8,7 @@
 // that takes a core of this machine for a while slows all three alike.
 #include "BenchModule.h"
 #include "BenchRunner.h"
+#include "SharedSetup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -118,18 +119,8 @@ private:
 
 // One plug-in instance with one sequence showing Warm Glow, and its render
 // threads, made on first use.
-class ThreadSetup {
+class ThreadSetup : public SharedSetup<ThreadSetup> {
 public:
-  static ThreadSetup& Instance() {
-    if (!instance_) instance_.reset(new ThreadSetup);
-    return *instance_;
-  }
-
-  // Stops the threads and ends the instance before the module is unloaded
-  // and the host library's statics go, which process exit would do in the
-  // wrong order.
-  static void Release() { instance_.reset(); }
-
   ~ThreadSetup() {
     threads_.reset();
     BenchModule::TearDown(*host_);
@@ -140,6 +131,7 @@ public:
   RenderThreads& Threads() { return *threads_; }
 
 private:
+  friend class SharedSetup<ThreadSetup>;
   ThreadSetup() {
     host_ = BenchModule::Instance().MakeHost(sequence_);
     BenchModule::ChooseEffect(*host_, sequence_, BenchModule::Example("WarmGlow"));
@@ -149,13 +141,10 @@ private:
     if (threads_->Round(kMaxThreads, 1) < 0) throw std::runtime_error("the module refused the frame");
   }
 
-  static std::unique_ptr<ThreadSetup> instance_;
   std::unique_ptr<host::EffectHost> host_;
   int sequence_ = -1;
   std::unique_ptr<RenderThreads> threads_;
 };
-
-std::unique_ptr<ThreadSetup> ThreadSetup::instance_;
 
 // The iteration's time is the three rounds'; the counters hold each thread
 // count's frames per second over the same iterations.

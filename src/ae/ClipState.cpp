@@ -33,11 +33,12 @@ void ClipState::SetSlots(SlotMap slots) {
 
 void ClipState::Refresh(FileWatch& watch, const Loader& load) {
   const auto now = watch.Stamp(path_);
-  const std::string name = effect_ ? effect_->GetName() : core::PathToNarrow(path_.stem());
+  // Only the log lines name the effect: frames that find nothing new skip it.
+  const auto name = [this] { return effect_ ? effect_->GetName() : core::PathToNarrow(path_.stem()); };
   if (!now) {
     // Being replaced, or moved away: what renders stays until a file is back.
     if (!fromProject_ && !std::exchange(missingSaid_, true)) {
-      Logger::Log("Kept '" + name + "': " + core::PathToNarrow(path_) + " is missing", eLogChannel::Info);
+      Logger::Log("Kept '" + name() + "': " + core::PathToNarrow(path_) + " is missing", eLogChannel::Info);
     }
     return;
   }
@@ -49,7 +50,7 @@ void ClipState::Refresh(FileWatch& watch, const Loader& load) {
   if (!runs && CanRun(effect_.get())) {
     rejected_ = now;
     const std::string reason = loaded.effect ? loaded.effect->GetBuildError() : loaded.failure;
-    Logger::Log("Kept '" + name + "': " + (reason.empty() ? std::string("the new version cannot run") : reason),
+    Logger::Log("Kept '" + name() + "': " + (reason.empty() ? std::string("the new version cannot run") : reason),
                 eLogChannel::Info);
     return;
   }

@@ -48,6 +48,11 @@ PF_Err CopyInput(const PF_InData* inData, PF_LayerDef& input, PF_LayerDef* outpu
   return inData->utils->copy(inData->effect_ref, &input, output, nullptr, nullptr);
 }
 
+// What one frame or panel refresh takes from a clip.
+LumaroEffect::ClipView ViewOf(const ClipState& clip) {
+  return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
+}
+
 } // namespace
 
 LumaroEffect::LumaroEffect(PF_InData* inData, PF_OutData* outData, gpu::ContextFactory contextFactory) :
@@ -200,8 +205,7 @@ LumaroEffect::ClipView LumaroEffect::GetPreviousClip(const SequenceData& record)
   std::lock_guard lock(effectMapMutex_);
   const auto found = clips_.find(record.Key());
   if (found == clips_.end()) return {};
-  const auto& clip = found->second;
-  return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
+  return ViewOf(found->second);
 }
 
 LumaroEffect::LoadedEffect LumaroEffect::LoadEffect(const std::filesystem::path& path,
@@ -317,9 +321,8 @@ LumaroEffect::ClipView LumaroEffect::GetClip(const PF_InData* inData, PF_OutData
   if (!record || record->IsTurnedOff()) return {};
   if (record->HasId()) {
     if (const auto found = clips_.find(record->id); found != clips_.end()) {
-      auto& clip = found->second;
-      clip.Refresh(files_, [this](const std::filesystem::path& path) { return LoadLocked(path); });
-      return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
+      found->second.Refresh(files_, [this](const std::filesystem::path& path) { return LoadLocked(path); });
+      return ViewOf(found->second);
     }
   }
   const auto text = ReadEffectPath(inData, outData, effectPath);
@@ -343,10 +346,8 @@ LumaroEffect::ClipView LumaroEffect::GetClip(const PF_InData* inData, PF_OutData
   if (!loaded.effect) return {};
   const auto id = correction::Uuid::Generate();
   record->id = id;
-  const auto& clip =
-      clips_.insert_or_assign(id, ClipState(path, stamp, std::move(loaded), std::move(slots), fromProject))
-          .first->second;
-  return {clip.GetEffect(), clip.GetSlots(), clip.GetBytes(), clip.IsFromProject()};
+  return ViewOf(clips_.insert_or_assign(id, ClipState(path, stamp, std::move(loaded), std::move(slots), fromProject))
+                    .first->second);
 }
 
 ClipState::Loaded LumaroEffect::LoadLocked(const std::filesystem::path& path,

@@ -184,9 +184,7 @@ void UserActions::LoadChosenEffect(PF_InData* inData, PF_OutData* outData, PF_Pa
   if (!effect) {
     if (instance_.LacksGpuDevice() && (choice.projectCopy || IsReadablePackage(path))) {
       // The package is sound: the project keeps it for a machine with a device.
-      if (!WriteEffectPath(inData, outData, pathParam, core::PathToUtf8(path))) {
-        Logger::Log("Failed to write effect path to data parameter", eLogChannel::Error);
-      }
+      StorePath(inData, outData, pathParam, core::PathToUtf8(path), nullptr, SlotMap());
       instance_.ForgetEffect(record);
       panel_.SetPopup(inData, params, ParameterLayout::PopupEffect);
       panel_.RebuildPopup(inData, outData, params, path, LumaroEffect::CannotRunNote);
