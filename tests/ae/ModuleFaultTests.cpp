@@ -561,8 +561,7 @@ TEST_F(ModuleFaultTest, FramesTheWorldsCannotHoldAreRefusedOrWrittenWhole) {
         };
         const PF_Err error = render();
         // The effect refuses a spoilt world before it touches a pixel.
-        // The effect refuses a spoilt world before it touches a pixel; an
-        // output without pixels is a damaged record.
+        // Refused before a pixel is touched; an output without pixels is a damaged record.
         if (spoil && popup == Layout::PopupEffect) {
           EXPECT_EQ(error, name == "no output pixels" ? PF_Err_INTERNAL_STRUCT_DAMAGED : PF_Err_BAD_CALLBACK_PARAM);
         }

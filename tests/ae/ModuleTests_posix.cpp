@@ -7,8 +7,7 @@
 namespace brantok::lumaro::ae {
 namespace {
 
-// Threads that the OpenCL runtime started meanwhile still refer to the
-// download library's per-thread state, so it must outlive the module.
+// The OpenCL runtime's threads may still use the download library's per-thread state.
 TEST(PosixModuleTest, TheDownloadLibraryStaysWhenTheModuleIsUnloaded) {
   std::string error;
   auto module = host::LoadedModule::Load(LUMARO_MODULE_PATH, error);

@@ -77,9 +77,8 @@ TEST(SlotMapTest, ControlsNotHeldTakeTheFreeSlotsInTurn) {
   EXPECT_EQ(places, (decltype(places){{0, 1, false}, {1, 0, true}, {2, 2, false}}));
 }
 
-// A point is stored in the layer's pixels and shown with its default in
-// percent. A layer of unknown size (a command without one) counts as one
-// pixel, so a point goes through and back unchanged rather than divided by 0.
+// A point is stored in the layer's pixels, its default shown in percent; a
+// layer of unknown size counts as one pixel rather than dividing by 0.
 TEST(PointParameterTest, APointGoesThroughTheHostsPixelsAndBack) {
   const lumaro::test::LogCapture log;
   Point point("p", "P", Position{0.25f, 0.75f}, Position{0.25f, 0.75f});
